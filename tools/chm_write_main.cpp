@@ -1,0 +1,68 @@
+// vaskel-chm-write OUT.chm SOURCE_DIR: packs every file under SOURCE_DIR into a help file, all
+// compressed, with an explicit entry for each folder. Names are visited in sorted order so the
+// output is the same on every build.
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "tools/chmwriter/chm_writer.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using vaskel::chmwriter::Entry;
+
+std::vector<std::uint8_t> ReadWholeFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + path.string());
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<Entry> CollectEntries(const fs::path& source_dir) {
+  std::vector<fs::path> paths;
+  for (const auto& item : fs::recursive_directory_iterator(source_dir)) {
+    if (item.is_directory() || item.is_regular_file()) paths.push_back(item.path());
+  }
+  std::sort(paths.begin(), paths.end());
+
+  std::vector<Entry> entries;
+  for (const fs::path& path : paths) {
+    std::string name = "/" + fs::relative(path, source_dir).generic_string();
+    if (fs::is_directory(path)) {
+      entries.push_back(Entry{name + "/", {}, 0});
+    } else {
+      entries.push_back(Entry{std::move(name), ReadWholeFile(path), 1});
+    }
+  }
+  return entries;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::cerr << "usage: vaskel-chm-write OUT.chm SOURCE_DIR\n";
+    return 2;
+  }
+  try {
+    const std::vector<std::uint8_t> chm = vaskel::chmwriter::WriteChm(CollectEntries(argv[2]));
+    const fs::path out_path = argv[1];
+    const fs::path temp_path = out_path.string() + ".tmp";
+    {
+      std::ofstream out(temp_path, std::ios::binary | std::ios::trunc);
+      out.write(reinterpret_cast<const char*>(chm.data()),
+                static_cast<std::streamsize>(chm.size()));
+      if (!out.flush()) throw std::runtime_error("cannot write " + temp_path.string());
+    }
+    fs::rename(temp_path, out_path);
+  } catch (const std::exception& error) {
+    std::cerr << "vaskel-chm-write: " << error.what() << "\n";
+    return 1;
+  }
+  return 0;
+}
