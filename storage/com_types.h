@@ -46,7 +46,9 @@ struct GUID {
   std::uint16_t Data3;
   std::uint8_t Data4[8];
 
-  friend bool operator==(const GUID& a, const GUID& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+  friend bool operator==(const GUID& a, const GUID& b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+  }
 };
 
 }  // namespace vaskel

@@ -1,3 +1,5 @@
+#include <utility>
+
 #include "platform/itss/itss_component.h"
 #include "storage/component_factory.h"
 

@@ -1,0 +1,25 @@
+#include "cli/open_help_file.h"
+
+#include <cstdio>
+
+#include "platform/itss/itss_component.h"
+#include "storage/result_text.h"
+
+namespace vaskel::cli {
+
+bool OpenHelpFile(StorageEngine& engine, const std::string& path) {
+  const HRESULT hr = engine.OpenFile(path);
+  if (Failed(hr) || engine.GetRootStorage() == nullptr) {
+    std::fprintf(stderr, "vaskel-cli: %s: %s\n", path.c_str(), DescribeResult(hr).c_str());
+    return false;
+  }
+  if (const std::size_t unsafe = itss::UnsafeEntryCount(engine.GetRootStorage())) {
+    std::fprintf(stderr,
+                 "vaskel-cli: warning: %s: %zu entr%s with unsafe names (such as \"..\") left "
+                 "out\n",
+                 path.c_str(), unsafe, unsafe == 1 ? "y" : "ies");
+  }
+  return true;
+}
+
+}  // namespace vaskel::cli

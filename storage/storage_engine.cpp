@@ -1,0 +1,61 @@
+#include "storage/storage_engine.h"
+
+#include <span>
+
+#include "storage/component_factory.h"
+#include "storage/message_box.h"
+#include "storage/path_limit.h"
+#include "storage/text_conversion.h"
+
+namespace vaskel {
+
+StorageEngine::StorageEngine() {
+  CoInitialize(nullptr);
+  void* component = nullptr;
+  const HRESULT hr =
+      CoCreateInstance(CLSID_ITStorage, nullptr, CLSCTX_INPROC_SERVER, IID_ITStorage, &component);
+  if (Failed(hr)) {
+    ShowMessage("Create CHM Engine Error", MessageIcon::kExclamation);
+    return;
+  }
+  component_ = ComPtr<IITStorage>::Adopt(static_cast<IITStorage*>(component));
+}
+
+StorageEngine::~StorageEngine() {
+  root_storage_.Reset();
+  component_.Reset();
+  name_buffer_.reset();
+  // Child storages still held (when no Reset came first) go back after the component.
+  Reset();
+}
+
+HRESULT StorageEngine::OpenFile(std::string_view path) {
+  root_storage_.Reset();
+  if (!component_) return REGDB_E_CLASSNOTREG;
+  const char16_t* wide = ToWideName(path);
+  if (wide == nullptr) return STG_E_INVALIDNAME;
+  return component_->StgOpenStorage(wide, nullptr, STGM_SHARE_DENY_WRITE, nullptr, 0,
+                                    root_storage_.Put());
+}
+
+const char16_t* StorageEngine::ToWideName(std::string_view text) {
+  if (!name_buffer_) name_buffer_ = std::make_unique<char16_t[]>(kPlatformPathLimit);
+  const std::span<char16_t> buffer(name_buffer_.get(), kPlatformPathLimit);
+  if (!NarrowToWide(text, buffer)) {
+    buffer[0] = u'\0';  // never leave a partial name behind
+    return nullptr;
+  }
+  return name_buffer_.get();
+}
+
+void StorageEngine::Reset() {
+  for (auto& storage : opened_storages_) storage.Reset();
+  opened_storages_.clear();
+  storage_table_.RemoveAll();
+}
+
+void StorageEngine::HoldOpenedStorage(ComPtr<IStorage> storage) {
+  opened_storages_.push_back(std::move(storage));
+}
+
+}  // namespace vaskel

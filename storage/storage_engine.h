@@ -1,0 +1,55 @@
+// The program's only access to help files: owns the storage component, the open file's root
+// storage, every child storage the catalogue walk opened, and the StorageTable that maps
+// catalogue rows to the storages holding their streams.
+#pragma once
+
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "storage/com_ptr.h"
+#include "storage/storage_interfaces.h"
+#include "storage/storage_table.h"
+
+namespace vaskel {
+
+class StorageEngine {
+ public:
+  StorageEngine();
+  ~StorageEngine();
+  StorageEngine(const StorageEngine&) = delete;
+  StorageEngine& operator=(const StorageEngine&) = delete;
+
+  // Opens `path` (narrow text) as the root storage, releasing the previous one first.
+  // Returns the component's result; a failure leaves no root storage.
+  HRESULT OpenFile(std::string_view path);
+
+  // Converts narrow text into the engine's single UTF-16 name buffer, valid until the next
+  // conversion. Null when the text needs more units than the platform's path limit allows.
+  const char16_t* ToWideName(std::string_view text);
+
+  IStorage* GetRootStorage() const { return root_storage_.Get(); }
+  bool HasComponent() const { return static_cast<bool>(component_); }
+
+  // Releases every child storage the walk opened and empties the table.
+  void Reset();
+
+  // The storage that holds a row's stream; null for an index the table does not have.
+  IStorage* StorageAt(std::int32_t index) const { return storage_table_.GetAt(index); }
+  const StorageTable& Table() const { return storage_table_; }
+  std::size_t OpenedStorageCount() const { return opened_storages_.size(); }
+
+  // Used by the catalogue walk: remembers a child storage (taking over its reference) and
+  // appends a table entry.
+  void HoldOpenedStorage(ComPtr<IStorage> storage);
+  std::int32_t AppendTableEntry(IStorage* storage) { return storage_table_.Add(storage); }
+
+ private:
+  StorageTable storage_table_;
+  std::vector<ComPtr<IStorage>> opened_storages_;
+  ComPtr<IITStorage> component_;
+  ComPtr<IStorage> root_storage_;
+  std::unique_ptr<char16_t[]> name_buffer_;
+};
+
+}  // namespace vaskel
