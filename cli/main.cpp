@@ -1,31 +1,52 @@
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "cli/commands.h"
 
+namespace vaskel::cli {
 namespace {
 
-constexpr char kUsage[] =
-    "usage: vaskel-cli COMMAND FILE.chm [options]\n"
-    "\n"
-    "Lists and checks the files stored inside compiled HTML help (.chm).\n"
-    "\n"
-    "commands:\n"
-    "  tree FILE   every folder and file in stored order\n"
-    "  test FILE   reads every file; prints SHA-256 sums (sha256sum format)\n"
-    "\n"
-    "'vaskel-cli COMMAND --help' explains one command.\n";
+std::vector<Command>& Registry() {
+  static std::vector<Command> commands;
+  return commands;
+}
+
+void PrintUsage(std::FILE* out) {
+  std::fputs(
+      "usage: vaskel-cli COMMAND FILE.chm [options]\n"
+      "\n"
+      "Lists, checks and unpacks the files stored inside compiled HTML help (.chm).\n"
+      "\n"
+      "commands:\n",
+      out);
+  for (const auto& command : RegisteredCommands()) {
+    std::fprintf(out, "  %-8s %s\n", command.name.c_str(), command.synopsis.c_str());
+  }
+  std::fputs("\n'vaskel-cli COMMAND --help' explains one command, with examples.\n", out);
+}
 
 }  // namespace
 
-namespace vaskel::cli {
+CommandRegistration::CommandRegistration(Command command) {
+  auto& commands = Registry();
+  commands.push_back(std::move(command));
+  std::sort(commands.begin(), commands.end(),
+            [](const Command& a, const Command& b) { return a.name < b.name; });
+}
+
+const std::vector<Command>& RegisteredCommands() { return Registry(); }
 
 bool WantsHelp(Arguments args) {
-  for (const auto& arg : args) {
-    if (arg == "--help" || arg == "-h") return true;
-  }
-  return false;
+  return std::any_of(args.begin(), args.end(),
+                     [](const std::string& arg) { return arg == "--help" || arg == "-h"; });
+}
+
+int PrintHelp(Arguments args, const char* help) {
+  const bool asked = WantsHelp(args);
+  std::fputs(help, asked ? stdout : stderr);
+  return asked ? kExitOk : kExitCannotOpen;
 }
 
 }  // namespace vaskel::cli
@@ -34,12 +55,14 @@ int main(int argc, char** argv) {
   using namespace vaskel::cli;
   const std::vector<std::string> all(argv + 1, argv + argc);
   if (all.empty() || all[0] == "--help" || all[0] == "-h" || all[0] == "help") {
-    std::fputs(kUsage, all.empty() ? stderr : stdout);
+    PrintUsage(all.empty() ? stderr : stdout);
     return all.empty() ? kExitCannotOpen : kExitOk;
   }
   const Arguments rest(all.data() + 1, all.size() - 1);
-  if (all[0] == "tree") return RunTree(rest);
-  if (all[0] == "test") return RunTest(rest);
-  std::fprintf(stderr, "vaskel-cli: unknown command '%s'\n%s", all[0].c_str(), kUsage);
+  for (const auto& command : RegisteredCommands()) {
+    if (command.name == all[0]) return command.run(rest);
+  }
+  std::fprintf(stderr, "vaskel-cli: unknown command '%s'\n", all[0].c_str());
+  PrintUsage(stderr);
   return kExitCannotOpen;
 }

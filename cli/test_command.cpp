@@ -53,13 +53,8 @@ HRESULT HashStream(IStorage* parent, const std::u16string& name, std::vector<std
   }
 }
 
-}  // namespace
-
 int RunTest(Arguments args) {
-  if (WantsHelp(args) || args.size() != 1) {
-    std::fputs(kTestHelp, WantsHelp(args) ? stdout : stderr);
-    return WantsHelp(args) ? kExitOk : kExitCannotOpen;
-  }
+  if (WantsHelp(args) || args.size() != 1) return PrintHelp(args, kTestHelp);
   const auto started = std::chrono::steady_clock::now();
   StorageEngine engine;
   if (!OpenHelpFile(engine, args[0])) return kExitCannotOpen;
@@ -93,4 +88,8 @@ int RunTest(Arguments args) {
   return totals.damaged == 0 && complete ? kExitOk : kExitFailure;
 }
 
+const CommandRegistration kTestCommand({"test", "reads every file and prints SHA-256 sums",
+                                        RunTest});
+
+}  // namespace
 }  // namespace vaskel::cli

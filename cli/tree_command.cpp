@@ -17,13 +17,8 @@ constexpr char kTreeHelp[] =
     "example:\n"
     "  vaskel-cli tree manual.chm | grep '^F' | sort -t$'\\t' -k3 -n | tail\n";
 
-}  // namespace
-
 int RunTree(Arguments args) {
-  if (WantsHelp(args) || args.size() != 1) {
-    std::fputs(kTreeHelp, WantsHelp(args) ? stdout : stderr);
-    return WantsHelp(args) ? kExitOk : kExitCannotOpen;
-  }
+  if (WantsHelp(args) || args.size() != 1) return PrintHelp(args, kTreeHelp);
   StorageEngine engine;
   if (!OpenHelpFile(engine, args[0])) return kExitCannotOpen;
   TreeVisitor visitor;
@@ -38,4 +33,7 @@ int RunTree(Arguments args) {
   return complete ? kExitOk : kExitFailure;
 }
 
+const CommandRegistration kTreeCommand({"tree", "every folder and file, in stored order", RunTree});
+
+}  // namespace
 }  // namespace vaskel::cli
