@@ -1,0 +1,76 @@
+#include "platform/itss/directory.h"
+
+#include <cstdint>
+#include <cstring>
+#include <span>
+
+#include "platform/itss/byte_order.h"
+#include "platform/itss/encint.h"
+
+namespace vaskel::itss {
+namespace {
+
+constexpr std::size_t kListingHeaderLength = 0x14;
+
+// Appends the chunk's entries; false if parsing had to stop early. Entries fill the region
+// before the free-space area when its declared length is sane; some writers store an entry count
+// of 0, so the count WORD only limits parsing when the free-space length is unusable.
+bool ParseListingChunk(std::span<const std::uint8_t> chunk, Directory* directory) {
+  const std::uint32_t free_space = LoadLe32(&chunk[0x04]);
+  std::size_t end = chunk.size() - 2;
+  std::size_t max_entries = LoadLe16(&chunk[chunk.size() - 2]);
+  if (free_space >= 2 && free_space <= chunk.size() - kListingHeaderLength) {
+    end = chunk.size() - free_space;
+    max_entries = SIZE_MAX;
+  }
+  const std::span<const std::uint8_t> region =
+      chunk.subspan(kListingHeaderLength, end - kListingHeaderLength);
+  std::size_t pos = 0;
+  for (std::size_t parsed = 0; pos < region.size() && parsed < max_entries; ++parsed) {
+    std::uint64_t name_length = 0;
+    if (ReadEncInt(region, &pos, &name_length) != EncIntResult::kOk) return false;
+    if (name_length > region.size() - pos) return false;
+    const std::size_t name_start = pos;
+    pos += static_cast<std::size_t>(name_length);
+
+    std::uint64_t fields[3] = {};
+    bool usable = true;
+    for (std::uint64_t& field : fields) {
+      const EncIntResult result = ReadEncInt(region, &pos, &field);
+      if (result == EncIntResult::kTruncated) return false;
+      if (result == EncIntResult::kMalformed) usable = false;
+    }
+    if (!usable) {
+      ++directory->malformed_entries;
+      continue;
+    }
+    DirectoryEntry& entry = directory->entries.emplace_back();
+    entry.name.assign(reinterpret_cast<const char*>(region.data() + name_start),
+                      static_cast<std::size_t>(name_length));
+    entry.section = fields[0];
+    entry.offset = fields[1];
+    entry.length = fields[2];
+  }
+  return true;
+}
+
+}  // namespace
+
+HRESULT ReadDirectory(const FileReader& file, const ContainerLayout& layout, Directory* directory) {
+  *directory = {};
+  std::vector<std::uint8_t> chunk(layout.chunk_size);
+  bool any_listing = false;
+  for (std::uint32_t i = 0; i < layout.chunk_count; ++i) {
+    const std::uint64_t offset =
+        layout.first_chunk_offset + static_cast<std::uint64_t>(i) * layout.chunk_size;
+    if (!file.ReadAt(offset, chunk)) return STG_E_READFAULT;
+    if (chunk.size() < kListingHeaderLength + 2 || std::memcmp(chunk.data(), "PMGL", 4) != 0) {
+      continue;
+    }
+    any_listing = true;
+    if (!ParseListingChunk(chunk, directory)) ++directory->damaged_chunks;
+  }
+  return any_listing ? S_OK : STG_E_DOCFILECORRUPT;
+}
+
+}  // namespace vaskel::itss

@@ -1,0 +1,37 @@
+// Read-only access to the opened help file by absolute offset (pread), shared by every object
+// that reads from it. The descriptor closes when the reader is destroyed.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+
+#include "storage/com_types.h"
+
+namespace vaskel::itss {
+
+class FileReader {
+ public:
+  // Opens a regular file for reading. Failures: STG_E_FILENOTFOUND, STG_E_ACCESSDENIED,
+  // STG_E_READFAULT.
+  static HRESULT Open(const std::string& utf8_path, std::unique_ptr<FileReader>* out);
+
+  ~FileReader();
+  FileReader(const FileReader&) = delete;
+  FileReader& operator=(const FileReader&) = delete;
+
+  std::uint64_t size() const { return size_; }
+
+  // Fills `out` from `offset`. False when the range leaves the file or the read fails; safe to
+  // call from several threads at once.
+  bool ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) const;
+
+ private:
+  FileReader(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
+
+  int fd_;
+  std::uint64_t size_;
+};
+
+}  // namespace vaskel::itss

@@ -1,0 +1,70 @@
+#include "platform/itss/itss_archive.h"
+
+#include "platform/itss/checked_math.h"
+#include "platform/itss/compressed_section_info.h"
+#include "platform/itss/directory.h"
+#include "platform/itss/utf_text.h"
+
+namespace vaskel::itss {
+
+HRESULT ItssArchive::Open(std::u16string_view path, std::shared_ptr<ItssArchive>* out) {
+  out->reset();
+  if (path.empty() || path.find(u'\0') != std::u16string_view::npos) return STG_E_INVALIDNAME;
+  const std::optional<std::string> utf8_path = Utf16ToUtf8(path);
+  if (!utf8_path) return STG_E_INVALIDNAME;
+
+  std::shared_ptr<ItssArchive> archive(new ItssArchive());
+  HRESULT hr = FileReader::Open(*utf8_path, &archive->file_);
+  if (Failed(hr)) return hr;
+  hr = ReadContainerLayout(*archive->file_, &archive->layout_);
+  if (Failed(hr)) return hr;
+  Directory directory;
+  hr = ReadDirectory(*archive->file_, archive->layout_, &directory);
+  if (Failed(hr)) return hr;
+  archive->tree_ = NameTree::Build(directory.entries);
+
+  CompressedSectionInfo info;
+  archive->section1_status_ =
+      ReadCompressedSectionInfo(*archive->file_, archive->layout_, directory.entries, &info);
+  if (Succeeded(archive->section1_status_)) {
+    archive->section1_ =
+        std::make_unique<CompressedSectionReader>(*archive->file_, std::move(info));
+  }
+  *out = std::move(archive);
+  return S_OK;
+}
+
+HRESULT ItssArchive::ReadStream(const StreamLocation& stream, std::uint64_t position,
+                                std::span<std::uint8_t> out) {
+  if (out.empty()) return S_OK;
+  if (!RangeWithin(position, out.size(), stream.length)) return E_INVALIDARG;
+  switch (stream.section) {
+    case 0:
+      return ReadSection0(stream, position, out);
+    case 1: {
+      if (!section1_) return section1_status_;
+      const auto start = CheckedAdd(stream.offset, position);
+      if (!start || !RangeWithin(stream.offset, stream.length, section1_->length())) {
+        return STG_E_DOCFILECORRUPT;
+      }
+      return section1_->Read(*start, out);
+    }
+    default:
+      return STG_E_DOCFILECORRUPT;
+  }
+}
+
+HRESULT ItssArchive::ReadSection0(const StreamLocation& stream, std::uint64_t position,
+                                  std::span<std::uint8_t> out) const {
+  // The whole stream must lie inside the file, not just the part asked for: a stream cut short by
+  // truncation fails from its first read instead of delivering a prefix.
+  const auto start = CheckedAdd(layout_.content_offset, stream.offset);
+  if (!start || !RangeWithin(*start, stream.length, file_->size())) return STG_E_DOCFILECORRUPT;
+  return file_->ReadAt(*start + position, out) ? S_OK : STG_E_READFAULT;
+}
+
+DecodeStatistics ItssArchive::decode_statistics() const {
+  return section1_ ? section1_->statistics() : DecodeStatistics{};
+}
+
+}  // namespace vaskel::itss

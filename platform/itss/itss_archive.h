@@ -1,0 +1,45 @@
+// One opened help file: the file itself, its tree of names and the readers of its two content
+// sections. Every storage, enumerator and stream holds a shared reference, so the file stays
+// open until the last of them is released.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string_view>
+
+#include "platform/itss/compressed_section_reader.h"
+#include "platform/itss/file_reader.h"
+#include "platform/itss/itsf_header.h"
+#include "platform/itss/name_tree.h"
+#include "storage/com_types.h"
+
+namespace vaskel::itss {
+
+class ItssArchive {
+ public:
+  // Opens and parses the container. Damaged section-1 metadata does not fail the open: those
+  // streams fail when read.
+  static HRESULT Open(std::u16string_view path, std::shared_ptr<ItssArchive>* out);
+
+  const NameTree& tree() const { return tree_; }
+
+  // Fills `out` with the stream's bytes from `position`; the range must lie inside the stream.
+  HRESULT ReadStream(const StreamLocation& stream, std::uint64_t position,
+                     std::span<std::uint8_t> out);
+
+  DecodeStatistics decode_statistics() const;
+
+ private:
+  ItssArchive() = default;
+  HRESULT ReadSection0(const StreamLocation& stream, std::uint64_t position,
+                       std::span<std::uint8_t> out) const;
+
+  std::unique_ptr<FileReader> file_;
+  ContainerLayout layout_;
+  NameTree tree_;
+  std::unique_ptr<CompressedSectionReader> section1_;  // null when section 1 is absent or damaged
+  HRESULT section1_status_ = S_OK;
+};
+
+}  // namespace vaskel::itss

@@ -1,0 +1,12 @@
+// Decoder counters of an opened file, for tests and measurements.
+#pragma once
+
+#include "platform/itss/compressed_section_reader.h"
+#include "storage/storage_interfaces.h"
+
+namespace vaskel::itss {
+
+// Counters of the file behind `storage` (any storage this component returned); zero otherwise.
+DecodeStatistics DecodeStatisticsOf(IStorage* storage);
+
+}  // namespace vaskel::itss

@@ -1,0 +1,26 @@
+#include "platform/itss/itss_enum.h"
+
+namespace vaskel::itss {
+
+void DescribeNode(const TreeNode& node, STATSTG* stat) {
+  stat->pwcsName = node.name;
+  stat->type = node.is_storage ? STGTY_STORAGE : STGTY_STREAM;
+  stat->cbSize = node.is_storage ? 0 : node.stream.length;
+}
+
+HRESULT ItssEnum::Next(ULONG celt, STATSTG* rgelt, ULONG* pceltFetched) {
+  if (pceltFetched) *pceltFetched = 0;
+  if (celt > 0 && rgelt == nullptr) return STG_E_INVALIDPOINTER;
+  const NameTree& tree = archive_->tree();
+  const std::vector<NodeId>& children = tree.node(storage_).children;
+  ULONG fetched = 0;
+  while (fetched < celt && next_ < children.size()) {
+    DescribeNode(tree.node(children[next_]), &rgelt[fetched]);
+    ++next_;
+    ++fetched;
+  }
+  if (pceltFetched) *pceltFetched = fetched;
+  return fetched == celt ? S_OK : S_FALSE;
+}
+
+}  // namespace vaskel::itss
