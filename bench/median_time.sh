@@ -8,7 +8,7 @@ _seconds() {  # runs one command line, prints its wall time in seconds
   start=$(date +%s.%N)
   bash -c "$1" >/dev/null 2>&1 || echo "warning: '$1' failed" >&2
   end=$(date +%s.%N)
-  echo "$end - $start" | bc -l
+  awk -v a="$start" -v b="$end" 'BEGIN { printf "%.4f\n", b - a }'
 }
 
 bench_alternating() {
@@ -32,4 +32,4 @@ bench_alternating() {
   done
 }
 
-ratio() { echo "scale=2; $1 / $2" | bc -l; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
