@@ -21,7 +21,7 @@ if command -v chmcmd >/dev/null; then
   : >"$project/empty.html"
   printf '[OPTIONS]\nCompiled file=made.chm\nDefault topic=index.html\nTitle=t\n\n[FILES]\nindex.html\nsub/Seite.html\nempty.html\n' \
     >"$project/made.hhp"
-  (cd "$project" && chmcmd made.hhp >/dev/null)
+  (cd "$project" && chmcmd made.hhp >/dev/null 2>&1)
   files+=("$project/made.chm")
 else
   echo "note: chmcmd is not installed; the chmcmd-made case is skipped"
