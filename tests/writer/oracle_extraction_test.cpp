@@ -1,0 +1,152 @@
+// Written files checked by extractors that share no code with us: 7-Zip (ITSF version 3 only; it
+// refuses the 0x58-byte version-2 header) and chmlib.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/writer/writer_test_support.h"
+#include "tools/chmwriter/chm_writer.h"
+
+namespace vaskel::chmwriter::test_support {
+namespace {
+
+// Both sections, frames crossed by files, empty files and folders, names outside ASCII, names
+// differing only in case, compiler-style "#" and "$" names, and enough names for many chunks.
+std::vector<Entry> MixedEntries(bool pad_to_whole_frames) {
+  std::vector<Entry> entries = {
+      {"/index.html", ToBytes("<html><body>Start</body></html>"), 1},
+      {"/big.bin", PseudoRandomBytes(200000, 1), 1},
+      {"/stored/big0.bin", PseudoRandomBytes(70001, 2), 0},
+      {"/#SYSTEM", PseudoRandomBytes(321, 3), 1},
+      {"/$OBJINST", PseudoRandomBytes(17, 4), 0},
+      {"/empty.txt", {}, 1},
+      {"/stored/empty0.txt", {}, 0},
+      {"/empty/", {}, 0},
+      {"/guide/", {}, 0},
+      {"/guide/Intro.html", ToBytes("intro"), 1},
+      {"/Ünïcödé/日本語.html", ToBytes("こんにちは"), 1},
+      {"/café.txt", ToBytes("crème"), 0},
+      {"/A.html", ToBytes("upper"), 1},
+      {"/a.html", ToBytes("lower"), 1},
+  };
+  for (int i = 0; i < 60; ++i) {
+    entries.push_back({"/pages/page" + std::to_string(i) + ".html",
+                       PseudoRandomBytes(100 + 37 * i, 10 + i), i % 3 == 0 ? 0 : 1});
+  }
+  if (pad_to_whole_frames) {
+    std::size_t section1 = 0;
+    for (const auto& entry : entries) section1 += entry.section == 1 ? entry.data.size() : 0;
+    entries.push_back({"/pad.bin", PseudoRandomBytes(0x8000 - section1 % 0x8000, 99), 1});
+  }
+  return entries;
+}
+
+void ExpectExtractsExactly(const std::vector<std::string>& command_before_file,
+                           const std::vector<Entry>& entries, const Options& options) {
+  TempFolder temp;
+  const auto chm = temp.path() / "test.chm";
+  const auto out = temp.path() / "out";
+  WriteFile(chm, WriteChm(entries, options));
+  std::vector<std::string> argv = command_before_file;
+  argv.push_back(chm.string());
+  if (argv[0] == "7zz") {
+    argv.push_back("-o" + out.string());
+  } else {
+    argv.push_back(out.string());
+  }
+  const RunResult result = RunProgram(argv);
+  ASSERT_TRUE(result.exited_ok) << result.output;
+  const Tree expected = ExpectedTree(entries);
+  const Tree extracted = ReadTree(out);
+  ASSERT_EQ(Names(extracted), Names(expected));
+  for (const auto& [name, bytes] : expected.files) {
+    EXPECT_TRUE(extracted.files.at(name) == bytes) << name;
+  }
+}
+
+struct Case {
+  Options options;
+  bool pad_to_whole_frames = false;
+};
+
+std::string Describe(const Case& c) {
+  const Options& o = c.options;
+  return "v" + std::to_string(o.version) + " window 2^" + std::to_string(o.window_bits) +
+         " reset " + std::to_string(o.reset_interval) + " chunk " + std::to_string(o.chunk_size) +
+         (o.sort_entries ? "" : " unsorted") + (o.write_index ? "" : " no-index") +
+         (c.pad_to_whole_frames ? " whole-frames" : "");
+}
+
+TEST(WriterOracle, SevenZipExtractsEveryFileAcrossWindowsResetsAndChunkSizes) {
+  if (!HaveProgram("7zz")) GTEST_SKIP() << "7zz not installed";
+  const std::vector<Case> cases = {
+      {{3, 15, 1, 4096, true, true}},       {{3, 16, 2, 512, true, true}},
+      {{3, 21, 4, 256, false, true}},       {{3, 17, 8, 256, true, false}, true},
+      {{3, 16, 2, 4096, true, true}, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(Describe(c));
+    ExpectExtractsExactly({"7zz", "x", "-y"}, MixedEntries(c.pad_to_whole_frames), c.options);
+  }
+}
+
+TEST(WriterOracle, SevenZipExtractsSectionZeroOnlyAndEmptyCompressedSection) {
+  if (!HaveProgram("7zz")) GTEST_SKIP() << "7zz not installed";
+  ExpectExtractsExactly({"7zz", "x", "-y"},
+                        {{"/a.txt", ToBytes("Hello"), 0},
+                         {"/empty.txt", {}, 0},
+                         {"/sub/", {}, 0},
+                         {"/sub/B.txt", ToBytes("World!"), 0}},
+                        {});
+  ExpectExtractsExactly({"7zz", "x", "-y"},
+                        {{"/nothing.txt", {}, 1}, {"/raw.txt", ToBytes("raw"), 0}}, {});
+}
+
+TEST(WriterOracle, SevenZipExtractsFiftyMegabyteStream) {
+  if (!HaveProgram("7zz")) GTEST_SKIP() << "7zz not installed";
+  ExpectExtractsExactly(
+      {"7zz", "x", "-y"},
+      {{"/large.bin", PseudoRandomBytes(50u << 20, 7), 1}, {"/after.txt", ToBytes("tail"), 1}}, {});
+}
+
+// chmlib counts the reset interval in half-windows instead of 32 KiB frames, which agrees with
+// the other readers only for a 64 KiB window, so that is the only window it is given. It also
+// finds names only through the index (or in the first listing chunk), so the index stays on.
+TEST(WriterOracle, ChmLibExtractsVersion2AndVersion3Files) {
+  if (!HaveProgram("extract_chmLib")) GTEST_SKIP() << "extract_chmLib not installed";
+  const std::vector<Case> cases = {
+      {{2, 16, 2, 256, true, true}},
+      {{2, 16, 1, 4096, false, true}, true},
+      {{3, 16, 4, 512, true, true}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(Describe(c));
+    ExpectExtractsExactly({"extract_chmLib"}, MixedEntries(c.pad_to_whole_frames), c.options);
+  }
+}
+
+// chmlib looks a name up by descending the index chunks, so every name it resolves to the right
+// bytes shows that the index levels and their order agree with the listing. Names differing only
+// in case are left out: a case-insensitive lookup cannot tell them apart.
+TEST(WriterOracle, ChmLibFindsEveryNameThroughTheIndex) {
+  if (!HaveProgram("test_chmLib")) GTEST_SKIP() << "test_chmLib not installed";
+  TempFolder temp;
+  const auto chm = temp.path() / "index.chm";
+  const auto found = (temp.path() / "found").string();
+  const auto entries = MixedEntries(false);
+  WriteFile(chm, WriteChm(entries, {3, 16, 2, 256, true, true}));
+  for (const Entry& entry : entries) {
+    // chmlib reports a failed copy for empty files.
+    if (entry.data.empty() || entry.path == "/A.html" || entry.path == "/a.html") continue;
+    const RunResult result = RunProgram({"test_chmLib", chm.string(), entry.path, found});
+    ASSERT_TRUE(result.exited_ok) << entry.path << "\n" << result.output;
+    EXPECT_TRUE(ReadFile(found) == entry.data) << entry.path;
+  }
+  // It exits 0 when a name is missing, saying so in its output.
+  const RunResult missing = RunProgram({"test_chmLib", chm.string(), "/pages/page6.htm", found});
+  EXPECT_EQ(missing.output.find("object:"), std::string::npos) << missing.output;
+}
+
+}  // namespace
+}  // namespace vaskel::chmwriter::test_support
