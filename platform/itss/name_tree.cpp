@@ -46,9 +46,10 @@ class TreeBuilder {
 
   // Returns false when the entry's path is unsafe.
   bool Add(const DirectoryEntry& entry) {
-    std::u16string name = Utf8ToUtf16(entry.name);
+    const std::u16string name = Utf8ToUtf16(entry.name);
     std::u16string_view path(name);
-    path.remove_prefix(1);  // the leading "/"
+    // Names without the leading "/" are anomalous; they are taken as relative to the root.
+    if (path.starts_with(u'/')) path.remove_prefix(1);
     const bool is_storage = !path.empty() && path.back() == u'/';
     if (is_storage) path.remove_suffix(1);
     if (!SplitSafePath(path, &components_)) return false;
@@ -113,7 +114,7 @@ NameTree NameTree::Build(const std::vector<DirectoryEntry>& entries) {
   for (const DirectoryEntry& entry : entries) {
     const std::string_view name = entry.name;
     if (name.starts_with("::") || name == "/") continue;
-    if (!name.starts_with("/") || !builder.Add(entry)) ++tree.unsafe_entries_;
+    if (!builder.Add(entry)) ++tree.unsafe_entries_;
   }
   for (TreeNode& node : tree.nodes_) {
     if (!node.is_storage) continue;

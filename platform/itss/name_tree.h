@@ -35,12 +35,12 @@ class NameTree {
 
   NameTree();
 
-  // Presents every safe "/..." entry. Not presented: "::" entries (the container's own), the
-  // root entry "/", and entries that conflict with an earlier one (a stream where a storage is
-  // needed or the other way round, or a repeated name: the first wins). Also not presented, and
-  // counted as unsafe: names with an empty, "." or ".." component, a NUL or a backslash, and
-  // names that are neither "/..." nor "::..." (empty names among them). Invalid UTF-8 bytes
-  // become U+FFFD, so such names stay readable.
+  // Presents every safe content entry: "/..." names, and names without either prefix, taken as
+  // relative to the root. Not presented: "::" entries (the container's own), the root entry "/",
+  // and entries that conflict with an earlier one (a stream where a storage is needed or the
+  // other way round, or a repeated name: the first wins). Also not presented, and counted as
+  // unsafe: names with an empty, "." or ".." component (the empty name among them), a NUL or a
+  // backslash. Invalid UTF-8 bytes become U+FFFD, so such names stay readable.
   static NameTree Build(const std::vector<DirectoryEntry>& entries);
 
   const TreeNode& node(NodeId id) const { return nodes_[id]; }
