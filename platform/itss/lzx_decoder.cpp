@@ -1,0 +1,369 @@
+#include "platform/itss/lzx_decoder.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <vector>
+
+#include "platform/itss/lzx_bit_reader.h"
+#include "platform/itss/lzx_e8_translation.h"
+#include "platform/itss/lzx_huffman.h"
+#include "platform/itss/lzx_position_slots.h"
+
+namespace vaskel::itss {
+namespace {
+
+constexpr int kMinWindowBits = 15;
+constexpr int kMaxWindowBits = 21;
+constexpr unsigned kMainTableBits = 11;
+constexpr unsigned kLengthTableBits = 10;
+constexpr unsigned kPretreeTableBits = 8;
+constexpr unsigned kAlignedTableBits = 7;
+// Match copies move 8 bytes at a time and may write this far past the match.
+constexpr std::size_t kCopySlack = 16;
+
+enum class BlockType : std::uint8_t { kNone = 0, kVerbatim = 1, kAligned = 2, kUncompressed = 3 };
+
+std::uint32_t LoadLe32(const std::uint8_t* p) {
+  return p[0] | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
+         (std::uint32_t{p[3]} << 24);
+}
+
+// Copies a match forwards; the source may overlap the destination.
+inline void CopyMatch(std::uint8_t* dst, std::uint32_t offset, std::uint32_t length) {
+  const std::uint8_t* src = dst - offset;
+  if (offset >= 8) {
+    std::uint8_t* const end = dst + length;
+    do {
+      std::memcpy(dst, src, 8);
+      dst += 8;
+      src += 8;
+    } while (dst < end);
+  } else if (offset == 1) {
+    std::memset(dst, *src, length);
+  } else {
+    for (std::uint32_t i = 0; i < length; ++i) dst[i] = src[i];
+  }
+}
+
+class LzxDecoderImpl final : public LzxDecoder {
+ public:
+  explicit LzxDecoderImpl(int window_bits)
+      : window_size_(std::size_t{1} << window_bits),
+        max_offset_(window_size_ - 3),
+        num_main_symbols_(kLzxNumChars + 8 * LzxPositionSlotCount(window_bits)),
+        // Twice the window: history is kept linear, and with the usual reset interval (no longer
+        // than the window) it never has to be moved.
+        capacity_(2 * window_size_),
+        window_(capacity_ + kCopySlack) {
+    Reset();
+  }
+
+  void Reset() override {
+    r0_ = r1_ = r2_ = 1;
+    main_lengths_.fill(0);
+    length_lengths_.fill(0);
+    pos_ = 0;
+    history_start_ = 0;
+    interval_output_ = 0;
+    block_type_ = BlockType::kNone;
+    block_remaining_ = 0;
+    block_size_odd_ = false;
+    expect_translation_header_ = true;
+    translation_size_ = 0;
+    pad_byte_pending_ = false;
+    failed_ = false;
+  }
+
+  bool DecodeFrame(std::span<const std::uint8_t> in, std::span<std::uint8_t> out) override {
+    if (failed_) return false;
+    if (out.empty()) return true;
+    if (out.size() > kLzxFrameSize) return Fail();
+    MakeRoom(out.size());
+    const std::size_t frame_start = pos_;
+    bits_.Start(in.data(), in.size());
+    if (!DecodeFrameBody(frame_start + out.size())) return Fail();
+    std::memcpy(out.data(), window_.data() + frame_start, out.size());
+    if (translation_size_ != 0) UndoE8Translation(out, interval_output_, translation_size_);
+    interval_output_ += out.size();
+    return true;
+  }
+
+ private:
+  bool Fail() {
+    failed_ = true;
+    return false;
+  }
+
+  // Keeps the last window's worth of history in front of pos_ and room for a frame after it.
+  void MakeRoom(std::size_t frame_size) {
+    if (pos_ + frame_size <= capacity_) return;
+    const std::size_t shift = pos_ - window_size_;
+    std::memmove(window_.data(), window_.data() + shift, window_size_);
+    pos_ -= shift;
+    history_start_ = history_start_ > shift ? history_start_ - shift : 0;
+  }
+
+  bool DecodeFrameBody(std::size_t frame_end) {
+    if (pad_byte_pending_) {
+      // The previous frame ended with an odd stored block whose pad byte starts this frame.
+      if (bits_.BytesLeft() == 0) return false;
+      ++bits_.next;
+      pad_byte_pending_ = false;
+    }
+    while (pos_ < frame_end) {
+      if (block_remaining_ == 0 && !ReadBlockHeader()) return false;
+      const std::size_t run = std::min<std::size_t>(block_remaining_, frame_end - pos_);
+      bool ok = false;
+      switch (block_type_) {
+        case BlockType::kUncompressed:
+          ok = CopyStoredBytes(run);
+          break;
+        case BlockType::kVerbatim:
+          ok = DecodeTokens<false>(pos_ + run);
+          break;
+        case BlockType::kAligned:
+          ok = DecodeTokens<true>(pos_ + run);
+          break;
+        case BlockType::kNone:
+          break;
+      }
+      if (!ok) return false;
+      block_remaining_ -= static_cast<std::uint32_t>(run);
+      if (block_remaining_ == 0 && block_type_ == BlockType::kUncompressed && block_size_odd_) {
+        if (bits_.BytesLeft() > 0) {
+          ++bits_.next;
+        } else if (pos_ == frame_end) {
+          pad_byte_pending_ = true;
+        } else {
+          return false;
+        }
+      }
+    }
+    return bits_.AlignToWord();
+  }
+
+  bool ReadBlockHeader() {
+    bits_.Refill();
+    if (expect_translation_header_) {
+      expect_translation_header_ = false;
+      translation_size_ = 0;
+      if (bits_.Read(1) != 0) {
+        const std::uint32_t high = bits_.Read(16);
+        translation_size_ = (high << 16) | bits_.Read(16);
+      }
+      bits_.Refill();
+    }
+    const std::uint32_t type = bits_.Read(3);
+    const std::uint32_t size = bits_.Read(24);
+    if (size == 0) return false;
+    block_remaining_ = size;
+    block_size_odd_ = (size & 1) != 0;
+    switch (type) {
+      case 1:
+        block_type_ = BlockType::kVerbatim;
+        return ReadTrees(false);
+      case 2:
+        block_type_ = BlockType::kAligned;
+        return ReadTrees(true);
+      case 3:
+        block_type_ = BlockType::kUncompressed;
+        return ReadStoredHeader();
+      default:
+        return false;
+    }
+  }
+
+  bool ReadTrees(bool aligned) {
+    if (aligned) {
+      std::array<std::uint8_t, kLzxNumAlignedSymbols> lengths;
+      bits_.Refill();
+      for (auto& length : lengths) length = static_cast<std::uint8_t>(bits_.Read(3));
+      // An empty aligned tree is fine as long as no offset needs it.
+      if (aligned_table_.Build(lengths) == HuffmanBuild::kInvalid) return false;
+    }
+    const std::span<std::uint8_t> main(main_lengths_.data(), num_main_symbols_);
+    if (!ReadLengths(main.first(kLzxNumChars)) || !ReadLengths(main.subspan(kLzxNumChars))) {
+      return false;
+    }
+    if (main_table_.Build(main) != HuffmanBuild::kOk) return false;
+    if (!ReadLengths(length_lengths_)) return false;
+    // The length tree may be empty when the block has no long matches.
+    return length_table_.Build(length_lengths_) != HuffmanBuild::kInvalid;
+  }
+
+  // Reads pretree-coded lengths; each new length is a delta against the one already in place.
+  bool ReadLengths(std::span<std::uint8_t> lengths) {
+    std::array<std::uint8_t, kLzxNumPretreeSymbols> pretree_lengths;
+    for (auto& length : pretree_lengths) {
+      bits_.Refill();
+      length = static_cast<std::uint8_t>(bits_.Read(4));
+    }
+    if (pretree_.Build(pretree_lengths) != HuffmanBuild::kOk) return false;
+    const std::size_t count = lengths.size();
+    std::size_t i = 0;
+    while (i < count) {
+      bits_.Refill();
+      const std::uint32_t symbol = pretree_.Decode(bits_);
+      if (symbol <= 16) {
+        lengths[i] = static_cast<std::uint8_t>((lengths[i] + 17 - symbol) % 17);
+        ++i;
+        continue;
+      }
+      std::size_t run;
+      std::uint8_t value = 0;
+      if (symbol == 17) {
+        run = 4 + bits_.Read(4);
+      } else if (symbol == 18) {
+        run = 20 + bits_.Read(5);
+      } else if (symbol == 19) {
+        run = 4 + bits_.Read(1);
+        const std::uint32_t delta = pretree_.Decode(bits_);
+        if (delta > 16) return false;
+        value = static_cast<std::uint8_t>((lengths[i] + 17 - delta) % 17);
+      } else {
+        return false;
+      }
+      // Compressors never emit a run past the end of the list.
+      if (run > count - i) return false;
+      std::fill_n(lengths.begin() + i, run, value);
+      i += run;
+    }
+    return true;
+  }
+
+  bool ReadStoredHeader() {
+    if (!bits_.EnterByteMode() || bits_.BytesLeft() < 12) return false;
+    r0_ = LoadLe32(bits_.next);
+    r1_ = LoadLe32(bits_.next + 4);
+    r2_ = LoadLe32(bits_.next + 8);
+    bits_.next += 12;
+    return true;
+  }
+
+  bool CopyStoredBytes(std::size_t count) {
+    if (bits_.BytesLeft() < count) return false;
+    std::memcpy(window_.data() + pos_, bits_.next, count);
+    bits_.next += count;
+    pos_ += count;
+    return true;
+  }
+
+  // Decodes literals and matches until run_end; a match may not reach past it.
+  template <bool kAligned>
+  bool DecodeTokens(const std::size_t run_end) {
+    LzxBitReader bits = bits_;
+    std::uint8_t* const window = window_.data();
+    const std::size_t history_start = history_start_;
+    const std::size_t max_offset = max_offset_;
+    std::size_t pos = pos_;
+    std::uint32_t r0 = r0_, r1 = r1_, r2 = r2_;
+    bool ok = true;
+    while (pos < run_end) {
+      bits.Refill();
+      std::uint32_t symbol = main_table_.Decode(bits);
+      if (symbol < kLzxNumChars) {
+        window[pos++] = static_cast<std::uint8_t>(symbol);
+        continue;
+      }
+      symbol -= kLzxNumChars;
+      const std::uint32_t slot = symbol >> 3;
+      std::uint32_t length = symbol & 7;
+      if (length == 7) {
+        const std::uint32_t extra_length = length_table_.Decode(bits);
+        if (extra_length >= kLzxNumLengthSymbols) [[unlikely]] {
+          ok = false;
+          break;
+        }
+        length += extra_length;
+        bits.Refill();
+      }
+      length += kLzxMinMatch;
+
+      std::uint32_t offset;
+      if (slot < 3) {
+        if (slot == 0) {
+          offset = r0;
+        } else if (slot == 1) {
+          offset = r1;
+          r1 = r0;
+          r0 = offset;
+        } else {
+          offset = r2;
+          r2 = r0;
+          r0 = offset;
+        }
+      } else {
+        const unsigned extra = kLzxPositionSlots.extra_bits[slot];
+        std::uint32_t footer;
+        if (kAligned && extra >= 3) {
+          footer = bits.Read(extra - 3) << 3;
+          const std::uint32_t low = aligned_table_.Decode(bits);
+          if (low >= kLzxNumAlignedSymbols) [[unlikely]] {
+            ok = false;
+            break;
+          }
+          footer += low;
+        } else {
+          footer = bits.Read(extra);
+        }
+        offset = kLzxPositionSlots.base[slot] + footer - 2;
+        r2 = r1;
+        r1 = r0;
+        r0 = offset;
+      }
+
+      const std::size_t history = std::min(pos - history_start, max_offset);
+      if (length > run_end - pos || std::size_t{offset} - 1 >= history) [[unlikely]] {
+        ok = false;
+        break;
+      }
+      CopyMatch(window + pos, offset, length);
+      pos += length;
+    }
+    bits_ = bits;
+    pos_ = pos;
+    r0_ = r0;
+    r1_ = r1;
+    r2_ = r2;
+    return ok;
+  }
+
+  const std::size_t window_size_;
+  const std::size_t max_offset_;
+  const std::size_t num_main_symbols_;
+  const std::size_t capacity_;
+  std::vector<std::uint8_t> window_;
+
+  std::size_t pos_ = 0;
+  // Earliest window position a match may reach: nothing before the last reset.
+  std::size_t history_start_ = 0;
+  // Output since the last reset, which positions E8 translation.
+  std::uint64_t interval_output_ = 0;
+  std::uint32_t r0_ = 1, r1_ = 1, r2_ = 1;
+
+  BlockType block_type_ = BlockType::kNone;
+  std::uint32_t block_remaining_ = 0;
+  bool block_size_odd_ = false;
+  bool expect_translation_header_ = true;
+  std::uint32_t translation_size_ = 0;
+  bool pad_byte_pending_ = false;
+  bool failed_ = false;
+
+  LzxBitReader bits_;
+  std::array<std::uint8_t, kLzxMaxMainSymbols> main_lengths_{};
+  std::array<std::uint8_t, kLzxNumLengthSymbols> length_lengths_{};
+  LzxHuffmanTable<kLzxMaxMainSymbols, kMainTableBits> main_table_;
+  LzxHuffmanTable<kLzxNumLengthSymbols, kLengthTableBits> length_table_;
+  LzxHuffmanTable<kLzxNumAlignedSymbols, kAlignedTableBits, 7> aligned_table_;
+  LzxHuffmanTable<kLzxNumPretreeSymbols, kPretreeTableBits, 15> pretree_;
+};
+
+}  // namespace
+
+std::unique_ptr<LzxDecoder> LzxDecoder::Create(int window_bits) {
+  if (window_bits < kMinWindowBits || window_bits > kMaxWindowBits) return nullptr;
+  return std::make_unique<LzxDecoderImpl>(window_bits);
+}
+
+}  // namespace vaskel::itss
