@@ -1,10 +1,9 @@
-#include <glib.h>
-
 #include <chrono>
 #include <cstdio>
 #include <memory>
 #include <vector>
 
+#include "cli/checksum_pipeline.h"
 #include "cli/commands.h"
 #include "cli/open_help_file.h"
 #include "cli/storage_tree.h"
@@ -26,30 +25,28 @@ constexpr char kTestHelp[] =
     "  vaskel-cli test manual.chm > manual.sha256\n"
     "  vaskel-cli test manual.chm >/dev/null && echo intact\n";
 
-struct ChecksumDeleter {
-  void operator()(GChecksum* checksum) const { g_checksum_free(checksum); }
-};
-
 struct Totals {
   std::size_t streams = 0;
   std::size_t damaged = 0;
   std::uint64_t bytes = 0;
 };
 
-// Reads one stream to its end, hashing it; returns the failure, or S_OK.
-HRESULT HashStream(IStorage* parent, const std::u16string& name, std::vector<std::uint8_t>& buffer,
-                   GChecksum* checksum, std::uint64_t& bytes) {
+// Reads one stream to its end into the pipeline's buffers; returns the failure, or S_OK.
+HRESULT ReadStream(IStorage* parent, const std::u16string& name, ChecksumPipeline& pipeline,
+                   std::uint64_t& bytes) {
   ComPtr<IStream> stream;
   HRESULT hr = parent->OpenStream(name.c_str(), nullptr, STGM_READ, 0, stream.Put());
   if (Failed(hr)) return hr;
-  const auto size = static_cast<ULONG>(buffer.size());
   for (;;) {
+    const std::span<std::uint8_t> buffer = pipeline.AcquireBuffer();
+    const auto size = static_cast<ULONG>(buffer.size());
     ULONG got = 0;
     hr = stream->Read(buffer.data(), size, &got);
+    const bool last = Failed(hr) || got < size;
+    pipeline.SubmitBuffer(Failed(hr) ? 0 : got, last, Succeeded(hr));
     if (Failed(hr)) return hr;
-    g_checksum_update(checksum, buffer.data(), got);
     bytes += got;
-    if (got < size) return S_OK;
+    if (last) return S_OK;
   }
 }
 
@@ -59,23 +56,24 @@ int RunTest(Arguments args) {
   StorageEngine engine;
   if (!OpenHelpFile(engine, args[0])) return kExitCannotOpen;
 
-  std::vector<std::uint8_t> buffer(64 * 1024);
-  std::unique_ptr<GChecksum, ChecksumDeleter> checksum(g_checksum_new(G_CHECKSUM_SHA256));
   Totals totals;
+  auto pipeline =
+      std::make_unique<ChecksumPipeline>([](const std::string& path, const std::string& hex) {
+        std::printf("%s  %s\n", hex.c_str(), path.c_str());
+      });
   TreeVisitor visitor;
   visitor.on_stream = [&](IStorage* parent, const std::u16string& name, const std::string& path,
                           std::uint64_t) {
     ++totals.streams;
-    g_checksum_reset(checksum.get());
-    const HRESULT hr = HashStream(parent, name, buffer, checksum.get(), totals.bytes);
+    pipeline->BeginStream(path);
+    const HRESULT hr = ReadStream(parent, name, *pipeline, totals.bytes);
     if (Failed(hr)) {
       ++totals.damaged;
       std::fprintf(stderr, "%s: %s\n", path.c_str(), DescribeResult(hr).c_str());
-      return;
     }
-    std::printf("%s  %s\n", g_checksum_get_string(checksum.get()), path.c_str());
   };
   const bool complete = VisitTree(engine.GetRootStorage(), visitor);
+  pipeline.reset();  // every checksum printed
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   std::fflush(stdout);
