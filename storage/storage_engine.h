@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "storage/com_ptr.h"
+#include "storage/extraction_session.h"
 #include "storage/storage_interfaces.h"
 #include "storage/storage_table.h"
 
@@ -43,6 +44,14 @@ class StorageEngine {
   // appends a table entry.
   void HoldOpenedStorage(ComPtr<IStorage> storage);
   std::int32_t AppendTableEntry(IStorage* storage) { return storage_table_.Add(storage); }
+
+  // Writes the stream `name` of `storage` (a row's storage, Path and File Name) below
+  // `destination_folder`, recreating the Path's folders when `use_path` is set; see
+  // storage/entry_extraction.h. Calls of one unpack may share a `session`. Throws
+  // ExtractionError.
+  ExtractedEntry ExtractEntry(IStorage* storage, std::string_view internal_path,
+                              std::string_view name, std::string_view destination_folder,
+                              bool use_path, ExtractionSession* session = nullptr);
 
  private:
   StorageTable storage_table_;

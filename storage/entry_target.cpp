@@ -1,0 +1,98 @@
+#include "storage/entry_target.h"
+
+#include <cerrno>
+#include <climits>
+
+#include "storage/extraction_error.h"
+#include "storage/path_limit.h"
+
+namespace vaskel {
+namespace {
+
+// Longest single name most file systems accept.
+constexpr std::size_t kNameLimit = NAME_MAX;
+constexpr std::size_t kLongestPath = kPlatformPathLimit - 1;  // room for the terminator
+
+std::string LimitText() { return std::to_string(kLongestPath) + " bytes"; }
+
+// A name that would resolve to another place than a new entry of the folder it is joined to.
+bool IsUnsafeName(std::string_view name) {
+  return name.empty() || name == "." || name == ".." ||
+         name.find(kPathSeparator) != std::string_view::npos ||
+         name.find('\0') != std::string_view::npos;
+}
+
+void CheckName(const std::string& destination, std::string_view name, std::string_view what) {
+  if (IsUnsafeName(name)) {
+    throw ExtractionError(destination,
+                          "refused the " + std::string(what) + " \"" + std::string(name) +
+                              "\": it would not stay below the destination folder",
+                          EINVAL);
+  }
+  if (name.size() > kNameLimit) {
+    throw ExtractionError(destination,
+                          "refused the " + std::string(what) + " \"" + std::string(name) +
+                              "\": longer than " + std::to_string(kNameLimit) + " bytes",
+                          ENAMETOOLONG);
+  }
+}
+
+void AppendJoined(std::string& path, std::string_view part) {
+  if (path.empty() || path.back() != kPathSeparator) path += kPathSeparator;
+  path += part;
+}
+
+}  // namespace
+
+EntryTarget ComposeEntryTarget(std::string_view destination_folder, std::string_view internal_path,
+                               std::string_view name, bool use_path) {
+  const std::string given(destination_folder);
+  if (given.empty()) throw ExtractionError(given, "no destination folder given", EINVAL);
+  if (given.find('\0') != std::string::npos) {
+    throw ExtractionError(given, "the destination folder's name holds a NUL character", EINVAL);
+  }
+  if (given.size() > kLongestPath) {
+    throw ExtractionError(
+        given,
+        "the destination folder's path is longer than the platform's limit of " + LimitText(),
+        ENAMETOOLONG);
+  }
+
+  EntryTarget target;
+  target.destination_folder = given;
+  while (target.destination_folder.size() > 1 && target.destination_folder.back() == kPathSeparator)
+    target.destination_folder.pop_back();
+  target.full_path.reserve(target.destination_folder.size() + internal_path.size() + name.size() +
+                           2);
+  target.full_path = target.destination_folder;
+  if (target.full_path.back() != kPathSeparator) target.full_path += kPathSeparator;
+  target.relative_start = target.full_path.size();
+
+  if (use_path) {
+    std::string_view rest = internal_path;
+    while (!rest.empty()) {
+      const std::size_t end = rest.find(kPathSeparator);
+      const std::string_view level = rest.substr(0, end);
+      CheckName(given, level, "folder name");
+      AppendJoined(target.full_path, level);
+      target.level_ends.push_back(target.full_path.size());
+      rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+    }
+  }
+  CheckName(given, name, "file name");
+  if (target.level_ends.empty()) {
+    target.full_path += name;
+  } else {
+    AppendJoined(target.full_path, name);
+  }
+
+  if (target.full_path.size() > kLongestPath) {
+    throw ExtractionError(
+        target.full_path,
+        "the path is longer than the platform's limit of " + LimitText() + "; nothing was written",
+        ENAMETOOLONG);
+  }
+  return target;
+}
+
+}  // namespace vaskel

@@ -1,0 +1,69 @@
+#include "storage/stream_copy.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "storage/result_text.h"
+
+namespace vaskel {
+namespace {
+
+// Writes all of `bytes`, resuming after partial writes and interruptions; 0 or the errno.
+int WriteAll(int fd, std::span<const std::uint8_t> bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    if (written == 0) return EIO;  // no progress and no reason: never spin
+    bytes = bytes.subspan(static_cast<std::size_t>(written));
+  }
+  return 0;
+}
+
+}  // namespace
+
+StreamCopy CopyStream(IStream& stream, int fd, std::span<std::uint8_t> buffer) {
+  StreamCopy copy;
+  if (buffer.size() < kStreamReadSize) {
+    copy.read_result = E_INVALIDARG;
+    return copy;
+  }
+  std::size_t filled = 0;
+  ULONG delivered = kStreamReadSize;
+  while (delivered == kStreamReadSize) {
+    delivered = 0;
+    const HRESULT hr = stream.Read(buffer.data() + filled, kStreamReadSize, &delivered);
+    if (Failed(hr) || delivered > kStreamReadSize) {
+      copy.read_result = Failed(hr) ? hr : STG_E_READFAULT;
+      return copy;
+    }
+    filled += delivered;
+    copy.bytes += delivered;
+    // Flush when the buffer cannot take another full read, and at the end.
+    if (delivered < kStreamReadSize || buffer.size() - filled < kStreamReadSize) {
+      if ((copy.write_error = WriteAll(fd, buffer.first(filled))) != 0) return copy;
+      filled = 0;
+    }
+  }
+  // A reader that stops early without saying so must not pass for a complete copy.
+  STATSTG stat;
+  if (Succeeded(stream.Stat(&stat))) {
+    copy.stated_bytes = stat.cbSize;
+    if (stat.cbSize != copy.bytes) copy.read_result = STG_E_READFAULT;
+  }
+  return copy;
+}
+
+std::string DescribeDamage(const StreamCopy& copy) {
+  if (copy.read_result == STG_E_READFAULT && copy.stated_bytes &&
+      *copy.stated_bytes != copy.bytes) {
+    return "its data ended after " + std::to_string(copy.bytes) + " of " +
+           std::to_string(*copy.stated_bytes) + " bytes";
+  }
+  return DescribeResult(copy.read_result);
+}
+
+}  // namespace vaskel

@@ -1,0 +1,37 @@
+// Copies one stream of the help file to a file descriptor, byte for byte.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "storage/storage_interfaces.h"
+
+namespace vaskel {
+
+// Each read asks the stream for this many bytes; the copy ends at the first read that delivers
+// fewer.
+inline constexpr ULONG kStreamReadSize = 4096;
+
+struct StreamCopy {
+  std::uint64_t bytes = 0;                    // delivered by the stream (and written, unless
+                                              // write_error is set)
+  std::optional<std::uint64_t> stated_bytes;  // the stream's own size, when it tells it
+  HRESULT read_result = S_OK;                 // the failed read's result, or STG_E_READFAULT
+                                              // when the stream ended short of its stated size
+  int write_error = 0;                        // errno of the failed write
+
+  bool Damaged() const { return Failed(read_result); }
+  bool Succeeded() const { return !Damaged() && write_error == 0; }
+};
+
+// Reads `stream` from its current position with reads of kStreamReadSize bytes, gathering them
+// in `buffer` (a whole number of reads long, at least one) so that a write carries many reads.
+// Stops at the first failed read or write; bytes of a failed read are never written.
+StreamCopy CopyStream(IStream& stream, int fd, std::span<std::uint8_t> buffer);
+
+// Words a damaged copy's fault for the user.
+std::string DescribeDamage(const StreamCopy& copy);
+
+}  // namespace vaskel
