@@ -36,11 +36,7 @@ HRESULT CompressedSectionReader::Read(std::uint64_t offset, std::span<std::uint8
 HRESULT CompressedSectionReader::ObtainFrame(std::uint64_t frame, const std::uint8_t** bytes) {
   *bytes = cache_.Find(frame);
   if (*bytes) return S_OK;
-  HRESULT hr = DecodeThrough(frame);
-  if (Failed(hr) && failed_frame_ == frame && IsLastFrame(frame) && !short_final_frame_) {
-    short_final_frame_ = true;
-    hr = DecodeThrough(frame);
-  }
+  const HRESULT hr = DecodeThrough(frame);
   if (Failed(hr)) return hr;
   *bytes = cache_.Find(frame);
   return *bytes ? S_OK : STG_E_DOCFILECORRUPT;
@@ -65,7 +61,6 @@ HRESULT CompressedSectionReader::DecodeThrough(std::uint64_t frame) {
     if (Failed(hr)) {
       cache_.Erase(current);
       decoder_positioned_ = false;
-      failed_frame_ = current;
       return hr;
     }
     decoder_positioned_ = true;
@@ -84,8 +79,10 @@ HRESULT CompressedSectionReader::DecodeOne(std::uint64_t frame, std::uint8_t* ou
   input_.resize(static_cast<std::size_t>(end - begin));
   if (!file_.ReadAt(*position, input_)) return STG_E_READFAULT;
 
+  // The final frame asks only for the section's remaining bytes; the decoder accepts it with or
+  // without the zero padding writers usually add.
   std::size_t out_length = kLzxFrameSize;
-  if (IsLastFrame(frame) && short_final_frame_) {
+  if (IsLastFrame(frame)) {
     out_length = static_cast<std::size_t>(info_.uncompressed_length - frame * kLzxFrameSize);
   }
   ++statistics_.frames_decoded;

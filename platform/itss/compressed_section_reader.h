@@ -59,10 +59,6 @@ class CompressedSectionReader {
   std::unique_ptr<LzxDecoder> decoder_;  // created on first use
   bool decoder_positioned_ = false;      // decoder state is valid for next_frame_
   std::uint64_t next_frame_ = 0;
-  // Writers pad the final frame to 32 KiB; when one did not, the final frame is decoded to the
-  // section's end instead.
-  bool short_final_frame_ = false;
-  std::uint64_t failed_frame_ = 0;
   FrameCache cache_;
   std::vector<std::uint8_t> input_;
   DecodeStatistics statistics_;
