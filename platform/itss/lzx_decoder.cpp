@@ -79,13 +79,44 @@ class LzxDecoderImpl final : public LzxDecoder {
     if (failed_) return false;
     if (out.empty()) return true;
     if (out.size() > kLzxFrameSize) return Fail();
-    MakeRoom(out.size());
+    MakeRoom(kLzxFrameSize);
     const std::size_t frame_start = pos_;
+    const std::size_t frame_end = frame_start + kLzxFrameSize;
     bits_.Start(in.data(), in.size());
-    if (!DecodeFrameBody(frame_start + out.size())) return Fail();
-    std::memcpy(out.data(), window_.data() + frame_start, out.size());
-    if (translation_size_ != 0) UndoE8Translation(out, interval_output_, translation_size_);
-    interval_output_ += out.size();
+    if (pad_byte_pending_) {
+      // The previous frame ended with an odd stored block whose pad byte starts this frame.
+      if (bits_.BytesLeft() == 0) return Fail();
+      ++bits_.next;
+      pad_byte_pending_ = false;
+    }
+    std::size_t frame_length = kLzxFrameSize;
+    if (out.size() == kLzxFrameSize) {
+      if (!DecodeUntil(frame_end, frame_end) || !bits_.AlignToWord()) return Fail();
+    } else {
+      // The final frame. Compressors encode it as a full frame padded with zeros, so a match
+      // may run past the data's end. The padding is decoded when present (E8 translation then
+      // sees the frame as the compressor did) but an unpadded final frame is accepted too.
+      const std::size_t data_end = frame_start + out.size();
+      if (!DecodeUntil(data_end, frame_end) || bits_.ConsumedPastEnd()) return Fail();
+      if (pos_ < frame_end && !(DecodeUntil(frame_end, frame_end) && bits_.AlignToWord())) {
+        frame_length = out.size();
+        // Whatever state the padding left behind is unusable; the next frame needs a reset.
+        failed_ = true;
+      }
+    }
+    const std::span<const std::uint8_t> frame(window_.data() + frame_start, frame_length);
+    if (translation_size_ == 0) {
+      std::memcpy(out.data(), frame.data(), out.size());
+    } else if (frame_length == out.size()) {
+      std::memcpy(out.data(), frame.data(), out.size());
+      UndoE8Translation(out, interval_output_, translation_size_);
+    } else {
+      // The window keeps untranslated bytes; translate a copy of the whole frame.
+      scratch_.assign(frame.begin(), frame.end());
+      UndoE8Translation(scratch_, interval_output_, translation_size_);
+      std::memcpy(out.data(), scratch_.data(), out.size());
+    }
+    interval_output_ += frame_length;
     return true;
   }
 
@@ -104,43 +135,40 @@ class LzxDecoderImpl final : public LzxDecoder {
     history_start_ = history_start_ > shift ? history_start_ - shift : 0;
   }
 
-  bool DecodeFrameBody(std::size_t frame_end) {
-    if (pad_byte_pending_) {
-      // The previous frame ended with an odd stored block whose pad byte starts this frame.
-      if (bits_.BytesLeft() == 0) return false;
-      ++bits_.next;
-      pad_byte_pending_ = false;
-    }
-    while (pos_ < frame_end) {
+  // Decodes until at least `stop`; matches may run on to `frame_end`.
+  bool DecodeUntil(std::size_t stop, std::size_t frame_end) {
+    while (pos_ < stop) {
       if (block_remaining_ == 0 && !ReadBlockHeader()) return false;
-      const std::size_t run = std::min<std::size_t>(block_remaining_, frame_end - pos_);
+      const std::size_t limit = pos_ + std::min<std::size_t>(block_remaining_, frame_end - pos_);
+      const std::size_t until = std::min(limit, stop);
+      const std::size_t start = pos_;
       bool ok = false;
       switch (block_type_) {
         case BlockType::kUncompressed:
-          ok = CopyStoredBytes(run);
+          ok = CopyStoredBytes(until - pos_);
           break;
         case BlockType::kVerbatim:
-          ok = DecodeTokens<false>(pos_ + run);
+          ok = DecodeTokens<false>(until, limit);
           break;
         case BlockType::kAligned:
-          ok = DecodeTokens<true>(pos_ + run);
+          ok = DecodeTokens<true>(until, limit);
           break;
         case BlockType::kNone:
           break;
       }
+      block_remaining_ -= static_cast<std::uint32_t>(pos_ - start);
       if (!ok) return false;
-      block_remaining_ -= static_cast<std::uint32_t>(run);
       if (block_remaining_ == 0 && block_type_ == BlockType::kUncompressed && block_size_odd_) {
         if (bits_.BytesLeft() > 0) {
           ++bits_.next;
-        } else if (pos_ == frame_end) {
+        } else if (pos_ == stop) {
           pad_byte_pending_ = true;
         } else {
           return false;
         }
       }
     }
-    return bits_.AlignToWord();
+    return true;
   }
 
   bool ReadBlockHeader() {
@@ -242,16 +270,16 @@ class LzxDecoderImpl final : public LzxDecoder {
   }
 
   bool CopyStoredBytes(std::size_t count) {
-    if (bits_.BytesLeft() < count) return false;
-    std::memcpy(window_.data() + pos_, bits_.next, count);
-    bits_.next += count;
-    pos_ += count;
-    return true;
+    const std::size_t available = std::min(count, bits_.BytesLeft());
+    std::memcpy(window_.data() + pos_, bits_.next, available);
+    bits_.next += available;
+    pos_ += available;
+    return available == count;
   }
 
-  // Decodes literals and matches until run_end; a match may not reach past it.
+  // Decodes literals and matches until `until`; no match may reach past `limit`.
   template <bool kAligned>
-  bool DecodeTokens(const std::size_t run_end) {
+  bool DecodeTokens(const std::size_t until, const std::size_t limit) {
     LzxBitReader bits = bits_;
     std::uint8_t* const window = window_.data();
     const std::size_t history_start = history_start_;
@@ -259,7 +287,7 @@ class LzxDecoderImpl final : public LzxDecoder {
     std::size_t pos = pos_;
     std::uint32_t r0 = r0_, r1 = r1_, r2 = r2_;
     bool ok = true;
-    while (pos < run_end) {
+    while (pos < until) {
       bits.Refill();
       std::uint32_t symbol = main_table_.Decode(bits);
       if (symbol < kLzxNumChars) {
@@ -314,7 +342,7 @@ class LzxDecoderImpl final : public LzxDecoder {
       }
 
       const std::size_t history = std::min(pos - history_start, max_offset);
-      if (length > run_end - pos || std::size_t{offset} - 1 >= history) [[unlikely]] {
+      if (length > limit - pos || std::size_t{offset} - 1 >= history) [[unlikely]] {
         ok = false;
         break;
       }
@@ -349,6 +377,7 @@ class LzxDecoderImpl final : public LzxDecoder {
   std::uint32_t translation_size_ = 0;
   bool pad_byte_pending_ = false;
   bool failed_ = false;
+  std::vector<std::uint8_t> scratch_;
 
   LzxBitReader bits_;
   std::array<std::uint8_t, kLzxMaxMainSymbols> main_lengths_{};

@@ -1,6 +1,7 @@
 // Verbatim and aligned blocks written by the test encoder must decode back to their input.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "platform/itss/lzx_decoder.h"
@@ -130,6 +131,36 @@ TEST(LzxCompressedBlocks, AlignedBlockWithoutAlignedCodesIsFine) {
   ASSERT_TRUE(
       DecodeStream(*decoder, stream, encoder.frame_offsets(), encoder.output_size(), 1, &out));
   EXPECT_EQ(out, Bytes("xyxyxyxyyx"));
+}
+
+TEST(LzxCompressedBlocks, FinalFrameWithOrWithoutPadding) {
+  // Compressors encode the final frame in full, zero-padded, so a match may cross the data's end.
+  // A call 8 bytes before the end is translated only when the frame is seen in full.
+  constexpr std::size_t kDataEnd = 20000;
+  constexpr std::size_t kCall = kDataEnd - 8;
+  std::vector<std::uint8_t> frame = MakeTestData(kFrame, 21);
+  std::replace(frame.begin(), frame.end(), std::uint8_t{0xE8}, std::uint8_t{0xE9});
+  std::fill(frame.begin() + kDataEnd - 300, frame.end(), 0);
+  frame[kCall] = 0xE8;
+  frame[kCall + 1] = 100;
+  for (const std::size_t encoded : {kFrame, kDataEnd}) {
+    SCOPED_TRACE(encoded);
+    LzxTestEncoder encoder(16);
+    encoder.BeginInterval(100000);
+    encoder.CompressedBlock(LzxBlockKind::kVerbatim, FindMatches(frame, 0, encoded, 1 << 16));
+    const std::vector<std::uint8_t> stream = encoder.Finish();
+    auto decoder = LzxDecoder::Create(16);
+    std::vector<std::uint8_t> out;
+    ASSERT_TRUE(DecodeStream(*decoder, stream, encoder.frame_offsets(), kDataEnd, 2, &out));
+    std::vector<std::uint8_t> expected(frame.begin(), frame.begin() + kDataEnd);
+    if (encoded == kFrame) {
+      const std::uint32_t translated = 100 - static_cast<std::uint32_t>(kCall);
+      for (std::size_t k = 0; k < 4 && kCall + 1 + k < kDataEnd; ++k) {
+        expected[kCall + 1 + k] = static_cast<std::uint8_t>(translated >> (8 * k));
+      }
+    }
+    EXPECT_TRUE(out == expected);
+  }
 }
 
 }  // namespace
