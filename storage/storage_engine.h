@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -13,6 +14,9 @@
 #include "storage/storage_table.h"
 
 namespace vaskel {
+
+class CatalogueList;
+class TypeAndIconSource;
 
 class StorageEngine {
  public:
@@ -34,6 +38,15 @@ class StorageEngine {
 
   // Releases every child storage the walk opened and empties the table.
   void Reset();
+
+  // Adds one catalogue row to `list` for every stream below `storage`, depth first in
+  // enumeration order, leaving out every element whose name begins with '#' or '$' (such a
+  // storage is not opened). `prefix` is the internal path of `storage`: each storage name
+  // followed by kPathSeparator. Each row's item data indexes the table entry naming the
+  // stream's storage; child storages are held until Reset. Storages that cannot be enumerated
+  // or opened are skipped. Returns the number of rows added.
+  std::int32_t WalkStorage(CatalogueList& list, TypeAndIconSource& images, IStorage* storage,
+                           std::string prefix);
 
   // The storage that holds a row's stream; null for an index the table does not have.
   IStorage* StorageAt(std::int32_t index) const { return storage_table_.GetAt(index); }

@@ -1,0 +1,62 @@
+#include "catalogue/shell_type_name.h"
+
+#include <gio/gio.h>
+
+#include <mutex>
+
+#include "catalogue/content_type_guess.h"
+#include "catalogue/lookup_cache.h"
+#include "catalogue/type_lookup_key.h"
+
+namespace vaskel {
+namespace {
+
+std::string DescribeKey(const std::string& key) {
+  const GText type = GuessContentType(key);
+  if (IsUnknownContentType(type.get())) return {};
+  const GText description(g_content_type_get_description(type.get()));
+  std::string text = description ? description.get() : "";
+  CutAtCharacterBoundary(text, kMaxTypeNameBytes);
+  return text;
+}
+
+struct TypeNameCache {
+  std::mutex mutex;
+  LookupCache<std::string> answers;
+};
+
+TypeNameCache& Cache() {
+  static TypeNameCache cache;
+  return cache;
+}
+
+}  // namespace
+
+void CutAtCharacterBoundary(std::string& text, std::size_t max_bytes) {
+  if (text.size() <= max_bytes) return;
+  std::size_t cut = max_bytes;
+  // Step back over continuation bytes so the cut lands before a character's first byte.
+  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+  text.resize(cut);
+}
+
+std::string_view CachedShellTypeName(std::string_view name) {
+  thread_local std::string key;
+  thread_local std::string uncached;
+  MakeTypeLookupKey(name, key);
+  TypeNameCache& cache = Cache();
+  {
+    const std::lock_guard lock(cache.mutex);
+    if (const std::string* known = cache.answers.Find(key)) return *known;
+  }
+  // Asked outside the lock: GIO is thread-safe, and a slow first look-up holds no one up.
+  std::string answer = DescribeKey(key);
+  const std::lock_guard lock(cache.mutex);
+  if (const std::string* stored = cache.answers.Insert(key, std::move(answer))) return *stored;
+  uncached = std::move(answer);
+  return uncached;
+}
+
+std::string ShellTypeName(std::string_view name) { return std::string(CachedShellTypeName(name)); }
+
+}  // namespace vaskel

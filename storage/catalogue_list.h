@@ -1,0 +1,123 @@
+// The catalogue's rows: a store offering the report list-control operations that the walk,
+// sorting, Run and Unpack use. The window shows it through a virtual list, so the store, not a
+// toolkit control, owns the rows; a toolkit list costs far too much per cell for 100,000 rows.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string_view>
+#include <vector>
+
+#include "storage/text_pool.h"
+
+namespace vaskel {
+
+// Item state bits, with the list control's values.
+inline constexpr std::uint32_t LVIS_FOCUSED = 0x0001;
+inline constexpr std::uint32_t LVIS_SELECTED = 0x0002;
+inline constexpr std::uint32_t LVIS_CUT = 0x0004;
+inline constexpr std::uint32_t LVIS_DROPHILITED = 0x0008;
+inline constexpr std::uint32_t LVIS_OVERLAYMASK = 0x0F00;
+inline constexpr std::uint32_t LVIS_STATEIMAGEMASK = 0xF000;
+
+// GetNextItem flags: the states an item must all have (LVNI_ALL: any item).
+inline constexpr std::uint32_t LVNI_ALL = 0x0000;
+inline constexpr std::uint32_t LVNI_FOCUSED = 0x0001;
+inline constexpr std::uint32_t LVNI_SELECTED = 0x0002;
+inline constexpr std::uint32_t LVNI_CUT = 0x0004;
+inline constexpr std::uint32_t LVNI_DROPHILITED = 0x0008;
+
+enum CatalogueColumn : int { kNameColumn = 0, kSizeColumn, kTypeColumn, kPathColumn };
+inline constexpr int kCatalogueColumnCount = 4;
+inline constexpr std::array<std::string_view, kCatalogueColumnCount> kCatalogueColumnHeadings = {
+    "File Name", "Size", "Type", "Path"};
+
+// What changed, so that a virtual list can refresh just that.
+struct CatalogueChange {
+  enum class Kind {
+    kInserted,    // row `first` was inserted; rows after it moved down by one
+    kChanged,     // rows `first`..`last` (inclusive) changed text, image, data or state
+    kDeletedAll,  // the list is empty
+  };
+  Kind kind;
+  int first = -1;
+  int last = -1;
+};
+
+// Connections to the window that shows the list. Unset hooks do nothing.
+struct CatalogueListHooks {
+  std::function<void(bool redraw)> set_redraw;
+  std::function<void()> redraw_window;  // repaint at once
+  std::function<void(const CatalogueChange&)> changed;
+};
+
+class CatalogueList {
+ public:
+  CatalogueList() = default;
+  CatalogueList(const CatalogueList&) = delete;
+  CatalogueList& operator=(const CatalogueList&) = delete;
+
+  void SetHooks(CatalogueListHooks hooks) { hooks_ = std::move(hooks); }
+
+  // Inserts a row with `text` in the first column, empty sub-items and no state bits. An index
+  // beyond the end appends. Returns the new row's index, or -1 for a negative index.
+  int InsertItem(int index, std::string_view text, int image, std::intptr_t data);
+  // Removes every row and every stored text. O(rows).
+  void DeleteAllItems();
+  int GetItemCount() const { return static_cast<int>(rows_.size()); }
+  int GetColumnCount() const { return kCatalogueColumnCount; }
+
+  // False (and no change) for a row or column that does not exist.
+  bool SetItemText(int row, int column, std::string_view text);
+  // Empty for a row or column that does not exist. The view stays valid until DeleteAllItems.
+  std::string_view GetItemText(int row, int column) const;
+
+  bool SetItemImage(int row, int image);
+  int GetItemImage(int row) const;  // -1 for a row that does not exist
+  bool SetItemData(int row, std::intptr_t data);
+  std::intptr_t GetItemData(int row) const;  // 0 for a row that does not exist
+
+  // The row's state bits under `mask`.
+  std::uint32_t GetItemState(int row, std::uint32_t mask) const;
+  // Sets the bits under `mask` to those of `state`; row -1 means every row. Only one row has
+  // the focus: focusing a row takes it from the one that had it, and row -1 can only remove it.
+  bool SetItemState(int row, std::uint32_t state, std::uint32_t mask);
+  int GetSelectedCount() const { return selected_count_; }
+  // The first row after `start` (-1: from the first row) having every state in `flags`;
+  // -1 when there is none.
+  int GetNextItem(int start, std::uint32_t flags) const;
+
+  // Exchanges everything two rows hold: texts, image, item data and state.
+  bool SwapRows(int a, int b);
+
+  // Forwarded to the window; counted so that callers' repaint rules can be checked.
+  void SetRedraw(bool redraw);
+  void RedrawWindow();
+  bool IsRedrawOn() const { return redraw_on_; }
+  int SetRedrawCalls() const { return set_redraw_calls_; }
+  int RedrawWindowCalls() const { return redraw_window_calls_; }
+
+ private:
+  struct Row {
+    std::array<TextPool::Id, kCatalogueColumnCount> texts{};
+    std::int32_t image = -1;
+    std::uint32_t state = 0;
+    std::intptr_t data = 0;
+  };
+
+  bool HasRow(int row) const { return row >= 0 && row < GetItemCount(); }
+  void ApplyState(int row, std::uint32_t state, std::uint32_t mask);
+  void Notify(CatalogueChange::Kind kind, int first, int last) const;
+
+  std::vector<Row> rows_;
+  TextPool texts_;
+  int selected_count_ = 0;
+  int focused_row_ = -1;
+  bool redraw_on_ = true;
+  int set_redraw_calls_ = 0;
+  int redraw_window_calls_ = 0;
+  CatalogueListHooks hooks_;
+};
+
+}  // namespace vaskel
