@@ -7,12 +7,9 @@
 
 namespace vaskel::itss {
 
-CompressedSectionReader::CompressedSectionReader(const FileReader& file, CompressedSectionInfo info)
-    : file_(file), info_(std::move(info)), cache_(kCacheFrames) {}
-
 DecodeStatistics CompressedSectionReader::statistics() const {
   std::lock_guard lock(mutex_);
-  return statistics_;
+  return decoder_.statistics();
 }
 
 HRESULT CompressedSectionReader::Read(std::uint64_t offset, std::span<std::uint8_t> out) {
@@ -36,58 +33,18 @@ HRESULT CompressedSectionReader::Read(std::uint64_t offset, std::span<std::uint8
 HRESULT CompressedSectionReader::ObtainFrame(std::uint64_t frame, const std::uint8_t** bytes) {
   *bytes = cache_.Find(frame);
   if (*bytes) return S_OK;
-  const HRESULT hr = DecodeThrough(frame);
-  if (Failed(hr)) return hr;
-  *bytes = cache_.Find(frame);
-  return *bytes ? S_OK : STG_E_DOCFILECORRUPT;
-}
-
-HRESULT CompressedSectionReader::DecodeThrough(std::uint64_t frame) {
-  if (!decoder_) {
-    decoder_ = LzxDecoder::Create(info_.window_bits);
-    if (!decoder_) return STG_E_DOCFILECORRUPT;
-  }
-  const std::uint64_t reset_point = frame - frame % info_.frames_per_reset;
-  const bool can_continue =
-      decoder_positioned_ && next_frame_ > reset_point && next_frame_ <= frame;
-  if (!can_continue) next_frame_ = reset_point;
-  while (next_frame_ <= frame) {
-    const std::uint64_t current = next_frame_;
-    if (current % info_.frames_per_reset == 0) {
-      decoder_->Reset();
-      ++statistics_.resets;
-    }
-    const HRESULT hr = DecodeOne(current, cache_.Insert(current));
+  decoder_.MoveTowards(frame);
+  while (decoder_.next_frame() <= frame) {
+    const std::uint64_t current = decoder_.next_frame();
+    std::uint8_t* slot = cache_.Insert(current);
+    const HRESULT hr = decoder_.DecodeNext(slot);
     if (Failed(hr)) {
       cache_.Erase(current);
-      decoder_positioned_ = false;
       return hr;
     }
-    decoder_positioned_ = true;
-    next_frame_ = current + 1;
+    if (current == frame) *bytes = slot;
   }
-  return S_OK;
-}
-
-HRESULT CompressedSectionReader::DecodeOne(std::uint64_t frame, std::uint8_t* out) {
-  const std::uint64_t begin = info_.frame_starts[frame];
-  const std::uint64_t end =
-      IsLastFrame(frame) ? info_.compressed_length : info_.frame_starts[frame + 1];
-  if (end - begin > kMaxCompressedFrame) return STG_E_DOCFILECORRUPT;
-  const auto position = CheckedAdd(info_.compressed_start, begin);
-  if (!position) return STG_E_DOCFILECORRUPT;
-  input_.resize(static_cast<std::size_t>(end - begin));
-  if (!file_.ReadAt(*position, input_)) return STG_E_READFAULT;
-
-  // The final frame asks only for the section's remaining bytes; the decoder accepts it with or
-  // without the zero padding writers usually add.
-  std::size_t out_length = kLzxFrameSize;
-  if (IsLastFrame(frame)) {
-    out_length = static_cast<std::size_t>(info_.uncompressed_length - frame * kLzxFrameSize);
-  }
-  ++statistics_.frames_decoded;
-  if (!decoder_->DecodeFrame(input_, std::span(out, out_length))) return STG_E_DOCFILECORRUPT;
-  return S_OK;
+  return *bytes ? S_OK : STG_E_DOCFILECORRUPT;
 }
 
 }  // namespace vaskel::itss

@@ -1,7 +1,7 @@
 // Decoder counters of an opened file, for tests and measurements.
 #pragma once
 
-#include "platform/itss/compressed_section_reader.h"
+#include "platform/itss/frame_decoder.h"
 #include "storage/storage_interfaces.h"
 
 namespace vaskel::itss {

@@ -1,0 +1,59 @@
+// Decodes the frames of content section 1 in order, starting at reset points: one LZX decoder,
+// where it stands, and the buffer for one frame's compressed bytes. Reset intervals decode
+// independently, so several of these may work on different intervals at once (a read-ahead
+// worker beside the reader, for instance), each with its own decoder.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/itss/compressed_section_info.h"
+#include "platform/itss/file_reader.h"
+#include "platform/itss/lzx_decoder.h"
+#include "storage/com_types.h"
+
+namespace vaskel::itss {
+
+struct DecodeStatistics {
+  std::uint64_t frames_decoded = 0;
+  std::uint64_t resets = 0;
+};
+
+class FrameDecoder {
+ public:
+  // One 32 KiB frame never legitimately needs this much input; more means damage.
+  static constexpr std::size_t kMaxCompressedFrame = 128 * 1024;
+
+  // `file` and `info` must outlive the decoder.
+  FrameDecoder(const FileReader& file, const CompressedSectionInfo& info)
+      : file_(file), info_(info) {}
+
+  // Makes `frame` reachable by DecodeNext: continues when the decoder already stands between the
+  // frame's reset point and the frame, otherwise goes back to that reset point.
+  void MoveTowards(std::uint64_t frame);
+
+  // The frame DecodeNext produces.
+  std::uint64_t next_frame() const { return next_frame_; }
+
+  // Decodes next_frame() into `out` (kLzxFrameSize bytes; the final frame fills only the
+  // section's remaining bytes) and advances. After a failure the next MoveTowards restarts at a
+  // reset point. STG_E_DOCFILECORRUPT for damaged data, STG_E_READFAULT if the file cannot be
+  // read.
+  HRESULT DecodeNext(std::uint8_t* out);
+
+  const DecodeStatistics& statistics() const { return statistics_; }
+
+ private:
+  HRESULT ReadCompressedFrame(std::uint64_t frame);
+
+  const FileReader& file_;
+  const CompressedSectionInfo& info_;
+  std::unique_ptr<LzxDecoder> decoder_;  // created on first use
+  bool positioned_ = false;              // the decoder's state belongs to next_frame_
+  std::uint64_t next_frame_ = 0;
+  std::vector<std::uint8_t> input_;
+  DecodeStatistics statistics_;
+};
+
+}  // namespace vaskel::itss
