@@ -64,7 +64,6 @@ class LzxDecoderImpl final : public LzxDecoder {
     main_lengths_.fill(0);
     length_lengths_.fill(0);
     pos_ = 0;
-    history_start_ = 0;
     interval_output_ = 0;
     block_type_ = BlockType::kNone;
     block_remaining_ = 0;
@@ -132,7 +131,6 @@ class LzxDecoderImpl final : public LzxDecoder {
     const std::size_t shift = pos_ - window_size_;
     std::memmove(window_.data(), window_.data() + shift, window_size_);
     pos_ -= shift;
-    history_start_ = history_start_ > shift ? history_start_ - shift : 0;
   }
 
   // Decodes until at least `stop`; matches may run on to `frame_end`.
@@ -271,6 +269,7 @@ class LzxDecoderImpl final : public LzxDecoder {
 
   bool CopyStoredBytes(std::size_t count) {
     const std::size_t available = std::min(count, bits_.BytesLeft());
+    if (available == 0) return count == 0;
     std::memcpy(window_.data() + pos_, bits_.next, available);
     bits_.next += available;
     pos_ += available;
@@ -282,7 +281,6 @@ class LzxDecoderImpl final : public LzxDecoder {
   bool DecodeTokens(const std::size_t until, const std::size_t limit) {
     LzxBitReader bits = bits_;
     std::uint8_t* const window = window_.data();
-    const std::size_t history_start = history_start_;
     const std::size_t max_offset = max_offset_;
     std::size_t pos = pos_;
     std::uint32_t r0 = r0_, r1 = r1_, r2 = r2_;
@@ -292,8 +290,15 @@ class LzxDecoderImpl final : public LzxDecoder {
       std::uint32_t symbol = main_table_.Decode(bits);
       if (symbol < kLzxNumChars) {
         window[pos++] = static_cast<std::uint8_t>(symbol);
-        continue;
+        // A refill leaves enough bits for a second symbol.
+        if (pos == until) break;
+        symbol = main_table_.Decode(bits);
+        if (symbol < kLzxNumChars) {
+          window[pos++] = static_cast<std::uint8_t>(symbol);
+          continue;
+        }
       }
+      bits.Refill();
       symbol -= kLzxNumChars;
       const std::uint32_t slot = symbol >> 3;
       std::uint32_t length = symbol & 7;
@@ -304,7 +309,6 @@ class LzxDecoderImpl final : public LzxDecoder {
           break;
         }
         length += extra_length;
-        bits.Refill();
       }
       length += kLzxMinMatch;
 
@@ -341,7 +345,8 @@ class LzxDecoderImpl final : public LzxDecoder {
         r0 = offset;
       }
 
-      const std::size_t history = std::min(pos - history_start, max_offset);
+      // A reset empties the window (pos_ = 0), so everything before pos is history.
+      const std::size_t history = std::min(pos, max_offset);
       if (length > limit - pos || std::size_t{offset} - 1 >= history) [[unlikely]] {
         ok = false;
         break;
@@ -364,8 +369,6 @@ class LzxDecoderImpl final : public LzxDecoder {
   std::vector<std::uint8_t> window_;
 
   std::size_t pos_ = 0;
-  // Earliest window position a match may reach: nothing before the last reset.
-  std::size_t history_start_ = 0;
   // Output since the last reset, which positions E8 translation.
   std::uint64_t interval_output_ = 0;
   std::uint32_t r0_ = 1, r1_ = 1, r2_ = 1;

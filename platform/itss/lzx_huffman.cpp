@@ -3,6 +3,23 @@
 #include <algorithm>
 
 namespace vaskel::itss {
+namespace {
+
+// `count` is a power of two; unrolled so the compiler can use wide stores.
+inline void FillEntries(std::uint32_t* entries, std::size_t count, std::uint32_t entry) {
+  if (count < 4) {
+    for (std::size_t i = 0; i < count; ++i) entries[i] = entry;
+    return;
+  }
+  for (std::size_t i = 0; i < count; i += 4) {
+    entries[i] = entry;
+    entries[i + 1] = entry;
+    entries[i + 2] = entry;
+    entries[i + 3] = entry;
+  }
+}
+
+}  // namespace
 
 HuffmanBuild BuildHuffmanTable(std::span<const std::uint8_t> lengths, unsigned table_bits,
                                std::span<std::uint32_t> table) {
@@ -47,7 +64,7 @@ HuffmanBuild BuildHuffmanTable(std::span<const std::uint8_t> lengths, unsigned t
     if (length <= table_bits) {
       const unsigned spread = table_bits - length;
       const std::uint32_t entry = static_cast<std::uint32_t>(symbol << 8) | length;
-      std::fill_n(table.begin() + (std::size_t{symbol_code} << spread), std::size_t{1} << spread,
+      FillEntries(table.data() + (std::size_t{symbol_code} << spread), std::size_t{1} << spread,
                   entry);
     } else {
       const std::uint32_t prefix = symbol_code >> (length - table_bits);
@@ -81,7 +98,7 @@ HuffmanBuild BuildHuffmanTable(std::span<const std::uint8_t> lengths, unsigned t
     const unsigned spread = width - tail_bits;
     const std::size_t start =
         (link >> 8) + (std::size_t{symbol_code & ((1u << tail_bits) - 1)} << spread);
-    std::fill_n(table.begin() + start, std::size_t{1} << spread,
+    FillEntries(table.data() + start, std::size_t{1} << spread,
                 static_cast<std::uint32_t>(symbol << 8) | length);
   }
   return HuffmanBuild::kOk;
