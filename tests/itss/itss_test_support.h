@@ -13,38 +13,13 @@
 
 namespace vaskel::itss::testing {
 
-std::string CorpusPath(const std::string& relative);
-std::vector<std::filesystem::path> CorpusFiles(const std::string& folder);
+using Bytes = std::vector<std::uint8_t>;
 
+std::filesystem::path CorpusPath(const std::string& relative);
 std::u16string ToUtf16(const std::string& utf8);
-std::string ToUtf8(const std::u16string& utf16);
 
-// Opens a file through a fresh component; *result gets the open's HRESULT.
-ComPtr<IStorage> OpenChm(const std::filesystem::path& path, HRESULT* result = nullptr);
-
-struct PresentedItem {
-  std::string path;  // "folder/name", UTF-8
-  bool is_storage = false;
-  std::uint64_t size = 0;
-};
-
-// Depth-first walk of everything presented below `storage`, children in enumeration order.
-std::vector<PresentedItem> WalkTree(IStorage* storage);
-
-// Opens a stream by a "folder/name" path below `root`.
-ComPtr<IStream> OpenStreamAt(IStorage* root, const std::string& path);
-
-struct ReadOutcome {
-  HRESULT result = S_OK;  // the first failing Read's result, or S_OK
-  std::vector<std::uint8_t> bytes;
-};
-
-// Reads a stream to its end in reads of `read_size` bytes, checking that only the last read is
-// short.
-ReadOutcome ReadAll(IStream* stream, std::uint32_t read_size = 4096);
-
-// Reads the whole stream at "folder/name" below `root`.
-ReadOutcome ReadPath(IStorage* root, const std::string& path, std::uint32_t read_size = 4096);
+// Deterministic, position-dependent bytes, so misplaced data never compares equal by accident.
+Bytes PatternBytes(std::size_t size, std::uint32_t seed);
 
 // A folder removed with everything in it at the end of the test; on tmpfs when available.
 class TempDir {
@@ -59,15 +34,32 @@ class TempDir {
   std::filesystem::path path_;
 };
 
-void WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
-std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path);
+void WriteFile(const std::filesystem::path& path, const Bytes& bytes);
 
-// Deterministic, position-dependent bytes, so misplaced data never compares equal by accident.
-std::vector<std::uint8_t> PatternBytes(std::size_t size, std::uint32_t seed);
+// Opens a file through a fresh component; *result gets the open's HRESULT.
+ComPtr<IStorage> OpenChm(const std::filesystem::path& path, HRESULT* result = nullptr);
+// Writes `bytes` to a file in `dir` and opens it.
+ComPtr<IStorage> OpenBytes(const TempDir& dir, const Bytes& bytes, HRESULT* result = nullptr);
 
-// Writes `bytes` into `dir` under `name` and opens the file.
-ComPtr<IStorage> OpenBytes(const TempDir& dir, const std::vector<std::uint8_t>& bytes,
-                           HRESULT* result = nullptr, const std::string& name = "test.chm");
+struct PresentedItem {
+  std::string path;  // "folder/name", UTF-8
+  bool is_storage = false;
+  std::uint64_t size = 0;
+};
+
+// Depth-first walk of everything presented below `storage`, children in enumeration order.
+std::vector<PresentedItem> WalkTree(IStorage* storage);
+
+ComPtr<IStream> OpenStreamAt(IStorage* root, const std::string& path);  // "folder/name"
+
+struct ReadOutcome {
+  HRESULT result = S_OK;  // the first failing Read's result, or S_OK
+  Bytes bytes;
+};
+
+// Reads the stream at "folder/name" to its end in reads of `read_size` bytes, checking that only
+// the last read is short.
+ReadOutcome ReadPath(IStorage* root, const std::string& path, std::uint32_t read_size = 4096);
 
 bool HaveSevenZip();
 
