@@ -11,6 +11,8 @@ namespace vaskel::itss {
 namespace {
 
 constexpr std::size_t kListingHeaderLength = 0x14;
+// Far beyond any real help file (tens of thousands), and keeps node ids within 32 bits.
+constexpr std::size_t kMaxEntries = std::size_t{1} << 24;
 
 // Appends the chunk's entries; false if parsing had to stop early. Entries fill the region
 // before the free-space area when its declared length is sane; some writers store an entry count
@@ -69,6 +71,7 @@ HRESULT ReadDirectory(const FileReader& file, const ContainerLayout& layout, Dir
     }
     any_listing = true;
     if (!ParseListingChunk(chunk, directory)) ++directory->damaged_chunks;
+    if (directory->entries.size() > kMaxEntries) return STG_E_DOCFILECORRUPT;
   }
   return any_listing ? S_OK : STG_E_DOCFILECORRUPT;
 }

@@ -28,7 +28,8 @@ struct Directory {
 
 // Scans every chunk physically and parses those signed PMGL. Writers disagree on which chunk is
 // first and interleave index chunks, so neither the header's first/last listing chunk nor the
-// chunk links are used. STG_E_DOCFILECORRUPT when no listing chunk exists.
+// chunk links are used. STG_E_DOCFILECORRUPT when no listing chunk exists or the directory holds
+// more than 2^24 entries.
 HRESULT ReadDirectory(const FileReader& file, const ContainerLayout& layout, Directory* directory);
 
 }  // namespace vaskel::itss
