@@ -29,12 +29,16 @@ class LookupCache {
     const auto found = answers_.find(key);
     return found == answers_.end() ? nullptr : &found->second;
   }
+  Value* Find(std::string_view key) {
+    const auto found = answers_.find(key);
+    return found == answers_.end() ? nullptr : &found->second;
+  }
 
   // Stores `value` under `key` unless the cache is full, and returns the stored answer (an
   // earlier one when the key is already there). Returns null, leaving `value` as it was, when
   // the cache is full.
-  const Value* Insert(std::string_view key, Value&& value) {
-    if (const Value* known = Find(key)) return known;
+  Value* Insert(std::string_view key, Value&& value) {
+    if (Value* known = Find(key)) return known;
     if (answers_.size() >= capacity_) return nullptr;
     return &answers_.emplace(std::string(key), std::move(value)).first->second;
   }

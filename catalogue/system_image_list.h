@@ -3,6 +3,7 @@
 // instances on one thread (the user-interface thread).
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,9 +32,35 @@ class SystemImageList final : public TypeAndIconSource {
 
   static int InstanceCount();
 
-  // For the catalogue walk: ShellTypeName and the small closed icon.
+  // For the catalogue walk: ShellTypeName and the small closed icon. They answer from this
+  // instance's own cache, which needs no lock, and the walk asks both for one name in a row.
   std::string_view TypeName(std::string_view name) override;
-  int SmallIconIndex(std::string_view name) override { return GetIconIndex(name, false, true); }
+  int SmallIconIndex(std::string_view name) override;
+
+ private:
+  struct Answers {
+    bool type_known = false;
+    std::string type;
+    int small_icon = kNotAsked;
+  };
+  static constexpr int kNotAsked = -2;
+
+  // A direct-mapped front for the answers cache: most look-ups end in one short compare.
+  struct RecentKey {
+    std::string key;
+    Answers* answers = nullptr;
+  };
+  static constexpr std::size_t kRecentKeys = 64;
+
+  // The answers for the name's look-up key; null when the cache is full.
+  Answers* AnswersFor(std::string_view name);
+
+  LookupCache<Answers> answers_;
+  std::array<RecentKey, kRecentKeys> recent_;
+  std::string key_;
+  std::string last_name_;
+  Answers* last_answers_ = nullptr;
+  std::string uncached_type_;
 };
 
 }  // namespace vaskel

@@ -137,5 +137,25 @@ TEST(SystemImageListTest, OneTypeOneIndex) {
   EXPECT_EQ(images.TypeName("q.html"), ShellTypeName("index.html"));
 }
 
+TEST(SystemImageListTest, WalkAnswersAgreeWithTheDirectOnes) {
+  SystemImageList images;
+  // More extensions than the instance's recent-key slots, revisited in another order, with
+  // type and icon asked for different names in turn.
+  std::vector<std::string> names;
+  for (const char* extension : {".html", ".gif", ".css", ".png", ".js", ".txt", ".pdf", ".HTM"}) {
+    names.push_back(std::string("page") + extension);
+  }
+  for (int i = 0; i < 150; ++i) names.push_back("f." + std::to_string(i) + "x");
+  for (int pass = 0; pass < 2; ++pass) {
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      const std::string& name = pass == 0 ? names[i] : names[names.size() - 1 - i];
+      const std::string& other = names[(i * 7) % names.size()];
+      EXPECT_EQ(images.TypeName(name), ShellTypeName(name)) << name;
+      EXPECT_EQ(images.SmallIconIndex(other), images.GetIconIndex(other, false, true)) << other;
+      EXPECT_EQ(images.SmallIconIndex(name), images.GetIconIndex(name, false, true)) << name;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace vaskel
