@@ -26,7 +26,8 @@ class IconIndexTable {
 
  private:
   std::vector<std::vector<std::string>> names_;  // by index
-  LookupCache<int> index_by_names_{LookupCache<int>::kDefaultCapacity * 4};
+  // Keyed by the joined theme names; the icon theme has a bounded number of them.
+  LookupCache<int> index_by_names_{LookupCache<int>::kDefaultCapacity, 4096};
   std::array<LookupCache<int>, 2> caches_;
 };
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/lookup_cache.h"
 #include "catalogue/system_image_list.h"
 #include "catalogue/type_lookup_key.h"
 
@@ -85,6 +86,35 @@ TEST(ShellTypeNameTest, TypeNamesFitSeventyNineBytesOnCharacterBoundaries) {
   std::string short_text = "HTML document";
   CutAtCharacterBoundary(short_text, 79);
   EXPECT_EQ(short_text, "HTML document");
+}
+
+TEST(LookupCacheTest, StopsStoringWhenFullOrGivenALongKey) {
+  LookupCache<std::string> cache(2);
+  std::string answer = "first";
+  const std::string* stored = cache.Insert(".a", std::move(answer));
+  ASSERT_NE(stored, nullptr);
+  EXPECT_EQ(*stored, "first");
+  std::string again = "ignored";
+  EXPECT_EQ(cache.Insert(".a", std::move(again)), stored) << "the earlier answer stays";
+  std::string long_one = "long";
+  const std::string long_key(LookupCache<std::string>::kMaxKeyBytes + 1, 'k');
+  EXPECT_EQ(cache.Insert(long_key, std::move(long_one)), nullptr);
+  EXPECT_EQ(long_one, "long") << "a refused answer is left to the caller";
+  std::string second = "second";
+  EXPECT_NE(cache.Insert(".b", std::move(second)), nullptr);
+  std::string third = "third";
+  EXPECT_EQ(cache.Insert(".c", std::move(third)), nullptr);
+  EXPECT_EQ(third, "third");
+  EXPECT_EQ(cache.size(), 2u);
+  EXPECT_EQ(*cache.Find(".a"), "first");
+  EXPECT_EQ(cache.Find(".c"), nullptr);
+
+  // Uncached answers are still right.
+  SystemImageList images;
+  const std::string long_name(300, 'n');
+  EXPECT_EQ(ShellTypeName(long_name), "");
+  EXPECT_EQ(images.TypeName(long_name), "");
+  EXPECT_EQ(images.SmallIconIndex(long_name), images.GetIconIndex("#SYSTEM", false, true));
 }
 
 TEST(SystemImageListTest, ListsAreSharedAndLiveAsLongAsTheLastInstance) {
