@@ -71,11 +71,11 @@ class LzxDecoderImpl final : public LzxDecoder {
     expect_translation_header_ = true;
     translation_size_ = 0;
     pad_byte_pending_ = false;
-    failed_ = false;
+    needs_reset_ = false;
   }
 
   bool DecodeFrame(std::span<const std::uint8_t> in, std::span<std::uint8_t> out) override {
-    if (failed_) return false;
+    if (needs_reset_) return false;
     if (out.empty()) return true;
     if (out.size() > kLzxFrameSize) return Fail();
     MakeRoom(kLzxFrameSize);
@@ -99,9 +99,9 @@ class LzxDecoderImpl final : public LzxDecoder {
       if (!DecodeUntil(data_end, frame_end) || bits_.ConsumedPastEnd()) return Fail();
       if (pos_ < frame_end && !(DecodeUntil(frame_end, frame_end) && bits_.AlignToWord())) {
         frame_length = out.size();
-        // Whatever state the padding left behind is unusable; the next frame needs a reset.
-        failed_ = true;
       }
+      // Nothing follows the final frame; the state the padding left behind may be unusable.
+      needs_reset_ = true;
     }
     const std::span<const std::uint8_t> frame(window_.data() + frame_start, frame_length);
     if (translation_size_ == 0) {
@@ -121,7 +121,7 @@ class LzxDecoderImpl final : public LzxDecoder {
 
  private:
   bool Fail() {
-    failed_ = true;
+    needs_reset_ = true;
     return false;
   }
 
@@ -379,7 +379,7 @@ class LzxDecoderImpl final : public LzxDecoder {
   bool expect_translation_header_ = true;
   std::uint32_t translation_size_ = 0;
   bool pad_byte_pending_ = false;
-  bool failed_ = false;
+  bool needs_reset_ = false;
   std::vector<std::uint8_t> scratch_;
 
   LzxBitReader bits_;

@@ -26,6 +26,8 @@ class LzxDecoder {
   // receives out.size() bytes, which is kLzxFrameSize except for the final frame of the data.
   // Returns false when the data is damaged (never reading outside `in` or writing outside `out`);
   // after a failure only Reset makes the decoder usable again.
+  // A frame shorter than kLzxFrameSize is taken as the final one: its zero padding, if the input
+  // holds it, is decoded but not returned, and the decoder needs a Reset before the next frame.
   virtual bool DecodeFrame(std::span<const std::uint8_t> in, std::span<std::uint8_t> out) = 0;
 };
 

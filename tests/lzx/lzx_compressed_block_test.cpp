@@ -160,6 +160,8 @@ TEST(LzxCompressedBlocks, FinalFrameWithOrWithoutPadding) {
       }
     }
     EXPECT_TRUE(out == expected);
+    // Nothing follows a final frame without a reset.
+    EXPECT_FALSE(decoder->DecodeFrame(stream, std::span(out).first(100)));
   }
 }
 
