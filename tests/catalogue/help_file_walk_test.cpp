@@ -122,18 +122,23 @@ TEST_F(HelpFileWalkTest, RootWithOnlyHiddenEntriesGivesNoRows) {
   EXPECT_EQ(engine.Table().GetSize(), 0);
 }
 
-TEST_F(HelpFileWalkTest, RepaintsAtTheHundredthRowOnly) {
+TEST_F(HelpFileWalkTest, RepaintsOnceWhenTheHundredthRowArrives) {
   for (const int streams : {99, 100, 250}) {
     std::vector<chmwriter::Entry> entries;
     for (int i = 0; i < streams; ++i) {
       entries.push_back(File("/d" + std::to_string(i % 7) + "/p" + std::to_string(i) + ".htm"));
     }
     const HelpFileOnDisk file(entries);
-    std::vector<int> rows_at_repaint;
-    list.SetHooks({nullptr, [&] { rows_at_repaint.push_back(list.GetItemCount()); }, nullptr});
+    std::vector<std::string> calls;
+    list.SetHooks({[&](bool on) { calls.push_back(on ? "on" : "off"); },
+                   [&] { calls.push_back("repaint at " + std::to_string(list.GetItemCount())); },
+                   nullptr});
     EXPECT_EQ(OpenAndWalk(file), streams);
-    EXPECT_EQ(rows_at_repaint, streams < 100 ? std::vector<int>{} : std::vector<int>{100})
-        << streams << " streams";
+    // OpenAndWalk itself switches redrawing off before and on after the walk.
+    const std::vector<std::string> expected =
+        streams < 100 ? std::vector<std::string>{"off", "on"}
+                      : std::vector<std::string>{"off", "on", "repaint at 100", "off", "on"};
+    EXPECT_EQ(calls, expected) << streams << " streams";
   }
 }
 

@@ -25,27 +25,17 @@ std::string DescriptionFromGio(const char* name) {
   return text;
 }
 
-TEST(ShellTypeNameTest, KnownTypesAreDescribedAsGioDescribesThem) {
+TEST(ShellTypeNameTest, TheExtensionAloneDecidesTheType) {
   EXPECT_FALSE(ShellTypeName("index.html").empty());
-  for (const char* name :
-       {"page.html", "style.css", "logo.gif", "photo.png", "code.js", "notes.txt"}) {
+  for (const char* name : {"page.html", "style.css", "logo.gif", "code.js", "notes.txt"}) {
     EXPECT_EQ(ShellTypeName(name), DescriptionFromGio(name)) << name;
-    EXPECT_EQ(ShellTypeName(name), ShellTypeName(name)) << "a cached answer must not change";
   }
-}
-
-TEST(ShellTypeNameTest, UnknownOrMissingExtensionsGiveNoType) {
-  for (const char* name :
-       {"toc.zz-no-such-type", "noext", "#SYSTEM", "$FIftiMain", "trailing.", "", "."}) {
+  for (const char* name : {"toc.zz-no-such-type", "noext", "#SYSTEM", "$FIftiMain", "end.", ""}) {
     EXPECT_EQ(ShellTypeName(name), "") << name;
   }
-}
-
-TEST(ShellTypeNameTest, OnlyTheExtensionCountsAndItsCaseDoesNot) {
   EXPECT_EQ(ShellTypeName("INDEX.HTML"), ShellTypeName("index.html"));
-  EXPECT_EQ(ShellTypeName("a.Html"), ShellTypeName("b.html"));
-  // GIO alone tells "a.C" (C++) from "a.c" (C); per extension both get one answer, whichever
-  // is asked first.
+  // GIO alone tells "a.C" (C++) from "a.c" (C), and "x.tar.gz" from "x.gz"; per extension each
+  // pair gets one answer, whichever is asked first.
   EXPECT_EQ(ShellTypeName("x.C"), ShellTypeName("y.c"));
   EXPECT_EQ(ShellTypeName("archive.tar.gz"), ShellTypeName("plain.gz"));
 
@@ -54,65 +44,41 @@ TEST(ShellTypeNameTest, OnlyTheExtensionCountsAndItsCaseDoesNot) {
   EXPECT_EQ(key, ".htm");
   MakeTypeLookupKey("Makefile", key);
   EXPECT_EQ(key, "Makefile");
-  MakeTypeLookupKey("end.", key);
-  EXPECT_EQ(key, "end.");
-  MakeTypeLookupKey(".HIDDEN", key);
-  EXPECT_EQ(key, ".hidden");
   MakeTypeLookupKey("caf\xc3\x89.\xc3\x89X", key);
   EXPECT_EQ(key, ".\xc3\x89x") << "only ASCII letters are lower-cased";
 }
 
 TEST(ShellTypeNameTest, TypeNamesFitSeventyNineBytesOnCharacterBoundaries) {
-  for (const char* name : {"a.html", "a.pdf", "a.tar", "a.docx", "a.odt", "a.chm", "a.xlsx"}) {
+  for (const char* name : {"a.html", "a.pdf", "a.docx", "a.odt", "a.xlsx"}) {
     const std::string type = ShellTypeName(name);
     EXPECT_LE(type.size(), kMaxTypeNameBytes) << name;
     EXPECT_TRUE(g_utf8_validate(type.data(), static_cast<gssize>(type.size()), nullptr));
   }
-
-  std::string ascii(100, 'a');
-  CutAtCharacterBoundary(ascii, 79);
-  EXPECT_EQ(ascii.size(), 79u);
   std::string two_byte;
   for (int i = 0; i < 50; ++i) two_byte += "\xc3\xa9";  // byte 79 is inside a character
   CutAtCharacterBoundary(two_byte, 79);
   EXPECT_EQ(two_byte.size(), 78u);
   std::string three_byte = "a";
-  for (int i = 0; i < 30; ++i) three_byte += "\xe6\x97\xa5";  // bytes 1..90
+  for (int i = 0; i < 30; ++i) three_byte += "\xe6\x97\xa5";  // a character ends at byte 79
   CutAtCharacterBoundary(three_byte, 79);
-  EXPECT_EQ(three_byte.size(), 79u);  // 1 + 26 * 3: a character ends exactly there
-  three_byte += "\xe6\x97\xa5";
-  CutAtCharacterBoundary(three_byte, 80);
   EXPECT_EQ(three_byte.size(), 79u);
-  std::string short_text = "HTML document";
-  CutAtCharacterBoundary(short_text, 79);
-  EXPECT_EQ(short_text, "HTML document");
 }
 
-TEST(LookupCacheTest, StopsStoringWhenFullOrGivenALongKey) {
+TEST(ShellTypeNameTest, CachesStopStoringWhenFullOrGivenALongKey) {
   LookupCache<std::string> cache(2);
-  std::string answer = "first";
-  const std::string* stored = cache.Insert(".a", std::move(answer));
-  ASSERT_NE(stored, nullptr);
-  EXPECT_EQ(*stored, "first");
-  std::string again = "ignored";
+  std::string first = "first", again = "again", long_one = "long", second = "2", third = "3";
+  const std::string* stored = cache.Insert(".a", std::move(first));
   EXPECT_EQ(cache.Insert(".a", std::move(again)), stored) << "the earlier answer stays";
-  std::string long_one = "long";
   const std::string long_key(LookupCache<std::string>::kMaxKeyBytes + 1, 'k');
   EXPECT_EQ(cache.Insert(long_key, std::move(long_one)), nullptr);
   EXPECT_EQ(long_one, "long") << "a refused answer is left to the caller";
-  std::string second = "second";
   EXPECT_NE(cache.Insert(".b", std::move(second)), nullptr);
-  std::string third = "third";
   EXPECT_EQ(cache.Insert(".c", std::move(third)), nullptr);
-  EXPECT_EQ(third, "third");
-  EXPECT_EQ(cache.size(), 2u);
   EXPECT_EQ(*cache.Find(".a"), "first");
-  EXPECT_EQ(cache.Find(".c"), nullptr);
 
   // Uncached answers are still right.
   SystemImageList images;
   const std::string long_name(300, 'n');
-  EXPECT_EQ(ShellTypeName(long_name), "");
   EXPECT_EQ(images.TypeName(long_name), "");
   EXPECT_EQ(images.SmallIconIndex(long_name), images.GetIconIndex("#SYSTEM", false, true));
 }
@@ -130,12 +96,9 @@ TEST(SystemImageListTest, ListsAreSharedAndLiveAsLongAsTheLastInstance) {
     EXPECT_EQ(second.GetImageList(true), list) << "a second instance creates no new list";
     EXPECT_EQ(second.GetIconIndex("other.html", false, true), html);
   }
-  EXPECT_EQ(SystemImageList::InstanceCount(), 1);
   EXPECT_EQ(first->GetImageList(true), list);
-  EXPECT_FALSE(first->IconNamesAt(html).empty());
   first.reset();
   EXPECT_EQ(SystemImageList::InstanceCount(), 0);
-
   SystemImageList fresh;
   EXPECT_EQ(fresh.GetImageList(true)->Count(), 0) << "the last instance released the list";
 }
@@ -146,25 +109,17 @@ TEST(SystemImageListTest, OneTypeOneIndex) {
   ASSERT_GE(html, 0);
   EXPECT_EQ(images.GetIconIndex("INDEX.HTML", false, true), html);
   EXPECT_EQ(images.GetIconIndex("other.htm", false, false), html) << ".htm is HTML too";
-  EXPECT_EQ(images.SmallIconIndex("x.html"), html);
-  const int gif = images.GetIconIndex("logo.gif", false, true);
-  EXPECT_NE(gif, html);
+  EXPECT_NE(images.GetIconIndex("logo.gif", false, true), html);
   const int unknown = images.GetIconIndex("#SYSTEM", false, true);
   EXPECT_EQ(images.GetIconIndex("table.zz-no-such-type", false, true), unknown);
   EXPECT_NE(unknown, html);
-
-  const std::vector<std::string>& names = images.IconNamesAt(html);
-  ASSERT_FALSE(names.empty());
-  EXPECT_EQ(names.front(), "text-html");
+  EXPECT_EQ(images.IconNamesAt(html).at(0), "text-html");
   EXPECT_TRUE(images.IconNamesAt(images.GetImageList(true)->Count()).empty());
-  EXPECT_TRUE(images.IconNamesAt(-1).empty());
 
   const int open_html = images.GetIconIndex("index.html", true, true);
   EXPECT_NE(open_html, html);
-  EXPECT_EQ(images.IconNamesAt(open_html).front(), "text-html-open");
+  EXPECT_EQ(images.IconNamesAt(open_html).at(0), "text-html-open");
   EXPECT_EQ(images.GetIconIndex("b.html", true, true), open_html);
-
-  EXPECT_EQ(images.TypeName("q.html"), ShellTypeName("index.html"));
 }
 
 TEST(SystemImageListTest, WalkAnswersAgreeWithTheDirectOnes) {

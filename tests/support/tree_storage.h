@@ -33,10 +33,6 @@ class TreeStorage final : public IStorage {
   void AddStream(std::u16string name, std::uint64_t size) {
     elements_.push_back(Element{std::move(name), STGTY_STREAM, size, nullptr});
   }
-  // Lists an element of another type (neither storage nor stream).
-  void AddOther(std::u16string name, DWORD type) {
-    elements_.push_back(Element{std::move(name), type, 0, nullptr});
-  }
   // Lists `storage` a second time under `name`: opening either gives the same object.
   void AddAlias(std::u16string name, TreeStorage& storage) {
     aliases_.push_back(Alias{std::move(name), &storage});
