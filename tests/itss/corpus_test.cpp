@@ -1,4 +1,6 @@
 // Real help files: what is presented and every byte read must match 7-Zip's view of the file.
+#include "tests/support/corpus.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -21,6 +23,7 @@ std::vector<fs::path> CorpusFiles(const std::string& folder) {
 }
 
 TEST(Corpus, PresentedTreeMatchesSevenZipForEveryRealFile) {
+  VASKEL_SKIP_WITHOUT_CORPUS();
   if (!HaveSevenZip()) GTEST_SKIP() << "7zz not installed";
   for (const fs::path& file : CorpusFiles("real")) {
     SCOPED_TRACE(file.filename().string());
@@ -58,6 +61,7 @@ TEST(Corpus, PresentedTreeMatchesSevenZipForEveryRealFile) {
 }
 
 TEST(Corpus, LclPresentsEveryListingChunk) {
+  VASKEL_SKIP_WITHOUT_CORPUS();
   // Its header names the wrong first listing chunk and its index chunks sit between the listing
   // chunks; a reader that trusts either loses 104 files.
   ComPtr<IStorage> root = OpenChm(CorpusPath("real/lcl.chm"));
@@ -74,6 +78,7 @@ TEST(Corpus, LclPresentsEveryListingChunk) {
 class CorpusBytes : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(CorpusBytes, EveryStreamMatchesSevenZipExtraction) {
+  VASKEL_SKIP_WITHOUT_CORPUS();
   if (!HaveSevenZip()) GTEST_SKIP() << "7zz not installed";
   const fs::path file = CorpusPath(std::string("real/") + GetParam());
   TempDir extracted;
@@ -102,6 +107,7 @@ INSTANTIATE_TEST_SUITE_P(RealFiles, CorpusBytes,
                          });
 
 TEST(Corpus, MalformedFilesOpenEnumerateAndReadWithoutHarm) {
+  VASKEL_SKIP_WITHOUT_CORPUS();
   for (const fs::path& file : CorpusFiles("malformed")) {
     SCOPED_TRACE(file.filename().string());
     HRESULT hr = S_OK;

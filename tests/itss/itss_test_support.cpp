@@ -11,11 +11,12 @@
 
 #include "platform/itss/itss_component.h"
 #include "platform/itss/utf_text.h"
+#include "tests/support/corpus.h"
 
 namespace vaskel::itss::testing {
 namespace fs = std::filesystem;
 
-fs::path CorpusPath(const std::string& relative) { return fs::path(VASKEL_CORPUS_DIR) / relative; }
+fs::path CorpusPath(const std::string& relative) { return vaskel::testing::CorpusPath(relative); }
 
 std::u16string ToUtf16(const std::string& utf8) { return Utf8ToUtf16(utf8); }
 
