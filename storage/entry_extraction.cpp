@@ -1,8 +1,6 @@
 #include "storage/entry_extraction.h"
 
-#include <cerrno>
 #include <optional>
-#include <system_error>
 
 #include "storage/entry_target.h"
 #include "storage/stream_copy.h"
@@ -13,8 +11,17 @@ ExtractedEntry StorageEngine::ExtractEntry(IStorage* storage, std::string_view i
                                            std::string_view name,
                                            std::string_view destination_folder, bool use_path,
                                            ExtractionSession* session) {
+  std::optional<ExtractionSession> own_session;
+  if (session == nullptr) session = &own_session.emplace();
+  session->ThrowEarlierFailure();
+
   // Refused paths are refused before the help file or the disk is touched.
-  const EntryTarget target = ComposeEntryTarget(destination_folder, internal_path, name, use_path);
+  std::optional<EntryTarget> target;
+  try {
+    target = ComposeEntryTarget(destination_folder, internal_path, name, use_path);
+  } catch (const ExtractionError& error) {
+    session->Raise(error);
+  }
 
   ComPtr<IStream> stream;
   const char16_t* wide_name = storage ? ToWideName(name) : nullptr;
@@ -22,21 +29,46 @@ ExtractedEntry StorageEngine::ExtractEntry(IStorage* storage, std::string_view i
       Failed(storage->OpenStream(wide_name, nullptr, STGM_READ, 0, stream.Put())) || !stream) {
     return {};
   }
+  StreamCopy copy;
+  STATSTG stat;
+  if (Succeeded(stream->Stat(&stat))) copy.stated_bytes = stat.cbSize;
 
-  std::optional<ExtractionSession> own_session;
-  if (session == nullptr) session = &own_session.emplace();
-  UniqueFd file = session->CreateFile(target);
-  const StreamCopy copy = CopyStream(*stream.Get(), file.Get(), session->CopyBuffer());
-  const int close_error = file.Close() == 0 ? 0 : errno;
-  if (copy.Succeeded() && close_error == 0) return {true, copy.bytes};
-
-  session->RemoveFile(target);
-  if (copy.Damaged()) {
-    throw ExtractionError(target.full_path, DescribeDamage(copy), 0,
-                          std::string(internal_path) + std::string(name));
+  try {
+    session->BeginFile(*target, copy.stated_bytes);
+  } catch (const ExtractionError& error) {
+    session->Raise(error);
   }
-  const int error = copy.write_error ? copy.write_error : close_error;
-  throw ExtractionError(target.full_path, std::generic_category().message(error), error);
+  // Reads of 4096 bytes gathered into the session's buffers; the first short read ends it.
+  ULONG delivered = kStreamReadSize;
+  while (delivered == kStreamReadSize && Succeeded(copy.read_result)) {
+    const std::span<std::uint8_t> buffer = session->NextBuffer();
+    std::size_t filled = 0;
+    while (delivered == kStreamReadSize && buffer.size() - filled >= kStreamReadSize) {
+      delivered = 0;
+      const HRESULT hr = stream->Read(buffer.data() + filled, kStreamReadSize, &delivered);
+      if (Failed(hr) || delivered > kStreamReadSize) {
+        copy.read_result = Failed(hr) ? hr : STG_E_READFAULT;
+        break;
+      }
+      filled += delivered;
+    }
+    if (Failed(copy.read_result)) break;
+    session->Commit(filled);
+    copy.bytes += filled;
+  }
+  // A reader that stops early without saying so must not pass for a complete copy.
+  if (Succeeded(copy.read_result) && copy.stated_bytes && *copy.stated_bytes != copy.bytes) {
+    copy.read_result = STG_E_READFAULT;
+    copy.ended_early = true;
+  }
+
+  if (copy.Damaged()) {
+    session->AbandonFile();
+    session->Raise(ExtractionError(target->full_path, DescribeDamage(copy), 0,
+                                   std::string(internal_path) + std::string(name)));
+  }
+  session->EndFile();
+  return {true, copy.bytes};
 }
 
 }  // namespace vaskel

@@ -44,8 +44,11 @@ void AppendJoined(std::string& path, std::string_view part) {
 
 }  // namespace
 
-EntryTarget ComposeEntryTarget(std::string_view destination_folder, std::string_view internal_path,
-                               std::string_view name, bool use_path) {
+namespace {
+
+// Composes the destination folder and the levels; `name` (when not null) is joined last.
+EntryTarget Compose(std::string_view destination_folder, std::string_view internal_path,
+                    const std::string_view* name, bool use_path) {
   const std::string given(destination_folder);
   if (given.empty()) throw ExtractionError(given, "no destination folder given", EINVAL);
   if (given.find('\0') != std::string::npos) {
@@ -62,8 +65,8 @@ EntryTarget ComposeEntryTarget(std::string_view destination_folder, std::string_
   target.destination_folder = given;
   while (target.destination_folder.size() > 1 && target.destination_folder.back() == kPathSeparator)
     target.destination_folder.pop_back();
-  target.full_path.reserve(target.destination_folder.size() + internal_path.size() + name.size() +
-                           2);
+  target.full_path.reserve(target.destination_folder.size() + internal_path.size() +
+                           (name ? name->size() : 0) + 2);
   target.full_path = target.destination_folder;
   if (target.full_path.back() != kPathSeparator) target.full_path += kPathSeparator;
   target.relative_start = target.full_path.size();
@@ -79,11 +82,15 @@ EntryTarget ComposeEntryTarget(std::string_view destination_folder, std::string_
       rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
     }
   }
-  CheckName(given, name, "file name");
-  if (target.level_ends.empty()) {
-    target.full_path += name;
-  } else {
-    AppendJoined(target.full_path, name);
+  if (name != nullptr) {
+    CheckName(given, *name, "file name");
+    if (target.level_ends.empty()) {
+      target.full_path += *name;
+    } else {
+      AppendJoined(target.full_path, *name);
+    }
+  } else if (target.level_ends.empty()) {
+    target.full_path = target.destination_folder;
   }
 
   if (target.full_path.size() > kLongestPath) {
@@ -93,6 +100,18 @@ EntryTarget ComposeEntryTarget(std::string_view destination_folder, std::string_
         ENAMETOOLONG);
   }
   return target;
+}
+
+}  // namespace
+
+EntryTarget ComposeEntryTarget(std::string_view destination_folder, std::string_view internal_path,
+                               std::string_view name, bool use_path) {
+  return Compose(destination_folder, internal_path, &name, use_path);
+}
+
+EntryTarget ComposeFolderTarget(std::string_view destination_folder,
+                                std::string_view internal_path) {
+  return Compose(destination_folder, internal_path, nullptr, true);
 }
 
 }  // namespace vaskel

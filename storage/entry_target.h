@@ -36,4 +36,9 @@ struct EntryTarget {
 EntryTarget ComposeEntryTarget(std::string_view destination_folder, std::string_view internal_path,
                                std::string_view name, bool use_path);
 
+// The same for the folder a row's Path text names below the destination folder: full_path is
+// that folder (no file name), checked the same way.
+EntryTarget ComposeFolderTarget(std::string_view destination_folder,
+                                std::string_view internal_path);
+
 }  // namespace vaskel

@@ -7,9 +7,7 @@
 #include "storage/result_text.h"
 
 namespace vaskel {
-namespace {
 
-// Writes all of `bytes`, resuming after partial writes and interruptions; 0 or the errno.
 int WriteAll(int fd, std::span<const std::uint8_t> bytes) {
   while (!bytes.empty()) {
     const ssize_t written = ::write(fd, bytes.data(), bytes.size());
@@ -22,8 +20,6 @@ int WriteAll(int fd, std::span<const std::uint8_t> bytes) {
   }
   return 0;
 }
-
-}  // namespace
 
 StreamCopy CopyStream(IStream& stream, int fd, std::span<std::uint8_t> buffer) {
   StreamCopy copy;
@@ -52,14 +48,16 @@ StreamCopy CopyStream(IStream& stream, int fd, std::span<std::uint8_t> buffer) {
   STATSTG stat;
   if (Succeeded(stream.Stat(&stat))) {
     copy.stated_bytes = stat.cbSize;
-    if (stat.cbSize != copy.bytes) copy.read_result = STG_E_READFAULT;
+    if (stat.cbSize != copy.bytes) {
+      copy.read_result = STG_E_READFAULT;
+      copy.ended_early = true;
+    }
   }
   return copy;
 }
 
 std::string DescribeDamage(const StreamCopy& copy) {
-  if (copy.read_result == STG_E_READFAULT && copy.stated_bytes &&
-      *copy.stated_bytes != copy.bytes) {
+  if (copy.ended_early && copy.stated_bytes) {
     return "its data ended after " + std::to_string(copy.bytes) + " of " +
            std::to_string(*copy.stated_bytes) + " bytes";
   }

@@ -21,6 +21,7 @@ struct StreamCopy {
   HRESULT read_result = S_OK;                 // the failed read's result, or STG_E_READFAULT
                                               // when the stream ended short of its stated size
   int write_error = 0;                        // errno of the failed write
+  bool ended_early = false;  // every read succeeded, yet bytes differs from stated_bytes
 
   bool Damaged() const { return Failed(read_result); }
   bool Succeeded() const { return !Damaged() && write_error == 0; }
@@ -30,6 +31,10 @@ struct StreamCopy {
 // in `buffer` (a whole number of reads long, at least one) so that a write carries many reads.
 // Stops at the first failed read or write; bytes of a failed read are never written.
 StreamCopy CopyStream(IStream& stream, int fd, std::span<std::uint8_t> buffer);
+
+// Writes all of `bytes` to `fd`, resuming after partial writes and interruptions. Returns 0, or
+// the errno of the failed write.
+int WriteAll(int fd, std::span<const std::uint8_t> bytes);
 
 // Words a damaged copy's fault for the user.
 std::string DescribeDamage(const StreamCopy& copy);

@@ -1,0 +1,97 @@
+#!/usr/bin/env bash
+# Times `vaskel-cli unpack` against `7zz x`, `extract_chmLib` and the file system's floor
+# (bench/write_floor writing the same tree from memory), alternating the commands within each
+# round, and prints the medians, the ratios and the peak memory of each command.
+#
+# Usage: bench/unpack_vs_peers.sh [FILE.chm ...]
+#   default files: the corpus's lcl.chm plus two writer-made ones (made on first use):
+#   small.chm (20,000 small files, stored order unrelated to name order) and large.chm (four
+#   50 MB streams).
+# Environment:
+#   BUILD     build folder (default: build-release beside this script's parent)
+#   OUT_ROOT  where the trees are written: /dev/shm (default, stable) or a folder on disk
+#   RUNS      rounds (default 5); STRACE=1 also counts each command's system calls
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+build=${BUILD:-$here/../build-release}
+cli=$build/cli/vaskel-cli
+floor=$build/bench/write_floor
+maker=$build/tools/vaskel-make-bench-chm
+runs=${RUNS:-5}
+out_root=${OUT_ROOT:-/dev/shm}
+for program in "$cli" "$floor" "$maker"; do
+  [[ -x "$program" ]] || { echo "missing $program: build it first (or set BUILD)" >&2; exit 1; }
+done
+have_chmlib=0
+command -v extract_chmLib >/dev/null && have_chmlib=1
+command -v 7zz >/dev/null || { echo "7zz is needed" >&2; exit 1; }
+
+work=$(mktemp -d "$out_root/vaskel-unpack-bench-XXXXXX")
+trap 'rm -rf "$work"' EXIT
+inputs=${INPUTS:-$out_root/vaskel-bench-inputs}
+mkdir -p "$inputs"
+
+files=("$@")
+if [[ ${#files[@]} -eq 0 ]]; then
+  for kind in small large; do
+    [[ -f "$inputs/$kind.chm" ]] || "$maker" "$kind" "$inputs/$kind.chm"
+  done
+  files=("$here/../../shared/corpus/real/lcl.chm" "$inputs/small.chm" "$inputs/large.chm")
+fi
+
+now_ns() { date +%s%N; }
+median() { sort -g | awk '{v[NR]=$1} END {print (NR % 2) ? v[(NR+1)/2] : (v[NR/2] + v[NR/2+1]) / 2}'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+
+echo "output on $out_root ($(df --output=fstype "$out_root" | tail -1)), median of $runs rounds"
+printf '%-12s %9s %9s %9s %9s | %8s %9s %9s | %s\n' file vaskel 7zz chmlib floor \
+  'v/7zz' 'v/floor' 'v/chmlib' 'peak MiB vaskel/7zz'
+for file in "${files[@]}"; do
+  manifest="$work/manifest"
+  "$cli" list "$file" >"$manifest" 2>/dev/null
+  out="$work/out"
+  declare -A commands=(
+    [vaskel]="'$cli' unpack '$file' -o '$out'"
+    [7zz]="7zz x '$file' -o'$out' -y -bso0 -bsp0"
+    [floor]="'$floor' '$manifest' '$out'"
+  )
+  order=(vaskel 7zz floor)
+  if ((have_chmlib)); then
+    commands[chmlib]="extract_chmLib '$file' '$out'"
+    order+=(chmlib)
+  fi
+  declare -A samples=()
+  for ((run = 0; run < runs; run++)); do
+    for label in "${order[@]}"; do
+      rm -rf "$out"
+      sync
+      start=$(now_ns)
+      bash -c "${commands[$label]}" >/dev/null 2>&1 || echo "warning: $label failed" >&2
+      end=$(now_ns)
+      samples[$label]+="$(awk -v a="$start" -v b="$end" 'BEGIN { print (b - a) / 1e9 }') "
+    done
+  done
+  declare -A med=()
+  for label in "${order[@]}"; do med[$label]=$(tr ' ' '\n' <<<"${samples[$label]}" | sed '/^$/d' | median); done
+  peak() {
+    rm -rf "$out"
+    /usr/bin/time -f %M bash -c "exec ${commands[$1]} >/dev/null 2>/dev/null" 2>&1 | tail -1 |
+      awk '{ printf "%.1f", $1 / 1024 }'
+  }
+  chmlib_time=${med[chmlib]:-0}
+  printf '%-12s %8.3fs %8.3fs %8.3fs %8.3fs | %8s %9s %9s | %s / %s\n' "$(basename "$file")" \
+    "${med[vaskel]}" "${med[7zz]}" "$chmlib_time" "${med[floor]}" \
+    "$(ratio "${med[vaskel]}" "${med[7zz]}")" "$(ratio "${med[vaskel]}" "${med[floor]}")" \
+    "$( ((have_chmlib)) && ratio "${med[vaskel]}" "$chmlib_time" || echo -)" \
+    "$(peak vaskel)" "$(peak 7zz)"
+  if [[ "${STRACE:-0}" == 1 ]] && command -v strace >/dev/null; then
+    for label in vaskel floor 7zz; do
+      rm -rf "$out"
+      strace -c -f -o "$work/strace" bash -c "exec ${commands[$label]}" >/dev/null 2>&1 || true
+      echo "  system calls, $label: $(awk '/total/ { print $4 }' "$work/strace") ($(
+        awk '$NF ~ /^(openat|openat2|write|close|mkdir|mkdirat|newfstatat|pread64)$/ {
+               printf "%s %s ", $NF, $4 }' "$work/strace"))"
+    done
+  fi
+  unset commands samples med
+done
