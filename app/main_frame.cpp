@@ -1,0 +1,195 @@
+#include "app/main_frame.h"
+
+#include <wx/accel.h>
+#include <wx/display.h>
+#include <wx/menu.h>
+#include <wx/statusbr.h>
+#include <wx/toolbar.h>
+#include <wx/utils.h>
+#include <wx/xrc/xmlres.h>
+
+#include "app/app_art.h"
+#include "app/frame_placement.h"
+#include "app/shell_commands.h"
+#include "res/resource_ids.h"
+#include "res/string_table.h"
+#include "res/window_resources.h"
+
+namespace vaskel {
+namespace {
+
+using namespace res;
+
+constexpr int kIndicatorIds[] = {ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL};
+constexpr wxKeyCode kIndicatorKeys[] = {WXK_CAPITAL, WXK_NUMLOCK, WXK_SCROLL};
+
+wxRect MainFrameRect() {
+  const wxSize screen = wxGetDisplaySize();
+  const FramePlacement placement = PlaceMainFrame(screen.x, screen.y);
+  return wxRect(placement.left, placement.top, placement.width, placement.height);
+}
+
+constexpr int kMenuCommands[] = {
+    ID_FILE_OPEN,       ID_FILE_UNPACK,    ID_FILE_MRU_FILE1,  ID_APP_EXIT,
+    ID_EDIT_SELECT_ALL, ID_VIEW_TOOLBAR,   ID_VIEW_STATUS_BAR, ID_HELP_CONTENTS,
+    ID_HELP_EMAIL,      ID_HELP_HOME_PAGE, ID_APP_ABOUT,
+};
+
+// The status prompts of the menu items come from the string table.
+void SetPrompts(wxMenuBar* menu_bar) {
+  for (const int id : kMenuCommands) {
+    if (wxMenuItem* item = menu_bar->FindItem(WxId(id))) item->SetHelp(ToWx(CommandPrompt(id)));
+  }
+}
+
+}  // namespace
+
+const int CMainFrame::kToolbarButtons[6] = {
+    ID_FILE_OPEN, ID_FILE_UNPACK, wxID_SEPARATOR, ID_APP_ABOUT, ID_HELP_HOME_PAGE, ID_HELP_CONTENTS,
+};
+
+CMainFrame::CMainFrame(wxDocManager* manager)
+    : wxDocParentFrame(manager, nullptr, wxID_ANY,
+                       ToWx(TemplateString(TemplateField::kWindowTitle)),
+                       MainFrameRect().GetPosition(), MainFrameRect().GetSize()) {
+  LoadWindowResources();
+  SetIcons(ApplicationIcons());
+  CreateMenuBarFromResources();
+  CreateToolbarWithLabels();
+  CreateStatusBarWithIndicators();
+
+  const wxAcceleratorEntry accelerators[] = {
+      {wxACCEL_CTRL, 'O', WxId(ID_FILE_OPEN)},
+      {wxACCEL_CTRL, 'A', WxId(ID_EDIT_SELECT_ALL)},
+      {wxACCEL_NORMAL, WXK_F1, WxId(ID_HELP_CONTENTS)},
+  };
+  SetAcceleratorTable(wxAcceleratorTable(std::size(accelerators), accelerators));
+
+  Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
+  Bind(wxEVT_MENU_OPEN, &CMainFrame::OnMenuOpen, this);
+  Bind(wxEVT_IDLE, &CMainFrame::OnIdle, this);
+  Bind(wxEVT_MENU, &CMainFrame::OnSendMail, this, WxId(ID_HELP_EMAIL));
+  Bind(wxEVT_MENU, &CMainFrame::OnToggleToolbar, this, WxId(ID_VIEW_TOOLBAR));
+  Bind(wxEVT_MENU, &CMainFrame::OnToggleStatusBar, this, WxId(ID_VIEW_STATUS_BAR));
+  Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateToolbarCheck, this, WxId(ID_VIEW_TOOLBAR));
+  Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateStatusBarCheck, this, WxId(ID_VIEW_STATUS_BAR));
+}
+
+void CMainFrame::CreateMenuBarFromResources() {
+  wxMenuBar* menu_bar = wxXmlResource::Get()->LoadMenuBar(this, "IDR_MAINFRAME");
+  if (menu_bar == nullptr) menu_bar = new wxMenuBar();
+  SetPrompts(menu_bar);
+  SetMenuBar(menu_bar);
+}
+
+void CMainFrame::CreateToolbarWithLabels() {
+  wxToolBar* toolbar =
+      CreateToolBar(wxTB_HORIZONTAL | wxTB_FLAT | wxTB_TEXT | wxTB_TOP, WxId(ID_VIEW_TOOLBAR));
+  toolbar->SetToolBitmapSize(kToolbarImageSize);
+  const std::vector<wxBitmap> images = ToolbarImages();
+  size_t image = 0;
+  for (const int id : kToolbarButtons) {
+    if (id == wxID_SEPARATOR) {
+      toolbar->AddSeparator();
+      continue;
+    }
+    const wxBitmap& bitmap = images[image++];
+    // Labels are the part of the command's string after its last line break.
+    toolbar->AddTool(WxId(id), ToWx(ButtonLabel(id)), bitmap, wxNullBitmap, wxITEM_NORMAL,
+                     ToWx(CommandTooltip(id)), ToWx(CommandPrompt(id)));
+  }
+  toolbar->Realize();
+}
+
+void CMainFrame::CreateStatusBarWithIndicators() {
+  wxStatusBar* status_bar = CreateStatusBar(4, wxSTB_DEFAULT_STYLE, WxId(ID_VIEW_STATUS_BAR));
+  int widths[4] = {-1, 0, 0, 0};
+  for (int pane = 1; pane < 4; ++pane) {
+    // Wide enough for its text, as an indicator pane is.
+    widths[pane] = status_bar->GetTextExtent(LoadWxString(kIndicatorIds[pane - 1])).x + 16;
+  }
+  status_bar->SetStatusWidths(4, widths);
+  SetStatusBarPane(0);
+  SetStatusText(LoadWxString(IDS_IDLE_MESSAGE), 0);
+  UpdateLockIndicators();
+}
+
+void CMainFrame::UpdateLockIndicators() {
+  wxStatusBar* status_bar = GetStatusBar();
+  if (status_bar == nullptr) return;
+  for (int pane = 1; pane < 4; ++pane) {
+    const wxString text = wxGetKeyState(kIndicatorKeys[pane - 1])
+                              ? LoadWxString(kIndicatorIds[pane - 1])
+                              : wxString();
+    if (status_bar->GetStatusText(pane) != text) status_bar->SetStatusText(text, pane);
+  }
+}
+
+void CMainFrame::DoGiveHelp(const wxString& text, bool show) {
+  if (GetStatusBar() == nullptr) return;
+  SetStatusText(show ? text : LoadWxString(IDS_IDLE_MESSAGE), GetStatusBarPane());
+}
+
+void CMainFrame::AddTipMenuItem() {
+  wxMenuBar* menu_bar = GetMenuBar();
+  if (menu_bar == nullptr) return;
+  const wxString help_title = LoadWxString(IDS_HELP_MENU);
+  const wxString tip_label = LoadWxString(IDS_TIP_MENU_ITEM);
+  wxMenu* help_menu = nullptr;
+  for (size_t index = 0; index < menu_bar->GetMenuCount(); ++index) {
+    if (menu_bar->GetMenuLabel(index) == help_title) help_menu = menu_bar->GetMenu(index);
+  }
+  if (help_menu == nullptr) {
+    if (substitute_help_menu_ != nullptr) return;
+    substitute_help_menu_ = new wxMenu();
+    substitute_help_menu_->Append(WxId(ID_TIP_OF_THE_DAY), tip_label,
+                                  LoadWxString(ID_TIP_OF_THE_DAY));
+    menu_bar->Append(substitute_help_menu_, help_title);
+    return;
+  }
+  const wxMenuItemList& items = help_menu->GetMenuItems();
+  if (!items.empty() && items.front()->GetItemLabel() == tip_label) return;
+  help_menu->InsertSeparator(0);
+  help_menu->Insert(0, WxId(ID_TIP_OF_THE_DAY), tip_label, LoadWxString(ID_TIP_OF_THE_DAY));
+}
+
+void CMainFrame::OnMenuOpen(wxMenuEvent& event) {
+  AddTipMenuItem();
+  event.Skip();
+}
+
+void CMainFrame::OnClose(wxCloseEvent& event) {
+  if (before_close_) before_close_();
+  event.Skip();  // the framework closes the documents and the window
+}
+
+void CMainFrame::OnIdle(wxIdleEvent& event) {
+  UpdateLockIndicators();
+  event.Skip();
+}
+
+void CMainFrame::OnSendMail(wxCommandEvent& /*event*/) { SendMailToMaker(); }
+
+void CMainFrame::OnToggleToolbar(wxCommandEvent& /*event*/) {
+  if (wxToolBar* toolbar = GetToolBar()) {
+    toolbar->Show(!toolbar->IsShown());
+    SendSizeEvent();
+  }
+}
+
+void CMainFrame::OnToggleStatusBar(wxCommandEvent& /*event*/) {
+  if (wxStatusBar* status_bar = GetStatusBar()) {
+    status_bar->Show(!status_bar->IsShown());
+    SendSizeEvent();
+  }
+}
+
+void CMainFrame::OnUpdateToolbarCheck(wxUpdateUIEvent& event) {
+  event.Check(GetToolBar() != nullptr && GetToolBar()->IsShown());
+}
+
+void CMainFrame::OnUpdateStatusBarCheck(wxUpdateUIEvent& event) {
+  event.Check(GetStatusBar() != nullptr && GetStatusBar()->IsShown());
+}
+
+}  // namespace vaskel

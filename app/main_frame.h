@@ -1,0 +1,53 @@
+// The main window: 550 x 350 pixels centred on the screen, with the menu bar, a toolbar of
+// large labelled buttons and a status bar of four panes (messages, CAP, NUM, SCRL).
+#pragma once
+
+#include <wx/docview.h>
+
+#include <functional>
+
+class wxMenuBar;
+
+namespace vaskel {
+
+class CMainFrame final : public wxDocParentFrame {
+ public:
+  explicit CMainFrame(wxDocManager* manager);
+
+  // Inserts "Ti&p of the Day..." and a separator at the top of the Help menu unless it is
+  // already there; without a Help menu, appends one holding only that item.
+  void AddTipMenuItem();
+
+  // Shows CAP, NUM and SCRL while the lock keys are on.
+  void UpdateLockIndicators();
+
+  // Runs first on every close request that reaches the frame (the preview folder's clean-up
+  // is attached here).
+  void SetBeforeCloseHook(std::function<void()> hook) { before_close_ = std::move(hook); }
+
+  // The toolbar's buttons in order; wxID_SEPARATOR marks the separator.
+  static const int kToolbarButtons[6];
+
+ protected:
+  // "Ready" whenever no prompt is shown, as after a menu closes.
+  void DoGiveHelp(const wxString& text, bool show) override;
+
+ private:
+  void CreateMenuBarFromResources();
+  void CreateToolbarWithLabels();
+  void CreateStatusBarWithIndicators();
+
+  void OnClose(wxCloseEvent& event);
+  void OnMenuOpen(wxMenuEvent& event);
+  void OnIdle(wxIdleEvent& event);
+  void OnSendMail(wxCommandEvent& event);
+  void OnToggleToolbar(wxCommandEvent& event);
+  void OnToggleStatusBar(wxCommandEvent& event);
+  void OnUpdateToolbarCheck(wxUpdateUIEvent& event);
+  void OnUpdateStatusBarCheck(wxUpdateUIEvent& event);
+
+  std::function<void()> before_close_;
+  wxMenu* substitute_help_menu_ = nullptr;  // owned by the menu bar once appended
+};
+
+}  // namespace vaskel

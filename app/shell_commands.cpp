@@ -1,0 +1,80 @@
+#include "app/shell_commands.h"
+
+#include <wx/filename.h>
+#include <wx/stdpaths.h>
+#include <wx/utils.h>
+
+#include <utility>
+
+#include "res/string_table.h"
+#include "res/window_resources.h"
+
+#ifndef VASKEL_MAKER_EMAIL
+#define VASKEL_MAKER_EMAIL "vaskel@example.org"
+#endif
+#ifndef VASKEL_MAKER_HOME_PAGE
+#define VASKEL_MAKER_HOME_PAGE "https://vaskel.example.org/"
+#endif
+#ifndef VASKEL_MAKER_TELEPHONE
+#define VASKEL_MAKER_TELEPHONE "+1 555 0100"
+#endif
+
+namespace vaskel {
+namespace {
+
+bool IsAddress(const wxString& target) {
+  return target.StartsWith("http://") || target.StartsWith("https://") ||
+         target.StartsWith("mailto:");
+}
+
+void LaunchWithDesktop(const wxString& target) {
+  if (IsAddress(target)) {
+    wxLaunchDefaultBrowser(target);
+  } else {
+    wxLaunchDefaultApplication(target);
+  }
+}
+
+ShellLauncher& Launcher() {
+  static ShellLauncher launcher;
+  return launcher;
+}
+
+void Launch(const wxString& target) {
+  if (const ShellLauncher& launcher = Launcher()) {
+    launcher(target);
+  } else {
+    LaunchWithDesktop(target);
+  }
+}
+
+}  // namespace
+
+ShellLauncher SetShellLauncher(ShellLauncher launcher) {
+  return std::exchange(Launcher(), std::move(launcher));
+}
+
+wxString MakerEmail() { return wxString::FromUTF8(VASKEL_MAKER_EMAIL); }
+wxString MakerHomePage() { return wxString::FromUTF8(VASKEL_MAKER_HOME_PAGE); }
+wxString MakerTelephone() { return wxString::FromUTF8(VASKEL_MAKER_TELEPHONE); }
+
+wxString FindHelpContents() {
+  const wxString name = res::ToWx(res::kHelpFileName);
+  wxFileName in_current_directory(wxFileName::GetCwd(), name);
+  if (in_current_directory.FileExists()) return in_current_directory.GetFullPath();
+  wxFileName beside_program(wxStandardPaths::Get().GetExecutablePath());
+  beside_program.SetFullName(name);
+  if (beside_program.FileExists()) return beside_program.GetFullPath();
+  return {};
+}
+
+void OpenHelpContents() {
+  const wxString path = FindHelpContents();
+  if (!path.empty()) Launch(path);
+}
+
+void OpenHomePage() { Launch(MakerHomePage()); }
+
+void SendMailToMaker() { Launch("mailto:" + MakerEmail()); }
+
+}  // namespace vaskel

@@ -1,0 +1,29 @@
+// The Help menu's shell commands: the desktop's default programs open our help file, the
+// maker's home page and a mail to the maker. Results are not examined and nothing is reported.
+#pragma once
+
+#include <wx/string.h>
+
+#include <functional>
+
+namespace vaskel {
+
+// Opens a file or an address with the desktop's default program. Tests put a recorder here.
+using ShellLauncher = std::function<void(const wxString& target)>;
+// Returns the previous launcher; an empty one restores the desktop's.
+ShellLauncher SetShellLauncher(ShellLauncher launcher);
+
+// The maker's addresses, set when the program is built.
+wxString MakerEmail();
+wxString MakerHomePage();
+wxString MakerTelephone();
+
+// "VaskelHelp.chm" in the current directory, else beside the program; empty when neither
+// has it.
+wxString FindHelpContents();
+
+void OpenHelpContents();
+void OpenHomePage();
+void SendMailToMaker();
+
+}  // namespace vaskel

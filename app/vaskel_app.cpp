@@ -1,0 +1,167 @@
+#include "app/vaskel_app.h"
+
+#include <wx/config.h>
+#include <wx/filedlg.h>
+#include <wx/filename.h>
+#include <wx/image.h>
+#include <wx/menu.h>
+
+#include "app/about_dialog.h"
+#include "app/main_frame.h"
+#include "app/message_boxes.h"
+#include "app/profile.h"
+#include "app/recent_file_list.h"
+#include "app/vaskel_doc_manager.h"
+#include "catalogue/vaskel_doc.h"
+#include "catalogue/vaskel_view.h"
+#include "res/resource_ids.h"
+#include "res/string_table.h"
+#include "res/window_resources.h"
+#include "storage/message_box.h"
+
+namespace vaskel {
+
+CVaskelApp::CVaskelApp() {
+  SetAppName(res::LoadWxString(res::IDS_APP_TITLE));
+  SetVendorName(kProfileVendor);
+  Bind(wxEVT_MENU, &CVaskelApp::OnAbout, this, res::WxId(res::ID_APP_ABOUT));
+  Bind(wxEVT_MENU, &CVaskelApp::OnFileOpen, this, res::WxId(res::ID_FILE_OPEN));
+  Bind(wxEVT_MENU, &CVaskelApp::OnRecentFile, this, res::WxId(res::ID_FILE_MRU_FILE1),
+       res::WxId(res::ID_FILE_MRU_FILE4));
+  Bind(wxEVT_MENU, &CVaskelApp::OnExit, this, res::WxId(res::ID_APP_EXIT));
+  Bind(wxEVT_MENU, &CVaskelApp::OnTipOfTheDay, this, res::WxId(res::ID_TIP_OF_THE_DAY));
+}
+
+CVaskelApp::~CVaskelApp() = default;
+
+bool CVaskelApp::OnInit() {
+  ConnectMessageBoxes();
+  std::vector<std::string> arguments;
+  for (int index = 1; index < argc; ++index) arguments.push_back(argv[index].utf8_string());
+  return InitInstance(arguments);
+}
+
+int CVaskelApp::OnExit() {
+  ExitInstance();
+  return wxApp::OnExit();
+}
+
+bool CVaskelApp::InitInstance(const std::vector<std::string>& arguments) {
+  if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler());
+  res::LoadWindowResources();
+  profile_removed_ = false;
+
+  profile_ = OpenProfile();
+  doc_manager_ = std::make_unique<CVaskelDocManager>();
+  doc_manager_->FileHistoryLoad(*profile_);
+  new wxDocTemplate(doc_manager_.get(),
+                    res::ToWx(res::TemplateString(res::TemplateField::kFileNewName)), "*", "", "",
+                    "CVaskelDoc", "CVaskelView", wxCLASSINFO(CVaskelDoc), wxCLASSINFO(CVaskelView),
+                    wxTEMPLATE_VISIBLE);
+
+  command_line_ = ParseCommandLine(arguments);
+  if (command_line_.shell_command == CommandLineInfo::ShellCommand::kUnregister) {
+    // Nothing may be written back: the profile is gone.
+    profile_.reset();
+    DeleteProfile();
+    profile_removed_ = true;
+    ShowMessage(res::LoadString(res::IDS_UNREGISTER_DONE), MessageIcon::kInformation);
+    ExitInstance();
+    return false;
+  }
+
+  main_frame_ = new CMainFrame(doc_manager_.get());
+  main_frame_->Bind(wxEVT_DESTROY, [this](wxWindowDestroyEvent& event) {
+    if (event.GetEventObject() == main_frame_) main_frame_ = nullptr;
+    event.Skip();
+  });
+  SetTopWindow(main_frame_);
+  if (auto* history = dynamic_cast<RecentFileList*>(doc_manager_->GetFileHistory())) {
+    wxMenuBar* menu_bar = main_frame_->GetMenuBar();
+    const int file_menu = menu_bar == nullptr ? wxNOT_FOUND : menu_bar->FindMenu("File");
+    if (file_menu != wxNOT_FOUND) history->AttachToMenu(menu_bar->GetMenu(file_menu));
+  }
+
+  // The framework's New, and with a file name its Open as well.
+  wxDocument* doc = doc_manager_->CreateDocument(wxString(), wxDOC_NEW);
+  if (doc != nullptr && command_line_.shell_command == CommandLineInfo::ShellCommand::kFileOpen) {
+    doc = doc_manager_->CreateDocument(wxString::FromUTF8(command_line_.file_name));
+  }
+  if (doc == nullptr) {
+    ExitInstance();
+    return false;
+  }
+  main_frame_->Show();
+  main_frame_->Update();
+  ShowStartupTip();
+  return true;
+}
+
+void CVaskelApp::ExitInstance() {
+  DestroyMainFrame();
+  if (doc_manager_ != nullptr && profile_ != nullptr && !profile_removed_) {
+    doc_manager_->FileHistorySave(*profile_);
+  }
+  doc_manager_.reset();
+  profile_.reset();
+}
+
+void CVaskelApp::DestroyMainFrame() {
+  if (main_frame_ == nullptr) return;
+  if (auto* history = dynamic_cast<RecentFileList*>(doc_manager_->GetFileHistory())) {
+    history->AttachToMenu(nullptr);
+  }
+  // Closing runs the frame's clean-up and closes the document and its view.
+  main_frame_->Close(true);
+  main_frame_ = nullptr;
+  DeletePendingObjects();
+}
+
+void CVaskelApp::ShowStartupTip() {
+  if (!command_line_.show_splash) return;
+  // The Tip of the Day dialog is offered here once it exists.
+}
+
+void CVaskelApp::ShowTipOfTheDay() {
+  // The Tip of the Day dialog runs here once it exists.
+}
+
+void CVaskelApp::ShowAboutBox() {
+  AboutDialog about(main_frame_);
+  if (about.IsLoaded()) about.ShowModal();
+}
+
+void CVaskelApp::OpenWithDialog() {
+  const wxString filter =
+      res::LoadWxString(res::IDS_ALL_FILES_FILTER) + "|" + wxFileSelectorDefaultWildcardStr;
+  wxFileDialog dialog(main_frame_, res::ToWx(res::kOpenDialogTitle), wxString(), wxString(), filter,
+                      wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+  if (dialog.ShowModal() == wxID_OK) OpenDocumentFile(dialog.GetPath());
+}
+
+wxDocument* CVaskelApp::OpenDocumentFile(const wxString& path) {
+  return doc_manager_ == nullptr ? nullptr : doc_manager_->CreateDocument(path);
+}
+
+void CVaskelApp::OnAbout(wxCommandEvent& /*event*/) { ShowAboutBox(); }
+
+void CVaskelApp::OnFileOpen(wxCommandEvent& /*event*/) { OpenWithDialog(); }
+
+void CVaskelApp::OnRecentFile(wxCommandEvent& event) {
+  wxFileHistory* history = doc_manager_ == nullptr ? nullptr : doc_manager_->GetFileHistory();
+  if (history == nullptr) return;
+  const size_t index = static_cast<size_t>(event.GetId() - res::WxId(res::ID_FILE_MRU_FILE1));
+  if (index >= history->GetCount()) return;
+  // A recent file that cannot be opened leaves the list.
+  if (OpenDocumentFile(history->GetHistoryFile(index)) == nullptr) {
+    history->RemoveFileFromHistory(index);
+  }
+}
+
+void CVaskelApp::OnExit(wxCommandEvent& /*event*/) {
+  if (main_frame_ != nullptr) main_frame_->Close();
+}
+
+void CVaskelApp::OnTipOfTheDay(wxCommandEvent& /*event*/) { ShowTipOfTheDay(); }
+
+}  // namespace vaskel

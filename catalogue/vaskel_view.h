@@ -1,0 +1,84 @@
+// The catalogue view: the report list of the opened help file's streams ("File Name", "Size",
+// "Type", "Path") and the commands aimed at it. The rows live in a CatalogueList, which the
+// catalogue walk fills and the virtual list control shows.
+#pragma once
+
+#include <wx/docview.h>
+
+#include <chrono>
+#include <memory>
+
+#include "catalogue/system_image_list.h"
+#include "storage/catalogue_list.h"
+
+class wxUpdateUIEvent;
+
+namespace vaskel {
+
+class CatalogueListCtrl;
+class CVaskelDoc;
+class IconBitmapCache;
+class TypeAndIconSource;
+
+// Where the last refresh spent its time.
+struct RefreshTimings {
+  std::chrono::steady_clock::duration please_wait{};  // showing and painting the window
+  std::chrono::steady_clock::duration walk{};         // the walk, type look-ups included
+  std::chrono::steady_clock::duration control{};      // count, redraw and status text
+  int rows = 0;
+};
+
+class CVaskelView final : public wxView {
+ public:
+  CVaskelView();
+  ~CVaskelView() override;
+
+  bool OnCreate(wxDocument* doc, long flags) override;
+  void OnDraw(wxDC*) override {}  // the list control paints itself
+  void OnUpdate(wxView* sender, wxObject* hint) override;
+  void OnChangeFilename() override;
+  bool OnClose(bool delete_window) override;
+
+  // The refresh after every new or opened document: when the engine holds a help file, the
+  // list is rebuilt from its catalogue and the status bar shows the file count.
+  void OnInitialUpdate();
+
+  CVaskelDoc* GetVaskelDoc() const;
+  CatalogueList& Rows() { return rows_; }
+  CatalogueListCtrl* ListCtrl() const { return list_; }
+  SystemImageList& ImageLists() { return image_lists_; }
+  IconBitmapCache& Icons() { return *icons_; }
+  // The column last sorted ascending, or -1 (column sorting keeps it here).
+  int SortColumn() const { return sort_column_; }
+  void SetSortColumn(int column) { sort_column_ = column; }
+
+  // The walk asks this source for type names and icons; null restores the image lists.
+  void SetTypeAndIconSource(TypeAndIconSource* source) { type_source_ = source; }
+  const RefreshTimings& LastRefreshTimings() const { return timings_; }
+
+  // Commands. Context menu, Run and column sorting attach to the list's events here too.
+  void OnUnpack(wxCommandEvent& event);
+  void OnUpdateUnpack(wxUpdateUIEvent& event);
+  void OnSelectAll(wxCommandEvent& event);
+  void OnHelpContents(wxCommandEvent& event);
+  void OnHomePage(wxCommandEvent& event);
+
+ private:
+  void CreateColumns();
+  // Empties the list and releases the storages its rows named.
+  void ClearCatalogue();
+  void SetStatusText(const wxString& text);
+
+  int sort_column_ = -1;
+  SystemImageList image_lists_;
+  std::unique_ptr<IconBitmapCache> icons_;
+  CatalogueList rows_;
+  CatalogueListCtrl* list_ = nullptr;  // a child window of the frame
+  TypeAndIconSource* type_source_ = nullptr;
+  RefreshTimings timings_;
+
+  wxDECLARE_DYNAMIC_CLASS(CVaskelView);
+  wxDECLARE_EVENT_TABLE();
+};
+
+}  // namespace vaskel

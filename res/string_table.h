@@ -1,0 +1,43 @@
+// The string table: texts by resource id, and the fixed texts the program shows. A command's
+// string holds up to three parts separated by line breaks: the status-bar prompt, the tooltip
+// and, for toolbar buttons, the button label (the part after the last line break).
+#pragma once
+
+#include <string_view>
+
+namespace vaskel::res {
+
+// Empty when the table has no string of that id.
+std::string_view LoadString(int id);
+bool HasString(int id);
+
+// The first part: what the status bar shows while the command is highlighted.
+std::string_view CommandPrompt(int id);
+// The second part; empty when there is none.
+std::string_view CommandTooltip(int id);
+// The part after the last line break; empty when the string has no line break.
+std::string_view ButtonLabel(int id);
+
+// The template string's fields, separated by line breaks: window title, document name,
+// new-file type name, filter name, filter extension, file type id, file type name.
+enum class TemplateField {
+  kWindowTitle = 0,
+  kDocumentName,
+  kFileNewName,
+  kFilterName,
+  kFilterExtension,
+  kFileTypeId,
+  kFileTypeName
+};
+std::string_view TemplateString(TemplateField field);
+
+inline constexpr std::string_view kCantOpenFile = "Can't Open this file.";
+inline constexpr std::string_view kFailedToOpenDocument = "Failed to open document.";
+inline constexpr std::string_view kPleaseWait = "Processing......Please Wait.";
+inline constexpr char kTotalFilesFormat[] = "Total %d file(s)";
+inline constexpr std::string_view kAboutCaption = "About Vaskel";
+inline constexpr std::string_view kVersionLine = "Vaskel Version 1.3";
+inline constexpr std::string_view kOpenDialogTitle = "Open";
+inline constexpr std::string_view kHelpFileName = "VaskelHelp.chm";
+
+}  // namespace vaskel::res

@@ -1,0 +1,145 @@
+// Opening help files: the catalogue shown, a second file replacing it, and files the engine
+// cannot open.
+#include <filesystem>
+
+#include "res/resource_ids.h"
+#include "tests/window/window_test_support.h"
+
+namespace vaskel::testing {
+namespace {
+
+using namespace res;
+
+class OpenFileTest : public WindowTest {
+ protected:
+  std::string Cell(int row, int column) const {
+    return List()->GetItemText(row, column).utf8_string();
+  }
+};
+
+TEST_F(OpenFileTest, ShowsTheCatalogueOfAWriterMadeFile) {
+  const std::string path = WriteHelpFile("twelve.chm", TwelveStreams());
+  ASSERT_TRUE(Start());
+  Open(path);
+  EXPECT_TRUE(messages_.empty());
+  ASSERT_EQ(Rows().GetItemCount(), 12);
+  ASSERT_EQ(List()->GetItemCount(), 12);
+  EXPECT_EQ(StatusText(0), "Total 12 file(s)");
+  EXPECT_EQ(Title(), "twelve.chm - Vaskel");
+  EXPECT_TRUE(MenuItemEnabled(ID_FILE_UNPACK));
+  EXPECT_TRUE(ToolEnabled(ID_FILE_UNPACK));
+
+  // The control shows what the store holds; the hidden entries are not among the rows.
+  int in_folders = 0;
+  for (int row = 0; row < 12; ++row) {
+    for (int column = 0; column < 4; ++column) {
+      EXPECT_EQ(Cell(row, column), Rows().GetItemText(row, column)) << row << "," << column;
+    }
+    EXPECT_NE(Cell(row, 0)[0], '#');
+    EXPECT_NE(Cell(row, 0)[0], '$');
+    EXPECT_EQ(Rows().GetItemData(row), row);  // one table entry per row, from 0
+    if (!Cell(row, 3).empty()) ++in_folders;
+  }
+  EXPECT_EQ(in_folders, 4);
+  EXPECT_EQ(Doc()->Engine().Table().GetSize(), 12);
+}
+
+TEST_F(OpenFileTest, RowsCarryNameSizeTypeAndPath) {
+  const std::string path = WriteHelpFile("twelve.chm", TwelveStreams());
+  ASSERT_TRUE(Start({path}));
+  int found = 0;
+  for (int row = 0; row < Rows().GetItemCount(); ++row) {
+    if (Cell(row, 0) == "three.htm") {
+      ++found;
+      EXPECT_EQ(Cell(row, 1), "72");
+      EXPECT_EQ(Cell(row, 3), "topics/deep/");
+      EXPECT_FALSE(Cell(row, 2).empty());  // the desktop knows HTML
+    }
+    if (Cell(row, 0) == "readme") {
+      ++found;
+      EXPECT_EQ(Cell(row, 3), "");
+    }
+  }
+  EXPECT_EQ(found, 2);
+}
+
+TEST_F(OpenFileTest, SecondFileReplacesEveryRow) {
+  const std::string first = WriteHelpFile("first.chm", TwelveStreams());
+  const std::string second =
+      WriteHelpFile("second.chm", {Stream("/b1.txt"), Stream("/sub/b2.txt"), Stream("/b3.txt")});
+  ASSERT_TRUE(Start({first}));
+  ASSERT_EQ(Rows().GetItemCount(), 12);
+  Open(second);
+  ASSERT_EQ(Rows().GetItemCount(), 3);
+  ASSERT_EQ(List()->GetItemCount(), 3);
+  for (int row = 0; row < 3; ++row) {
+    EXPECT_EQ(Cell(row, 0).substr(0, 1), "b") << Cell(row, 0);
+    EXPECT_EQ(Rows().GetItemData(row), row);  // the table was reset
+  }
+  EXPECT_EQ(Doc()->Engine().Table().GetSize(), 3);
+  EXPECT_EQ(StatusText(0), "Total 3 file(s)");
+  EXPECT_EQ(Title(), "second.chm - Vaskel");
+}
+
+TEST_F(OpenFileTest, FileTheEngineRefusesEmptiesTheCatalogue) {
+  const std::string good = WriteHelpFile("good.chm", TwelveStreams());
+  const std::string damaged = WriteFile("damaged.chm", std::string(4096, 'z'));
+  ASSERT_TRUE(Start({good}));
+  Open(damaged);
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(messages_[0].text, "Can't Open this file.");
+  EXPECT_EQ(messages_[0].icon, MessageIcon::kExclamation);
+  EXPECT_EQ(Rows().GetItemCount(), 0);
+  EXPECT_EQ(List()->GetItemCount(), 0);
+  EXPECT_EQ(Doc()->Engine().GetRootStorage(), nullptr);
+  EXPECT_EQ(Doc()->Engine().Table().GetSize(), 0);
+  EXPECT_EQ(Doc()->Engine().OpenedStorageCount(), 0u);
+  EXPECT_EQ(Title(), "damaged.chm - Vaskel");
+  EXPECT_FALSE(MenuItemEnabled(ID_FILE_UNPACK));
+
+  // A good file opens as usual afterwards.
+  Open(good);
+  EXPECT_EQ(Rows().GetItemCount(), 12);
+}
+
+TEST_F(OpenFileTest, EmptyFileIsRefusedAndNeverShowsThePreviousCatalogue) {
+  const std::string good = WriteHelpFile("good.chm", TwelveStreams());
+  const std::string empty = WriteFile("empty.chm", "");
+  ASSERT_TRUE(Start({good}));
+  Open(empty);
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(messages_[0].text, "Can't Open this file.");
+  EXPECT_EQ(Rows().GetItemCount(), 0);
+  EXPECT_EQ(Doc()->Engine().GetRootStorage(), nullptr);
+  EXPECT_EQ(Title(), "empty.chm - Vaskel");
+}
+
+TEST_F(OpenFileTest, FileThatCannotBeReadChangesNothing) {
+  const std::string good = WriteHelpFile("good.chm", TwelveStreams());
+  ASSERT_TRUE(Start({good}));
+  const std::string missing = (folder_ / "missing.chm").string();
+  Open(missing);
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_NE(messages_[0].text.find("missing.chm"), std::string::npos) << messages_[0].text;
+  EXPECT_EQ(Rows().GetItemCount(), 12);
+  EXPECT_EQ(Title(), "good.chm - Vaskel");
+  EXPECT_NE(Doc()->Engine().GetRootStorage(), nullptr);
+}
+
+TEST_F(OpenFileTest, OpeningTheOpenFileAgainReadsNothing) {
+  const std::string good = WriteHelpFile("good.chm", TwelveStreams());
+  ASSERT_TRUE(Start({good}));
+  Rows().SetItemState(5, LVIS_SELECTED, LVIS_SELECTED);
+  Open(good);
+  EXPECT_EQ(Rows().GetItemCount(), 12);
+  EXPECT_EQ(Rows().GetSelectedCount(), 1);  // not rebuilt
+}
+
+TEST_F(OpenFileTest, CommandLineFileTheFrameworkCannotOpenEndsStartUp) {
+  EXPECT_FALSE(Start({(folder_ / "missing.chm").string()}));
+  EXPECT_EQ(App().MainFrame(), nullptr);
+  EXPECT_EQ(messages_.size(), 1u);
+}
+
+}  // namespace
+}  // namespace vaskel::testing

@@ -1,0 +1,158 @@
+// The profile across starts, the recent-file list and the command-line flags.
+#include <wx/fileconf.h>
+#include <wx/menu.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/command_line.h"
+#include "app/profile.h"
+#include "app/recent_file_list.h"
+#include "res/resource_ids.h"
+#include "tests/window/window_test_support.h"
+
+namespace vaskel::testing {
+namespace {
+
+using namespace res;
+
+TEST(CommandLineTest, FlagsInAnyCaseAndTheFirstPlainArgument) {
+  const CommandLineInfo none = ParseCommandLine({});
+  EXPECT_EQ(none.shell_command, CommandLineInfo::ShellCommand::kFileNew);
+  EXPECT_TRUE(none.show_splash);
+
+  const CommandLineInfo file = ParseCommandLine({"a.chm", "b.chm", "-nonsense"});
+  EXPECT_EQ(file.shell_command, CommandLineInfo::ShellCommand::kFileOpen);
+  EXPECT_EQ(file.file_name, "a.chm");
+  EXPECT_TRUE(file.show_splash);
+
+  for (const char* flag : {"-Embedding", "-EMBEDDING", "-automation", "-AutoMation"}) {
+    const CommandLineInfo info = ParseCommandLine({flag, "x.chm"});
+    EXPECT_FALSE(info.show_splash) << flag;
+    EXPECT_EQ(info.file_name, "x.chm") << flag;
+  }
+  for (const char* flag : {"-Unregister", "-unregserver", "-UNREGISTER"}) {
+    EXPECT_EQ(ParseCommandLine({"x.chm", flag}).shell_command,
+              CommandLineInfo::ShellCommand::kUnregister)
+        << flag;
+  }
+}
+
+TEST(CommandLineTest, SlashStartsAFlagOnlyWhereItStartsNoPath) {
+  const CommandLineInfo linux_like = ParseCommandLine({"/Embedding"}, false);
+  EXPECT_TRUE(linux_like.show_splash);
+  EXPECT_EQ(linux_like.file_name, "/Embedding");
+  const CommandLineInfo windows_like = ParseCommandLine({"/Embedding", "/help/a.chm"}, true);
+  EXPECT_FALSE(windows_like.show_splash);
+  EXPECT_EQ(windows_like.file_name, "");
+}
+
+TEST(RecentFileLabelTest, LongPathsKeepTheirStartAndAsMuchOfTheEndAsFits) {
+  EXPECT_EQ(AbbreviatePath("/short/a.chm", 30), "/short/a.chm");
+  EXPECT_EQ(AbbreviatePath("/home/someone/documents/manuals/guide.chm", 30),
+            "/.../manuals/guide.chm");
+  EXPECT_EQ(AbbreviatePath("C:\\x/y/z/very/long/folder/name/file.chm", 30).size() <= 30, true);
+  EXPECT_EQ(AbbreviatePath("/a/an-extremely-long-file-name-for-a-help-file.chm", 30),
+            "an-extremely-long-file-name-for-a-help-file.chm");
+  EXPECT_EQ(AbbreviatePath("docs/one/two/three/four/five/six.chm", 30),
+            "docs/.../four/five/six.chm");
+}
+
+class ProfileTest : public WindowTest {
+ protected:
+  // What another reader of the file finds under `key`.
+  std::string ProfileEntry(const wxString& key) const {
+    wxFileConfig profile(wxString(), wxString(), ProfileFilePath(), wxString(),
+                         wxCONFIG_USE_LOCAL_FILE);
+    return profile.Read(key, wxString()).utf8_string();
+  }
+};
+
+TEST_F(ProfileTest, LivesInTheVendorFolderOfTheConfigHome) {
+  EXPECT_EQ(
+      ProfileFilePath().utf8_string(),
+      (folder_ / "config" / "Local AppWizard-Generated Applications" / "Vaskel.conf").string());
+}
+
+TEST_F(ProfileTest, RecentFileListIsKeptAcrossTwoStarts) {
+  const std::string first = WriteHelpFile("first.chm", TwelveStreams());
+  const std::string second = WriteHelpFile("second.chm", {Stream("/b.txt")});
+  ASSERT_TRUE(Start());
+  Open(first);
+  Open(second);
+  Stop();
+
+  EXPECT_EQ(ProfileEntry("/Recent File List/File1"), second);
+  EXPECT_EQ(ProfileEntry("/Recent File List/File2"), first);
+  EXPECT_EQ(ProfileEntry("/Recent File List/File3"), "");
+
+  ASSERT_TRUE(Start());
+  wxMenuBar* menu_bar = Frame()->GetMenuBar();
+  ASSERT_NE(menu_bar->FindItem(WxId(ID_FILE_MRU_FILE1)), nullptr);
+  EXPECT_TRUE(menu_bar->IsEnabled(WxId(ID_FILE_MRU_FILE1)));
+  EXPECT_TRUE(menu_bar->GetLabel(WxId(ID_FILE_MRU_FILE1)).StartsWith("&1 "));
+  EXPECT_TRUE(menu_bar->GetLabel(WxId(ID_FILE_MRU_FILE1 + 1)).EndsWith("first.chm"));
+  EXPECT_EQ(menu_bar->FindItem(WxId(ID_FILE_MRU_FILE1 + 2)), nullptr);
+  // The entries stand where the placeholder stood, between the separators.
+  wxMenu* file_menu = menu_bar->GetMenu(0);
+  EXPECT_EQ(file_menu->FindItemByPosition(3)->GetId(), WxId(ID_FILE_MRU_FILE1));
+  EXPECT_TRUE(file_menu->FindItemByPosition(5)->IsSeparator());
+
+  Command(ID_FILE_MRU_FILE1 + 1);
+  EXPECT_EQ(Title(), "first.chm - Vaskel");
+  EXPECT_EQ(Rows().GetItemCount(), 12);
+}
+
+TEST_F(ProfileTest, RecentFileThatCannotBeOpenedLeavesTheList) {
+  const std::string doomed = WriteHelpFile("doomed.chm", {Stream("/a.txt")});
+  ASSERT_TRUE(Start({doomed}));
+  Stop();
+  std::filesystem::remove(doomed);
+  ASSERT_TRUE(Start());
+  Command(ID_FILE_MRU_FILE1);
+  EXPECT_EQ(App().DocManager()->GetHistoryFilesCount(), 0u);
+  EXPECT_FALSE(Frame()->GetMenuBar()->IsEnabled(WxId(ID_FILE_MRU_FILE1)));
+}
+
+TEST_F(ProfileTest, EmbeddingAndAutomationStartAsUsual) {
+  for (const char* flag : {"-Embedding", "-automation"}) {
+    ASSERT_TRUE(Start({flag})) << flag;
+    EXPECT_FALSE(App().CommandLine().show_splash);
+    EXPECT_TRUE(Frame()->IsShown());
+    EXPECT_EQ(Title(), "Untitled - Vaskel");
+    Stop();
+  }
+  ASSERT_TRUE(Start());
+  EXPECT_TRUE(App().CommandLine().show_splash);
+}
+
+TEST_F(ProfileTest, UnregisterRemovesTheProfileAndEnds) {
+  const std::string file = WriteHelpFile("kept.chm", {Stream("/a.txt")});
+  ASSERT_TRUE(Start({file}));
+  Stop();
+  ASSERT_TRUE(std::filesystem::exists(ProfileFilePath().utf8_string()));
+
+  EXPECT_FALSE(Start({"-UnRegServer"}));
+  EXPECT_EQ(App().MainFrame(), nullptr);
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(messages_[0].text,
+            "System registry entries have been removed and the INI file (if any) was deleted.");
+  Stop();
+  EXPECT_FALSE(std::filesystem::exists(ProfileFilePath().utf8_string()));
+  EXPECT_FALSE(std::filesystem::exists(folder_ / "config" / kProfileVendor));
+}
+
+TEST_F(ProfileTest, UnregisterKeepsOtherApplicationsOfTheVendor) {
+  const std::filesystem::path vendor = folder_ / "config" / kProfileVendor;
+  std::filesystem::create_directories(vendor);
+  std::ofstream(vendor / "Other.conf") << "[Settings]\nX=1\n";
+  ASSERT_TRUE(Start());
+  Open(WriteHelpFile("a.chm", {Stream("/a.txt")}));
+  Stop();
+  EXPECT_FALSE(Start({"-unregister"}));
+  EXPECT_FALSE(std::filesystem::exists(vendor / "Vaskel.conf"));
+  EXPECT_TRUE(std::filesystem::exists(vendor / "Other.conf"));
+}
+
+}  // namespace
+}  // namespace vaskel::testing

@@ -1,0 +1,83 @@
+// Runs the application in this process under the test display: each test starts it with a
+// command line, drives it by commands and events, and inspects the frame, the view and the row
+// store. The profile lives in a folder of the test's own.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/listctrl.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/main_frame.h"
+#include "app/shell_commands.h"
+#include "app/vaskel_app.h"
+#include "app/vaskel_doc_manager.h"
+#include "catalogue/catalogue_list_ctrl.h"
+#include "catalogue/vaskel_doc.h"
+#include "catalogue/vaskel_view.h"
+#include "storage/message_box.h"
+#include "tools/chmwriter/chm_writer.h"
+
+namespace vaskel::testing {
+
+// True once the toolkit has started on a display.
+bool WindowSystemReady();
+
+struct ShownMessage {
+  std::string text;
+  MessageIcon icon;
+};
+
+class WindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  CVaskelApp& App() const { return static_cast<CVaskelApp&>(*wxTheApp); }
+  bool Start(const std::vector<std::string>& arguments = {});
+  // Ends the run as the program's exit does.
+  void Stop();
+
+  CMainFrame* Frame() const { return App().MainFrame(); }
+  CVaskelView* View() const;
+  CVaskelDoc* Doc() const;
+  CatalogueList& Rows() const { return View()->Rows(); }
+  CatalogueListCtrl* List() const { return View()->ListCtrl(); }
+
+  // Sends a command as the menu or an accelerator would, to the frame.
+  void Command(int resource_id) const;
+  // Whether the menu item and toolbar button of the command are enabled.
+  bool MenuItemEnabled(int resource_id) const;
+  bool ToolEnabled(int resource_id) const;
+  wxString StatusText(int pane = 0) const;
+  wxString Title() const;
+  void Open(const std::string& path) const;
+  // Runs the calls queued for after the current event, as the event loop would.
+  void RunPendingCalls() const;
+
+  // A help file written by our writer into the test's folder; returns its path.
+  std::string WriteHelpFile(const std::string& name,
+                            const std::vector<chmwriter::Entry>& entries) const;
+  std::string WriteFile(const std::string& name, const std::string& bytes) const;
+
+  std::filesystem::path folder_;
+  std::vector<ShownMessage> messages_;
+  std::vector<wxString> launched_;
+
+ private:
+  MessageBoxHandler previous_messages_;
+  ShellLauncher previous_launcher_;
+  bool started_ = false;
+};
+
+inline chmwriter::Entry Stream(std::string path, std::size_t size = 3) {
+  return chmwriter::Entry{std::move(path), std::vector<std::uint8_t>(size, 'x'), 1};
+}
+
+// Twelve streams, four of them in folders, and the bookkeeping entries the catalogue leaves out.
+std::vector<chmwriter::Entry> TwelveStreams();
+
+}  // namespace vaskel::testing
