@@ -1,4 +1,5 @@
 #include <fnmatch.h>
+#include <sched.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -30,8 +31,9 @@ constexpr char kUnpackHelp[] =
     "  --flat            write every file straight into DIR, without the internal folders;\n"
     "                    of files with the same name, the last one in the catalogue remains\n"
     "  --only GLOB       write only the files whose internal path and name (\"html/a.htm\")\n"
-    "                    match GLOB (shell wildcards as in fnmatch(3); '*' also matches '/');\n"
-    "                    may be repeated, a file matching any of them is written\n"
+    "                    match GLOB (shell wildcards as in fnmatch(3), letter case counting;\n"
+    "                    '*' also matches '/'); may be repeated, a file matching any of\n"
+    "                    them is written\n"
     "\n"
     "On a terminal a progress line is shown on standard error; a summary (files, bytes,\n"
     "seconds) ends the run. Exit status: 0 done, 1 a file could not be written or its data\n"
@@ -138,6 +140,12 @@ class ProgressLine {
   std::chrono::steady_clock::time_point last_;
 };
 
+int UsableCores() {
+  cpu_set_t cores;
+  if (sched_getaffinity(0, sizeof cores, &cores) != 0) return 1;
+  return CPU_COUNT(&cores);
+}
+
 int RunUnpack(Arguments args) {
   if (WantsHelp(args)) return PrintHelp(args, kUnpackHelp);
   UnpackOptions options;
@@ -159,9 +167,10 @@ int RunUnpack(Arguments args) {
   std::error_code made_error;
   std::filesystem::create_directories(options.output, made_error);
 
-  // Files are written behind the reading, on another core; a failure is still reported for
+  // With a second core, files are written behind the reading; a failure is still reported for
   // the first file in order that failed, and nothing after it is written.
-  ExtractionSession session(ExtractionSession::Writing::kBehind);
+  ExtractionSession session(UsableCores() > 1 ? ExtractionSession::Writing::kBehind
+                                              : ExtractionSession::Writing::kInCall);
   ProgressLine progress(rows.size());
   std::size_t skipped = 0;
   try {

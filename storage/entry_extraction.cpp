@@ -34,40 +34,39 @@ ExtractedEntry StorageEngine::ExtractEntry(IStorage* storage, std::string_view i
   if (Succeeded(stream->Stat(&stat))) copy.stated_bytes = stat.cbSize;
 
   try {
-    session->BeginFile(*target, copy.stated_bytes);
+    session->BeginFile(std::move(*target), copy.stated_bytes);
   } catch (const ExtractionError& error) {
     session->Raise(error);
   }
   // Reads of 4096 bytes gathered into the session's buffers; the first short read ends it.
-  ULONG delivered = kStreamReadSize;
-  while (delivered == kStreamReadSize && Succeeded(copy.read_result)) {
+  for (bool end = false; !end;) {
     const std::span<std::uint8_t> buffer = session->NextBuffer();
     std::size_t filled = 0;
-    while (delivered == kStreamReadSize && buffer.size() - filled >= kStreamReadSize) {
-      delivered = 0;
+    while (!end && buffer.size() - filled >= kStreamReadSize) {
+      ULONG delivered = 0;
       const HRESULT hr = stream->Read(buffer.data() + filled, kStreamReadSize, &delivered);
       if (Failed(hr) || delivered > kStreamReadSize) {
         copy.read_result = Failed(hr) ? hr : STG_E_READFAULT;
         break;
       }
       filled += delivered;
+      end = delivered < kStreamReadSize;
     }
-    if (Failed(copy.read_result)) break;
-    session->Commit(filled);
+    if (copy.Damaged()) break;
     copy.bytes += filled;
+    // A reader that stops early without saying so must not pass for a complete copy.
+    if (end && copy.stated_bytes && *copy.stated_bytes != copy.bytes) {
+      copy.read_result = STG_E_READFAULT;
+      copy.ended_early = true;
+      break;
+    }
+    session->Commit(filled, end);
   }
-  // A reader that stops early without saying so must not pass for a complete copy.
-  if (Succeeded(copy.read_result) && copy.stated_bytes && *copy.stated_bytes != copy.bytes) {
-    copy.read_result = STG_E_READFAULT;
-    copy.ended_early = true;
-  }
-
   if (copy.Damaged()) {
     session->AbandonFile();
-    session->Raise(ExtractionError(target->full_path, DescribeDamage(copy), 0,
+    session->Raise(ExtractionError(session->CurrentTarget().full_path, DescribeDamage(copy), 0,
                                    std::string(internal_path) + std::string(name)));
   }
-  session->EndFile();
   return {true, copy.bytes};
 }
 

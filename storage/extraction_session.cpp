@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <system_error>
 
@@ -54,53 +55,34 @@ void ExtractionSession::ThrowEarlierFailure() {
   if (behind_ && behind_->HasFailed()) behind_->Settle();
 }
 
-void ExtractionSession::BeginFile(const EntryTarget& target,
-                                  std::optional<std::uint64_t> stated_size) {
+void ExtractionSession::BeginFile(EntryTarget target, std::optional<std::uint64_t> stated_size) {
   bytes_left_ = stated_size;
   current_bytes_ = 0;
-  if (behind_) {
-    behind_->BeginFile(std::make_shared<const EntryTarget>(target));
-    return;
-  }
-  current_file_ = tree_.CreateFile(target);
-  current_target_ = target;
+  current_target_ = std::make_shared<const EntryTarget>(std::move(target));
+  handed_over_ = false;
+  if (!behind_) current_file_ = tree_.CreateFile(*current_target_);
 }
 
 std::span<std::uint8_t> ExtractionSession::NextBuffer() {
-  if (behind_) {
-    chunk_ = behind_->TakeBuffer(ChunkSizeFor(bytes_left_));
-    return chunk_;
-  }
+  if (behind_) return behind_->Reserve(ChunkSizeFor(bytes_left_));
   if (copy_buffer_.empty()) copy_buffer_.resize(kCopyBufferSize);
   return copy_buffer_;
 }
 
-void ExtractionSession::Commit(std::size_t filled) {
+void ExtractionSession::Commit(std::size_t filled, bool last) {
   current_bytes_ += filled;
   if (bytes_left_) *bytes_left_ -= std::min<std::uint64_t>(*bytes_left_, filled);
-  if (filled == 0) return;
   if (behind_) {
-    chunk_.resize(filled);
-    behind_->Write(std::move(chunk_));
-    chunk_.clear();
+    behind_->Write(handed_over_ ? nullptr : current_target_, filled, last);
+    handed_over_ = true;
     return;
   }
-  WriteNow(std::span(copy_buffer_).first(filled));
-}
-
-void ExtractionSession::WriteNow(std::span<const std::uint8_t> bytes) {
-  if (const int error = WriteAll(current_file_.Get(), bytes)) {
+  if (const int error = WriteAll(current_file_.Get(), std::span(copy_buffer_).first(filled))) {
     AbandonFile();
     throw ExtractionError(current_target_->full_path, std::generic_category().message(error),
                           error);
   }
-}
-
-void ExtractionSession::EndFile() {
-  if (behind_) {
-    behind_->EndFile();
-    return;
-  }
+  if (!last) return;
   if (current_file_.Close() != 0) {
     const int error = errno;
     tree_.RemoveFile(*current_target_);
@@ -113,7 +95,9 @@ void ExtractionSession::EndFile() {
 
 void ExtractionSession::AbandonFile() {
   if (behind_) {
-    chunk_.clear();
+    // As when writing in the call, an older file of that name does not survive either.
+    if (!handed_over_) behind_->Write(current_target_, 0, false);
+    handed_over_ = true;
     behind_->AbandonFile();
     return;
   }

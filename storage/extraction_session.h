@@ -51,27 +51,26 @@ class ExtractionSession {
   std::size_t FilesCompleted() const;
   std::uint64_t BytesCompleted() const;
 
-  // The steps of one ExtractEntry call, in this order: BeginFile, then NextBuffer and Commit
-  // until the stream ends, then EndFile, or AbandonFile when the stream turns out damaged.
+  // The steps of one ExtractEntry call: BeginFile, then NextBuffer and Commit until the stream
+  // ends (`last` closes the file complete), or AbandonFile when the stream turns out damaged.
   void ThrowEarlierFailure();
-  void BeginFile(const EntryTarget& target, std::optional<std::uint64_t> stated_size);
-  // Room for at least one read of the stream.
+  void BeginFile(EntryTarget target, std::optional<std::uint64_t> stated_size);
+  // Room for at least one read of the stream; valid until Commit.
   std::span<std::uint8_t> NextBuffer();
-  void Commit(std::size_t filled);
-  void EndFile();
+  void Commit(std::size_t filled, bool last);
   void AbandonFile();
+  // The file begun last.
+  const EntryTarget& CurrentTarget() const { return *current_target_; }
   // Throws the first failure of an earlier file when there is one, otherwise `error`.
   [[noreturn]] void Raise(const ExtractionError& error);
 
  private:
-  void WriteNow(std::span<const std::uint8_t> bytes);
-
   DestinationTree tree_;
   std::unique_ptr<WriteBehind> behind_;
   std::vector<std::uint8_t> copy_buffer_;  // kInCall
-  std::vector<std::uint8_t> chunk_;        // kBehind: the buffer being filled
-  std::optional<EntryTarget> current_target_;
-  UniqueFd current_file_;
+  std::shared_ptr<const EntryTarget> current_target_;
+  bool handed_over_ = false;  // kBehind: the writer has been told of the current file
+  UniqueFd current_file_;     // kInCall
   std::uint64_t current_bytes_ = 0;
   std::optional<std::uint64_t> bytes_left_;  // what the stream says is still to come
   std::size_t files_completed_ = 0;

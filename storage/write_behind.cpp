@@ -8,78 +8,100 @@
 namespace vaskel {
 namespace {
 
-// At most this much is queued or being written; the caller waits beyond it.
-constexpr std::size_t kMaxBytesInFlight = 4 << 20;
-// A waiting caller resumes once the writer has brought the amount down to this.
-constexpr std::size_t kResumeBytes = 2 << 20;
+constexpr std::size_t kRingSize = 1 << 20;
+// At most this many jobs wait, so that many empty files are bounded too.
+constexpr std::size_t kMaxQueuedJobs = 4096;
 // An idle writer is woken once this much work is queued, not for every job: each wake-up is a
 // system call on both sides.
-constexpr std::size_t kWakeBytes = 512 << 10;
-constexpr std::size_t kWakeJobs = 64;
-// What a job costs besides its bytes, so that many empty files are bounded too.
-constexpr std::size_t kJobOverhead = 256;
-constexpr std::size_t kMaxSpareBuffers = 16;
+constexpr std::size_t kWakeBytes = 256 << 10;
+constexpr std::size_t kWakeJobs = 256;
+// While working through a batch, the writer gives ring space back in steps of this size.
+constexpr std::size_t kGiveBackBytes = 128 << 10;
 
 }  // namespace
 
-WriteBehind::WriteBehind(DestinationTree& tree) : tree_(tree), writer_([this] { Run(); }) {}
+WriteBehind::WriteBehind(DestinationTree& tree)
+    : tree_(tree),
+      ring_(std::make_unique_for_overwrite<std::uint8_t[]>(kRingSize)),
+      writer_([this] { Run(); }) {}
 
 WriteBehind::~WriteBehind() {
   {
     std::lock_guard lock(mutex_);
     urgent_ = true;
   }
-  Push(Job{Job::Kind::kStop, {}, {}, {}, {}});
+  Push(Job{.kind = Job::Kind::kStop});
   writer_.join();
 }
 
 void WriteBehind::PrepareFolders(std::string destination_folder, std::string internal_path) {
-  Push(Job{Job::Kind::kFolders, {}, std::move(destination_folder), std::move(internal_path), {}});
+  Push(Job{.kind = Job::Kind::kFolders,
+           .folder = std::move(destination_folder),
+           .path = std::move(internal_path)});
 }
 
-void WriteBehind::BeginFile(std::shared_ptr<const EntryTarget> target) {
-  Push(Job{Job::Kind::kBegin, std::move(target), {}, {}, {}});
-}
-
-void WriteBehind::Write(std::vector<std::uint8_t> bytes) {
-  Push(Job{Job::Kind::kWrite, {}, {}, {}, std::move(bytes)});
-}
-
-void WriteBehind::EndFile() { Push(Job{Job::Kind::kEnd, {}, {}, {}, {}}); }
-
-void WriteBehind::AbandonFile() { Push(Job{Job::Kind::kAbandon, {}, {}, {}, {}}); }
-
-std::vector<std::uint8_t> WriteBehind::TakeBuffer(std::size_t size) {
-  std::vector<std::uint8_t> buffer;
-  {
-    std::lock_guard lock(mutex_);
-    if (!spare_buffers_.empty()) {
-      buffer = std::move(spare_buffers_.back());
-      spare_buffers_.pop_back();
-    }
-  }
-  buffer.resize(size);
-  return buffer;
-}
-
-void WriteBehind::Push(Job job) {
-  const std::size_t cost = job.bytes.size() + kJobOverhead;
+std::span<std::uint8_t> WriteBehind::Reserve(std::size_t size) {
+  if (size > kMaxChunk) size = kMaxChunk;
   std::unique_lock lock(mutex_);
-  if (failed_.load(std::memory_order_relaxed) && job.kind != Job::Kind::kStop) return;
-  while (bytes_in_flight_ > 0 && bytes_in_flight_ + cost > kMaxBytesInFlight) {
-    if (writer_idle_) {
-      writer_idle_ = false;
-      work_ready_.notify_one();
+  for (;;) {
+    if (used_ == 0) head_ = tail_ = 0;  // empty: start over at the front
+    if (tail_ >= head_ || used_ == 0) {
+      if (kRingSize - tail_ >= size) {  // room at the end
+        reserved_offset_ = tail_;
+        reserved_skip_ = 0;
+        break;
+      }
+      if (head_ >= size) {  // room at the front; the end's remainder is skipped
+        reserved_offset_ = 0;
+        reserved_skip_ = kRingSize - tail_;
+        break;
+      }
+    } else if (head_ - tail_ >= size) {
+      reserved_offset_ = tail_;
+      reserved_skip_ = 0;
+      break;
     }
+    WakeWriter();
     caller_waiting_ = true;
     space_ready_.wait(lock);
     caller_waiting_ = false;
   }
-  bytes_in_flight_ += cost;
+  return std::span(ring_.get() + reserved_offset_, size);
+}
+
+void WriteBehind::Write(std::shared_ptr<const EntryTarget> target, std::size_t filled, bool last) {
+  Job job{.kind = Job::Kind::kWrite, .target = std::move(target), .last = last};
+  if (filled > 0) {
+    job.offset = reserved_offset_;
+    job.length = filled;
+    job.skipped = reserved_skip_;
+  }
+  Push(std::move(job));
+}
+
+void WriteBehind::AbandonFile() { Push(Job{.kind = Job::Kind::kAbandon}); }
+
+void WriteBehind::Push(Job job) {
+  std::unique_lock lock(mutex_);
+  if (failed_.load(std::memory_order_relaxed) && job.kind != Job::Kind::kStop) return;
+  while (queue_.size() >= kMaxQueuedJobs) {
+    WakeWriter();
+    caller_waiting_ = true;
+    space_ready_.wait(lock);
+    caller_waiting_ = false;
+  }
+  if (job.length > 0) {
+    used_ += job.skipped + job.length;
+    tail_ = job.offset + job.length;
+    queued_bytes_ += job.length;
+  }
   const bool stop = job.kind == Job::Kind::kStop;
   queue_.push_back(std::move(job));
-  if (writer_idle_ &&
-      (urgent_ || stop || queue_.size() >= kWakeJobs || bytes_in_flight_ >= kWakeBytes)) {
+  if (urgent_ || stop || queue_.size() >= kWakeJobs || queued_bytes_ >= kWakeBytes) WakeWriter();
+}
+
+void WriteBehind::WakeWriter() {
+  if (writer_idle_) {
     writer_idle_ = false;
     work_ready_.notify_one();
   }
@@ -88,10 +110,7 @@ void WriteBehind::Push(Job job) {
 void WriteBehind::Settle() {
   std::unique_lock lock(mutex_);
   urgent_ = true;
-  if (writer_idle_ && !queue_.empty()) {
-    writer_idle_ = false;
-    work_ready_.notify_one();
-  }
+  if (!queue_.empty()) WakeWriter();
   caller_waiting_ = true;
   space_ready_.wait(lock, [this] { return queue_.empty() && !writer_busy_; });
   caller_waiting_ = false;
@@ -100,16 +119,15 @@ void WriteBehind::Settle() {
 }
 
 std::size_t WriteBehind::FilesCompleted() const {
-  std::lock_guard lock(mutex_);
-  return files_completed_;
+  return files_completed_.load(std::memory_order_relaxed);
 }
 
 std::uint64_t WriteBehind::BytesCompleted() const {
-  std::lock_guard lock(mutex_);
-  return bytes_completed_;
+  return bytes_completed_.load(std::memory_order_relaxed);
 }
 
 void WriteBehind::Run() {
+  std::deque<Job> batch;
   std::unique_lock lock(mutex_);
   for (;;) {
     if (queue_.empty()) {
@@ -118,49 +136,67 @@ void WriteBehind::Run() {
       work_ready_.wait(lock, [this] { return !writer_idle_; });
       continue;
     }
-    Job job = std::move(queue_.front());
-    queue_.pop_front();
+    // Everything queued is taken at once: one lock per batch, not per job.
+    batch.swap(queue_);
+    queued_bytes_ = 0;
     writer_busy_ = true;
-    const bool skip = failed_.load(std::memory_order_relaxed);
     lock.unlock();
-    if (job.kind != Job::Kind::kStop && !skip) {
-      try {
-        Perform(job);
-      } catch (const ExtractionError&) {
-        Fail(std::current_exception());
+
+    bool stop = false;
+    std::size_t done_bytes = 0;  // ring bytes written since space was last given back
+    std::size_t new_head = 0;
+    auto give_back_space = [&] {
+      std::lock_guard relock(mutex_);
+      head_ = new_head;
+      used_ -= done_bytes;
+      done_bytes = 0;
+      if (caller_waiting_ && used_ <= kRingSize / 2) space_ready_.notify_one();
+    };
+    for (const Job& job : batch) {
+      if (job.kind == Job::Kind::kStop) {
+        stop = true;
+      } else if (!failed_.load(std::memory_order_relaxed)) {
+        try {
+          Perform(job);
+        } catch (const ExtractionError&) {
+          Fail(std::current_exception());
+        }
+      }
+      if (job.length > 0) {
+        new_head = job.offset + job.length;
+        done_bytes += job.skipped + job.length;
+        if (done_bytes >= kGiveBackBytes) give_back_space();
       }
     }
+    if (done_bytes > 0) give_back_space();
+    batch.clear();
+
     lock.lock();
     writer_busy_ = false;
-    bytes_in_flight_ -= job.bytes.size() + kJobOverhead;
-    if (job.bytes.capacity() > 0 && spare_buffers_.size() < kMaxSpareBuffers)
-      spare_buffers_.push_back(std::move(job.bytes));
-    if (caller_waiting_ && (bytes_in_flight_ <= kResumeBytes || queue_.empty()))
-      space_ready_.notify_one();
-    if (job.kind == Job::Kind::kStop) return;
+    if (caller_waiting_) space_ready_.notify_one();
+    if (stop) return;
   }
 }
 
-void WriteBehind::Perform(Job& job) {
+void WriteBehind::Perform(const Job& job) {
   switch (job.kind) {
     case Job::Kind::kFolders:
       tree_.PrepareFolders(job.folder, job.path);
       break;
-    case Job::Kind::kBegin:
-      current_target_ = std::move(job.target);
-      current_bytes_ = 0;
-      current_file_ = tree_.CreateFile(*current_target_);
-      break;
     case Job::Kind::kWrite:
+      if (job.target) {
+        current_target_ = job.target;
+        current_bytes_ = 0;
+        current_file_ = tree_.CreateFile(*current_target_);
+      }
       if (!current_file_) break;
-      if (const int error = WriteAll(current_file_.Get(), job.bytes)) {
+      if (const int error =
+              WriteAll(current_file_.Get(), std::span(ring_.get() + job.offset, job.length))) {
         throw ExtractionError(current_target_->full_path, std::generic_category().message(error),
                               error);
       }
-      current_bytes_ += job.bytes.size();
-      break;
-    case Job::Kind::kEnd:
-      CloseFile(true);
+      current_bytes_ += job.length;
+      if (job.last) CloseFile(true);
       break;
     case Job::Kind::kAbandon:
       CloseFile(false);
@@ -179,9 +215,8 @@ void WriteBehind::CloseFile(bool keep) {
                           error);
   }
   if (keep) {
-    std::lock_guard lock(mutex_);
-    ++files_completed_;
-    bytes_completed_ += current_bytes_;
+    files_completed_.fetch_add(1, std::memory_order_relaxed);
+    bytes_completed_.fetch_add(current_bytes_, std::memory_order_relaxed);
   }
 }
 
