@@ -10,7 +10,8 @@
 # Environment:
 #   BUILD     build folder (default: build-release beside this script's parent)
 #   OUT_ROOT  where the trees are written: /dev/shm (default, stable) or a folder on disk
-#   RUNS      rounds (default 5); STRACE=1 also counts each command's system calls
+#   RUNS      rounds (default 5); STRACE=1 also counts each command's system calls;
+#             VERBOSE=1 prints every sample
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=${BUILD:-$here/../build-release}
@@ -43,40 +44,49 @@ now_ns() { date +%s%N; }
 median() { sort -g | awk '{v[NR]=$1} END {print (NR % 2) ? v[(NR+1)/2] : (v[NR/2] + v[NR/2+1]) / 2}'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 
-echo "output on $out_root ($(df --output=fstype "$out_root" | tail -1)), median of $runs rounds"
+fstype=$(df --output=fstype "$out_root" | tail -1)
+# On a disk, ext4 spends most of a file creation skipping inodes freed in the last 30 s or so:
+# deleting one run's tree right before the next would slow that run down. Trees are kept until
+# a file's rounds are done, and deletions are given time to age.
+settle_deletions() { [[ "$fstype" == tmpfs ]] || { sync; sleep "${SETTLE_SECONDS:-35}"; }; }
+
+echo "output on $out_root ($fstype), median of $runs rounds"
 printf '%-12s %9s %9s %9s %9s | %8s %9s %9s | %s\n' file vaskel 7zz chmlib floor \
   'v/7zz' 'v/floor' 'v/chmlib' 'peak MiB vaskel/7zz'
+settle_deletions
 for file in "${files[@]}"; do
   manifest="$work/manifest"
   "$cli" list "$file" >"$manifest" 2>/dev/null
-  out="$work/out"
-  declare -A commands=(
-    [vaskel]="'$cli' unpack '$file' -o '$out'"
-    [7zz]="7zz x '$file' -o'$out' -y -bso0 -bsp0"
-    [floor]="'$floor' '$manifest' '$out'"
-  )
   order=(vaskel 7zz floor)
-  if ((have_chmlib)); then
-    commands[chmlib]="extract_chmLib '$file' '$out'"
-    order+=(chmlib)
-  fi
+  ((have_chmlib)) && order+=(chmlib)
+  command_for() {  # command_for LABEL OUT
+    case $1 in
+      vaskel) echo "'$cli' unpack '$file' -o '$2'" ;;
+      7zz) echo "7zz x '$file' -o'$2' -y -bso0 -bsp0" ;;
+      floor) echo "'$floor' '$manifest' '$2'" ;;
+      chmlib) echo "extract_chmLib '$file' '$2'" ;;
+    esac
+  }
   declare -A samples=()
   for ((run = 0; run < runs; run++)); do
     for label in "${order[@]}"; do
-      rm -rf "$out"
+      out="$work/out.$label.$run"
+      [[ "$fstype" == tmpfs ]] && rm -rf "$work"/out.*
       sync
       start=$(now_ns)
-      bash -c "${commands[$label]}" >/dev/null 2>&1 || echo "warning: $label failed" >&2
+      bash -c "$(command_for "$label" "$out")" >/dev/null 2>&1 || echo "warning: $label failed" >&2
       end=$(now_ns)
       samples[$label]+="$(awk -v a="$start" -v b="$end" 'BEGIN { print (b - a) / 1e9 }') "
     done
   done
+  [[ -n "${VERBOSE:-}" ]] && for label in "${order[@]}"; do echo "  $label: ${samples[$label]}"; done
   declare -A med=()
-  for label in "${order[@]}"; do med[$label]=$(tr ' ' '\n' <<<"${samples[$label]}" | sed '/^$/d' | median); done
+  for label in "${order[@]}"; do
+    med[$label]=$(tr ' ' '\n' <<<"${samples[$label]}" | sed '/^$/d' | median)
+  done
   peak() {
-    rm -rf "$out"
-    /usr/bin/time -f %M bash -c "exec ${commands[$1]} >/dev/null 2>/dev/null" 2>&1 | tail -1 |
-      awk '{ printf "%.1f", $1 / 1024 }'
+    /usr/bin/time -f %M bash -c "exec $(command_for "$1" "$work/peak.$1") >/dev/null 2>/dev/null" \
+      2>&1 | tail -1 | awk '{ printf "%.1f", $1 / 1024 }'
   }
   chmlib_time=${med[chmlib]:-0}
   printf '%-12s %8.3fs %8.3fs %8.3fs %8.3fs | %8s %9s %9s | %s / %s\n' "$(basename "$file")" \
@@ -86,12 +96,14 @@ for file in "${files[@]}"; do
     "$(peak vaskel)" "$(peak 7zz)"
   if [[ "${STRACE:-0}" == 1 ]] && command -v strace >/dev/null; then
     for label in vaskel floor 7zz; do
-      rm -rf "$out"
-      strace -c -f -o "$work/strace" bash -c "exec ${commands[$label]}" >/dev/null 2>&1 || true
+      strace -c -f -o "$work/strace" bash -c "exec $(command_for "$label" "$work/strace.$label")" \
+        >/dev/null 2>&1 || true
       echo "  system calls, $label: $(awk '/total/ { print $4 }' "$work/strace") ($(
-        awk '$NF ~ /^(openat|openat2|write|close|mkdir|mkdirat|newfstatat|pread64)$/ {
+        awk '$NF ~ /^(openat|openat2|write|close|mkdir|mkdirat|newfstatat|pread64|futex)$/ {
                printf "%s %s ", $NF, $4 }' "$work/strace"))"
     done
   fi
-  unset commands samples med
+  rm -rf "$work"/out.* "$work"/peak.* "$work"/strace.*
+  settle_deletions
+  unset samples med
 done

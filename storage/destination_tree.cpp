@@ -50,9 +50,13 @@ int DestinationTree::DestinationFolder(const EntryTarget& target) {
 }
 
 void DestinationTree::MakeLevels(int folder, const EntryTarget& target) {
+  // Levels become known top down, so a known deepest level means every level is known.
+  if (target.level_ends.empty() ||
+      known_levels_.contains(target.Level(target.level_ends.size() - 1)))
+    return;
   for (std::size_t index = 0; index < target.level_ends.size(); ++index) {
-    std::string level = target.Level(index);
-    if (known_levels_.contains(level)) continue;
+    if (known_levels_.contains(target.Level(index))) continue;
+    std::string level(target.Level(index));
     if (::mkdirat(folder, level.c_str(), kFolderMode) != 0) {
       const int error = errno;
       const std::string full = target.full_path.substr(0, target.level_ends[index]);

@@ -3,6 +3,7 @@
 // once per file, and a file costs only its create, writes and close.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -43,7 +44,13 @@ class DestinationTree {
   std::string destination_;
   std::string last_prepared_;  // folder and Path last prepared: rows of one folder come together
   UniqueFd destination_fd_;
-  std::unordered_set<std::string> known_levels_;
+  struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const {
+      return std::hash<std::string_view>{}(text);
+    }
+  };
+  std::unordered_set<std::string, TextHash, std::equal_to<>> known_levels_;
   bool resolve_beneath_works_ = true;
 };
 

@@ -23,8 +23,8 @@ struct EntryTarget {
   // The file's path relative to the destination folder.
   const char* Relative() const { return full_path.c_str() + relative_start; }
   // Level `index` relative to the destination folder, e.g. "a/b" for the second level of "a/b/".
-  std::string Level(std::size_t index) const {
-    return full_path.substr(relative_start, level_ends[index] - relative_start);
+  std::string_view Level(std::size_t index) const {
+    return std::string_view(full_path).substr(relative_start, level_ends[index] - relative_start);
   }
 };
 

@@ -24,7 +24,8 @@ namespace vaskel {
 
 class WriteBehind;
 
-// What one ExtractEntry call did.
+// What one ExtractEntry call did. With Writing::kBehind, "written" means handed to the writer:
+// a failure to write it still comes, from a later call or from Finish.
 struct ExtractedEntry {
   bool written = false;     // false: the stream could not be opened and was skipped
   std::uint64_t bytes = 0;  // the file's size
