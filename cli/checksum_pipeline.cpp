@@ -7,8 +7,8 @@
 namespace vaskel::cli {
 namespace {
 
-constexpr std::size_t kBufferCount = 8;
-constexpr std::size_t kBufferSize = 256 * 1024;
+constexpr std::size_t kBufferCount = 6;
+constexpr std::size_t kBufferSize = 512 * 1024;
 
 struct ChecksumDeleter {
   void operator()(GChecksum* checksum) const { g_checksum_free(checksum); }
@@ -25,9 +25,14 @@ ChecksumPipeline::ChecksumPipeline(Sink sink) : sink_(std::move(sink)) {
 }
 
 ChecksumPipeline::~ChecksumPipeline() {
-  Task stop;
-  stop.stop = true;
-  Push(std::move(stop));
+  if (have_buffer_) HandOver();
+  {
+    std::lock_guard lock(mutex_);
+    Batch stop;
+    stop.stop = true;
+    batches_.push_back(std::move(stop));
+  }
+  changed_.notify_all();
   worker_.join();
 }
 
@@ -36,58 +41,68 @@ void ChecksumPipeline::BeginStream(std::string path) {
   stream_started_ = false;
 }
 
-std::span<std::uint8_t> ChecksumPipeline::AcquireBuffer() {
-  std::unique_lock lock(mutex_);
-  changed_.wait(lock, [this] { return !free_buffers_.empty(); });
-  acquired_ = free_buffers_.back();
-  free_buffers_.pop_back();
-  return buffers_[acquired_];
+std::span<std::uint8_t> ChecksumPipeline::Space() {
+  if (have_buffer_ && kBufferSize - used_ < kMinimumSpace) HandOver();
+  if (!have_buffer_) {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return !free_buffers_.empty(); });
+    filling_.buffer = free_buffers_.back();
+    free_buffers_.pop_back();
+    have_buffer_ = true;
+    used_ = 0;
+  }
+  return std::span(buffers_[filling_.buffer]).subspan(used_);
 }
 
-void ChecksumPipeline::SubmitBuffer(std::size_t bytes, bool last, bool clean) {
-  Task task;
-  task.first = !stream_started_;
-  if (task.first) task.path = std::move(next_path_);
+void ChecksumPipeline::Commit(std::size_t bytes, bool last, bool clean) {
+  Segment segment;
+  segment.first = !stream_started_;
+  if (segment.first) segment.path = std::move(next_path_);
   stream_started_ = true;
-  task.buffer = acquired_;
-  task.bytes = bytes;
-  task.last = last;
-  task.clean = clean;
-  Push(std::move(task));
+  segment.offset = used_;
+  segment.bytes = bytes;
+  segment.last = last;
+  segment.clean = clean;
+  filling_.segments.push_back(std::move(segment));
+  used_ += bytes;
 }
 
-void ChecksumPipeline::Push(Task task) {
+void ChecksumPipeline::HandOver() {
   {
     std::lock_guard lock(mutex_);
-    tasks_.push_back(std::move(task));
+    batches_.push_back(std::move(filling_));
   }
   changed_.notify_all();
+  filling_ = Batch();
+  have_buffer_ = false;
 }
 
 void ChecksumPipeline::Work() {
   std::unique_ptr<GChecksum, ChecksumDeleter> checksum(g_checksum_new(G_CHECKSUM_SHA256));
   std::string path;
   for (;;) {
-    Task task;
+    Batch batch;
     {
       std::unique_lock lock(mutex_);
-      changed_.wait(lock, [this] { return !tasks_.empty(); });
-      task = std::move(tasks_.front());
-      tasks_.pop_front();
+      changed_.wait(lock, [this] { return !batches_.empty(); });
+      batch = std::move(batches_.front());
+      batches_.pop_front();
     }
-    if (task.stop) return;
-    if (task.first) {
-      g_checksum_reset(checksum.get());
-      path = std::move(task.path);
+    if (batch.stop) return;
+    const std::uint8_t* bytes = buffers_[batch.buffer].data();
+    for (Segment& segment : batch.segments) {
+      if (segment.first) {
+        g_checksum_reset(checksum.get());
+        path = std::move(segment.path);
+      }
+      g_checksum_update(checksum.get(), bytes + segment.offset, static_cast<gssize>(segment.bytes));
+      if (segment.last && segment.clean) sink_(path, g_checksum_get_string(checksum.get()));
     }
-    g_checksum_update(checksum.get(), buffers_[task.buffer].data(),
-                      static_cast<gssize>(task.bytes));
     {
       std::lock_guard lock(mutex_);
-      free_buffers_.push_back(task.buffer);
+      free_buffers_.push_back(batch.buffer);
     }
     changed_.notify_all();
-    if (task.last && task.clean) sink_(path, g_checksum_get_string(checksum.get()));
   }
 }
 

@@ -1,6 +1,7 @@
 // Hashes streams on a second thread while the caller reads the next bytes: SHA-256 costs more
-// than decoding, so overlapping the two nearly halves `vaskel-cli test`. Memory is a fixed pool
-// of buffers; results come back in submission order.
+// than decoding, so overlapping the two nearly halves `vaskel-cli test`. Bytes of many small
+// streams share one buffer, so the threads meet once per buffer rather than once per stream.
+// Memory is a fixed pool of buffers; results come back in submission order.
 #pragma once
 
 #include <condition_variable>
@@ -25,34 +26,43 @@ class ChecksumPipeline {
   ChecksumPipeline(const ChecksumPipeline&) = delete;
   ChecksumPipeline& operator=(const ChecksumPipeline&) = delete;
 
-  // Names the stream whose bytes the following buffers carry.
+  // Names the stream whose bytes the following commits carry.
   void BeginStream(std::string path);
-  // A free buffer to fill; blocks while every buffer is queued.
-  std::span<std::uint8_t> AcquireBuffer();
-  // Queues the first `bytes` of the buffer last acquired. `last` ends the stream; a stream that
-  // ended unclean is dropped without a result. A whole small stream thus costs one hand-over.
-  void SubmitBuffer(std::size_t bytes, bool last, bool clean);
+  // Room to read into: the rest of the current buffer, at least kMinimumSpace bytes. Blocks
+  // while every buffer waits to be hashed.
+  std::span<std::uint8_t> Space();
+  // Records that the first `bytes` of Space() belong to the current stream. `last` ends the
+  // stream; a stream that ended unclean is dropped without a result.
+  void Commit(std::size_t bytes, bool last, bool clean);
+
+  static constexpr std::size_t kMinimumSpace = 64 * 1024;
 
  private:
-  struct Task {
-    std::string path;  // set on a stream's first buffer
-    std::size_t buffer = 0;
+  struct Segment {
+    std::string path;  // set on a stream's first segment
+    std::size_t offset = 0;
     std::size_t bytes = 0;
     bool first = false;
     bool last = false;
     bool clean = false;
+  };
+  struct Batch {
+    std::size_t buffer = 0;
+    std::vector<Segment> segments;
     bool stop = false;
   };
-  void Push(Task task);
+  void HandOver();
   void Work();
 
   Sink sink_;
   std::vector<std::vector<std::uint8_t>> buffers_;
   std::vector<std::size_t> free_buffers_;
-  std::size_t acquired_ = 0;
+  Batch filling_;
+  bool have_buffer_ = false;
+  std::size_t used_ = 0;
   std::string next_path_;
   bool stream_started_ = false;
-  std::deque<Task> tasks_;
+  std::deque<Batch> batches_;
   std::mutex mutex_;
   std::condition_variable changed_;
   std::thread worker_;

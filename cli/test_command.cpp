@@ -38,12 +38,12 @@ HRESULT ReadStream(IStorage* parent, const std::u16string& name, ChecksumPipelin
   HRESULT hr = parent->OpenStream(name.c_str(), nullptr, STGM_READ, 0, stream.Put());
   if (Failed(hr)) return hr;
   for (;;) {
-    const std::span<std::uint8_t> buffer = pipeline.AcquireBuffer();
-    const auto size = static_cast<ULONG>(buffer.size());
+    const std::span<std::uint8_t> space = pipeline.Space();
+    const auto size = static_cast<ULONG>(space.size());
     ULONG got = 0;
-    hr = stream->Read(buffer.data(), size, &got);
+    hr = stream->Read(space.data(), size, &got);
     const bool last = Failed(hr) || got < size;
-    pipeline.SubmitBuffer(Failed(hr) ? 0 : got, last, Succeeded(hr));
+    pipeline.Commit(Failed(hr) ? 0 : got, last, Succeeded(hr));
     if (Failed(hr)) return hr;
     bytes += got;
     if (last) return S_OK;
