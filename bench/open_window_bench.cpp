@@ -82,7 +82,7 @@ std::string WriteFile(const std::filesystem::path& path, const std::vector<Entry
 }
 
 struct Shares {
-  double total = 0, component = 0, walk = 0, types = 0, control = 0, other = 0;
+  double total = 0, component = 0, walk = 0, types = 0, control = 0, please_wait = 0, other = 0;
   int rows = 0;
 };
 
@@ -104,7 +104,9 @@ Shares OpenOnce(vaskel::CVaskelApp& app, TimedTypeSource& types, const std::stri
   shares.types = Ms(types.TakeSpent());
   shares.walk = Ms(refresh.walk) - shares.types;
   shares.control = Ms(refresh.control) + Ms(painted - refreshed);
-  shares.other = shares.total - shares.component - shares.walk - shares.types - shares.control;
+  shares.please_wait = Ms(refresh.please_wait);
+  shares.other = shares.total - shares.component - shares.walk - shares.types - shares.control -
+                 shares.please_wait;
   return shares;
 }
 
@@ -112,9 +114,10 @@ void Print(const char* label, const Shares& s) {
   const auto percent = [&](double part) { return 100.0 * part / s.total; };
   std::printf(
       "%-24s %7d rows %8.1f ms | component %6.1f (%4.1f%%) walk %6.1f (%4.1f%%) types %6.1f "
-      "(%4.1f%%) control %6.1f (%4.1f%%) other %6.1f (%4.1f%%)\n",
+      "(%4.1f%%) control %6.1f (%4.1f%%) please-wait %5.1f (%4.1f%%) other %5.1f (%4.1f%%)\n",
       label, s.rows, s.total, s.component, percent(s.component), s.walk, percent(s.walk), s.types,
-      percent(s.types), s.control, percent(s.control), s.other, percent(s.other));
+      percent(s.types), s.control, percent(s.control), s.please_wait, percent(s.please_wait),
+      s.other, percent(s.other));
 }
 
 }  // namespace
