@@ -45,20 +45,22 @@ std::span<std::uint8_t> WriteBehind::Reserve(std::size_t size) {
   std::unique_lock lock(mutex_);
   for (;;) {
     if (used_ == 0) head_ = tail_ = 0;  // empty: start over at the front
-    if (tail_ >= head_ || used_ == 0) {
-      if (kRingSize - tail_ >= size) {  // room at the end
+    // Wrapped: the waiting bytes run from head_ to the end and on from the front to tail_;
+    // tail_ == head_ then means full, not empty.
+    const bool wrapped = used_ > 0 && tail_ <= head_;
+    if (wrapped) {
+      if (head_ - tail_ >= size) {
         reserved_offset_ = tail_;
         reserved_skip_ = 0;
         break;
       }
-      if (head_ >= size) {  // room at the front; the end's remainder is skipped
-        reserved_offset_ = 0;
-        reserved_skip_ = kRingSize - tail_;
-        break;
-      }
-    } else if (head_ - tail_ >= size) {
+    } else if (kRingSize - tail_ >= size) {  // room at the end
       reserved_offset_ = tail_;
       reserved_skip_ = 0;
+      break;
+    } else if (head_ >= size) {  // room at the front; the end's remainder is skipped
+      reserved_offset_ = 0;
+      reserved_skip_ = kRingSize - tail_;
       break;
     }
     WakeWriter();

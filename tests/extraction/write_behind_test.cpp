@@ -74,6 +74,27 @@ TEST_F(WriteBehindTest, WritesTheSameTreeAsWritingInTheCall) {
   EXPECT_EQ(storage.open_streams, 0);
 }
 
+TEST_F(WriteBehindTest, BuffersThatFillTheRingExactlyAreNotOverwritten) {
+  // Streams of whole buffers make the waiting bytes meet the oldest ones exactly; every file
+  // is different so that an overwrite shows.
+  for (int i = 0; i < 30; ++i) {
+    const std::size_t size = static_cast<std::size_t>(1 + i % 4) * 256 * 1024 - (i % 2) * 4096;
+    const std::string digits = std::to_string(i);
+    storage.Add(u"f" + std::u16string(digits.begin(), digits.end()),
+                FakeStreamData{PatternBytes(size, static_cast<std::uint32_t>(1000 + i))});
+  }
+  ExtractionSession session(Writing::kBehind);
+  for (int i = 0; i < 30; ++i)
+    engine.ExtractEntry(&storage, "", "f" + std::to_string(i), behind_out.str(), true, &session);
+  session.Finish();
+  for (int i = 0; i < 30; ++i) {
+    const std::size_t size = static_cast<std::size_t>(1 + i % 4) * 256 * 1024 - (i % 2) * 4096;
+    EXPECT_TRUE(ReadBytes(behind_out.path() / ("f" + std::to_string(i))) ==
+                PatternBytes(size, static_cast<std::uint32_t>(1000 + i)))
+        << "file " << i;
+  }
+}
+
 TEST_F(WriteBehindTest, ReportsTheFirstFailureInOrderAndWritesNothingAfterIt) {
   AddNumbered(300);
   // A folder in the way of file 100: its creation fails on the writer's side.
