@@ -189,7 +189,7 @@ int RunUnpack(Arguments args) {
       if (!entry.written) ++skipped;
     }
     session.Finish();
-  } catch (const ExtractionError& error) {
+  } catch (const std::exception& error) {  // ExtractionError, or running out of memory
     progress.Clear();
     std::fprintf(stderr, "vaskel-cli: %s\n", error.what());
     std::fprintf(stderr, "vaskel-cli: stopped after %zu file(s); they are kept\n",

@@ -160,7 +160,7 @@ void WriteBehind::Run() {
       } else if (!failed_.load(std::memory_order_relaxed)) {
         try {
           Perform(job);
-        } catch (const ExtractionError&) {
+        } catch (...) {  // whatever it is, the caller hears of it; the thread carries on
           Fail(std::current_exception());
         }
       }
