@@ -8,15 +8,15 @@
 namespace vaskel {
 namespace {
 
-constexpr std::size_t kRingSize = 1 << 20;
+constexpr std::size_t kRingSize = 4 << 20;
 // At most this many jobs wait, so that many empty files are bounded too.
 constexpr std::size_t kMaxQueuedJobs = 4096;
 // An idle writer is woken once this much work is queued, not for every job: each wake-up is a
 // system call on both sides.
-constexpr std::size_t kWakeBytes = 256 << 10;
+constexpr std::size_t kWakeBytes = 1 << 20;
 constexpr std::size_t kWakeJobs = 256;
 // While working through a batch, the writer gives ring space back in steps of this size.
-constexpr std::size_t kGiveBackBytes = 128 << 10;
+constexpr std::size_t kGiveBackBytes = 512 << 10;
 
 }  // namespace
 
