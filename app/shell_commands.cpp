@@ -4,8 +4,10 @@
 #include <wx/stdpaths.h>
 #include <wx/utils.h>
 
+#include <filesystem>
 #include <utility>
 
+#include "platform/data_location.h"
 #include "res/string_table.h"
 #include "res/window_resources.h"
 
@@ -62,10 +64,9 @@ wxString FindHelpContents() {
   const wxString name = res::ToWx(res::kHelpFileName);
   wxFileName in_current_directory(wxFileName::GetCwd(), name);
   if (in_current_directory.FileExists()) return in_current_directory.GetFullPath();
-  wxFileName beside_program(wxStandardPaths::Get().GetExecutablePath());
-  beside_program.SetFullName(name);
-  if (beside_program.FileExists()) return beside_program.GetFullPath();
-  return {};
+  const std::filesystem::path found = FindProgramDataFile(
+      res::kHelpFileName, wxStandardPaths::Get().GetExecutablePath().utf8_string());
+  return found.empty() ? wxString() : wxString::FromUTF8(found.string());
 }
 
 void OpenHelpContents() {

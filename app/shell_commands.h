@@ -18,8 +18,8 @@ wxString MakerEmail();
 wxString MakerHomePage();
 wxString MakerTelephone();
 
-// "VaskelHelp.chm" in the current directory, else beside the program; empty when neither
-// has it.
+// "VaskelHelp.chm" in the current directory, else beside the program, else in the installed
+// data folder; empty when none has it.
 wxString FindHelpContents();
 
 void OpenHelpContents();
