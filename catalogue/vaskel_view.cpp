@@ -9,6 +9,7 @@
 
 #include "app/shell_commands.h"
 #include "catalogue/catalogue_list_ctrl.h"
+#include "catalogue/column_sort.h"
 #include "catalogue/icon_bitmap_cache.h"
 #include "catalogue/please_wait_window.h"
 #include "catalogue/vaskel_doc.h"
@@ -67,6 +68,7 @@ bool CVaskelView::OnCreate(wxDocument* doc, long flags) {
     event.Skip();
   });
   CreateColumns();
+  AttachColumnSorting(*this);
   frame->SendSizeEvent();
   Activate(true);
   return true;

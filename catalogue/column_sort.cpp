@@ -1,0 +1,30 @@
+#include "catalogue/column_sort.h"
+
+#include <wx/listctrl.h>
+#include <wx/utils.h>
+
+#include "catalogue/catalogue_list_ctrl.h"
+#include "catalogue/vaskel_view.h"
+#include "storage/catalogue_sort.h"
+
+namespace vaskel {
+
+void AttachColumnSorting(CVaskelView& view) {
+  CatalogueListCtrl* list = view.ListCtrl();
+  if (list == nullptr) return;
+  list->Bind(wxEVT_LIST_COL_CLICK,
+             [&view](wxListEvent& event) { SortByColumnClick(view, event.GetColumn()); });
+}
+
+void SortByColumnClick(CVaskelView& view, int column) {
+  wxBusyCursor hourglass;
+  CatalogueList& rows = view.Rows();
+  // The rows carry the user's latest selection and focus to their new places.
+  if (CatalogueListCtrl* list = view.ListCtrl()) list->SyncStoreFromControl();
+  // Every swap would otherwise repaint two rows: the control shows the result once instead.
+  rows.SetRedraw(false);
+  view.SetSortColumn(SortOnColumnClick(rows, view.SortColumn(), column));
+  rows.SetRedraw(true);
+}
+
+}  // namespace vaskel
