@@ -1,6 +1,5 @@
 # The installation's folders (GNU layout under any prefix), and the path from the programs'
 # folder to their data folder, which the programs use to find their data when installed.
-include_guard(GLOBAL)
 include(GNUInstallDirs)
 
 set(VASKEL_INSTALL_DATADIR "${CMAKE_INSTALL_DATADIR}/vaskel")
