@@ -12,6 +12,7 @@
 #include "app/profile.h"
 #include "app/recent_file_list.h"
 #include "app/vaskel_doc_manager.h"
+#include "catalogue/preview_folder.h"
 #include "catalogue/vaskel_doc.h"
 #include "catalogue/vaskel_view.h"
 #include "res/resource_ids.h"
@@ -70,7 +71,11 @@ bool CVaskelApp::InitInstance(const std::vector<std::string>& arguments) {
     return false;
   }
 
+  // The profile the program's parts reach without the application (the progress window's
+  // position).
+  delete wxConfigBase::Set(profile_.get());
   main_frame_ = new CMainFrame(doc_manager_.get());
+  main_frame_->SetBeforeCloseHook(ClearPreviewFolder);
   main_frame_->Bind(wxEVT_DESTROY, [this](wxWindowDestroyEvent& event) {
     if (event.GetEventObject() == main_frame_) main_frame_ = nullptr;
     event.Skip();
@@ -103,6 +108,7 @@ void CVaskelApp::ExitInstance() {
     doc_manager_->FileHistorySave(*profile_);
   }
   doc_manager_.reset();
+  if (wxConfigBase::Get(false) == profile_.get()) wxConfigBase::Set(nullptr);
   profile_.reset();
 }
 

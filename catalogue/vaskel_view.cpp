@@ -11,11 +11,13 @@
 #include "catalogue/catalogue_list_ctrl.h"
 #include "catalogue/column_sort.h"
 #include "catalogue/icon_bitmap_cache.h"
+#include "catalogue/operate_menu.h"
 #include "catalogue/please_wait_window.h"
 #include "catalogue/vaskel_doc.h"
 #include "res/resource_ids.h"
 #include "res/string_table.h"
 #include "res/window_resources.h"
+#include "unpack/unpack_dialog.h"
 
 namespace vaskel {
 namespace {
@@ -69,6 +71,7 @@ bool CVaskelView::OnCreate(wxDocument* doc, long flags) {
   });
   CreateColumns();
   AttachColumnSorting(*this);
+  AttachOperateMenu(*this);
   frame->SendSizeEvent();
   Activate(true);
   return true;
@@ -145,7 +148,10 @@ void CVaskelView::SetStatusText(const wxString& text) {
 }
 
 void CVaskelView::OnUnpack(wxCommandEvent& /*event*/) {
-  // The Unpack dialog opens here, with "Selected files" preset when a row is selected.
+  CVaskelDoc* doc = GetVaskelDoc();
+  if (doc == nullptr || doc->Engine().GetRootStorage() == nullptr) return;
+  if (list_ != nullptr) list_->SyncStoreFromControl();
+  OpenUnpackDialog(GetFrame(), rows_, doc->Engine());
 }
 
 void CVaskelView::OnUpdateUnpack(wxUpdateUIEvent& event) {

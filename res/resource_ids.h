@@ -11,6 +11,7 @@ inline constexpr int IDD_PLEASE_WAIT = 136;
 inline constexpr int IDB_TOOLBAR_16 = 128;   // 16-colour toolbar strip
 inline constexpr int IDB_TOOLBAR_256 = 141;  // 256-colour toolbar strip
 inline constexpr int IDR_CONTEXT_MENU = 142;
+inline constexpr int IDD_UNPACK = 134;
 
 // Commands.
 inline constexpr int ID_TIP_OF_THE_DAY = 104;
@@ -39,6 +40,12 @@ inline constexpr int ID_INDICATOR_SCRL = 59139;
 inline constexpr int IDC_ABOUT_EMAIL = 1004;
 inline constexpr int IDC_ABOUT_HOME_PAGE = 1005;
 inline constexpr int IDC_ABOUT_TELEPHONE = 1017;
+inline constexpr int IDC_UNPACK_FOLDER = 1000;
+inline constexpr int IDC_UNPACK_BROWSE = 1001;
+inline constexpr int IDC_UNPACK_SELECTED = 1002;
+inline constexpr int IDC_UNPACK_ALL = 1003;
+inline constexpr int IDC_UNPACK_OVERWRITE = 1004;  // present in the layout, never shown or read
+inline constexpr int IDC_UNPACK_USE_PATH = 1006;
 
 // Strings without a command of their own.
 inline constexpr int IDS_HELP_MENU = 109;

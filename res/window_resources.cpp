@@ -32,9 +32,20 @@ constexpr std::pair<const char*, int> kXrcIds[] = {
     {"IDC_ABOUT_EMAIL", IDC_ABOUT_EMAIL},
     {"IDC_ABOUT_HOME_PAGE", IDC_ABOUT_HOME_PAGE},
     {"IDC_ABOUT_TELEPHONE", IDC_ABOUT_TELEPHONE},
+    {"IDR_CONTEXT_MENU", IDR_CONTEXT_MENU},
+    {"ID_OPERATE_RUN", ID_OPERATE_RUN},
+    {"ID_OPERATE_UNPACK", ID_OPERATE_UNPACK},
+    {"IDD_UNPACK", IDD_UNPACK},
+    {"IDC_UNPACK_FOLDER", IDC_UNPACK_FOLDER},
+    {"IDC_UNPACK_BROWSE", IDC_UNPACK_BROWSE},
+    {"IDC_UNPACK_SELECTED", IDC_UNPACK_SELECTED},
+    {"IDC_UNPACK_ALL", IDC_UNPACK_ALL},
+    {"IDC_UNPACK_OVERWRITE", IDC_UNPACK_OVERWRITE},
+    {"IDC_UNPACK_USE_PATH", IDC_UNPACK_USE_PATH},
 };
 
-constexpr const char* kLayouts[] = {"menu_128.xrc", "about_100.xrc", "please_wait_136.xrc"};
+constexpr const char* kLayouts[] = {"menu_128.xrc", "about_100.xrc", "please_wait_136.xrc",
+                                    "menu_142.xrc", "unpack_134.xrc"};
 
 bool LoadLayout(const char* name) {
   const std::span<const unsigned char> bytes = FindEmbeddedResource(name);

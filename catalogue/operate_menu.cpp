@@ -1,0 +1,92 @@
+#include "catalogue/operate_menu.h"
+
+#include <wx/listctrl.h>
+#include <wx/menu.h>
+#include <wx/xrc/xmlres.h>
+
+#include <utility>
+
+#include "catalogue/catalogue_list_ctrl.h"
+#include "catalogue/run_preview.h"
+#include "catalogue/vaskel_doc.h"
+#include "catalogue/vaskel_view.h"
+#include "res/resource_ids.h"
+#include "res/window_resources.h"
+
+namespace vaskel {
+namespace {
+
+using res::WxId;
+
+MenuTracker& Tracker() {
+  static MenuTracker tracker;
+  return tracker;
+}
+
+int TrackMenu(wxWindow& owner, wxMenu& menu) {
+  if (const MenuTracker& tracker = Tracker()) return tracker(owner, menu);
+  return owner.GetPopupMenuSelectionFromUser(menu);
+}
+
+// The list may lag behind the user's last clicks (a range selection is read back later):
+// bring the store up to date before it decides.
+CatalogueList& CurrentRows(CVaskelView& view) {
+  if (CatalogueListCtrl* list = view.ListCtrl()) list->SyncStoreFromControl();
+  return view.Rows();
+}
+
+void RunRow(CVaskelView& view, int row) {
+  if (CVaskelDoc* doc = view.GetVaskelDoc()) RunEntry(view.Rows(), doc->Engine(), row);
+}
+
+}  // namespace
+
+std::unique_ptr<wxMenu> LoadOperateMenu(int selected_count) {
+  res::LoadWindowResources();
+  const std::unique_ptr<wxMenuBar> bar(
+      wxXmlResource::Get()->LoadMenuBar(nullptr, "IDR_CONTEXT_MENU"));
+  if (bar == nullptr || bar->GetMenuCount() == 0) return nullptr;
+  std::unique_ptr<wxMenu> menu(bar->Remove(0));
+  menu->Enable(WxId(res::ID_OPERATE_RUN), selected_count == 1);
+  menu->Enable(WxId(res::ID_OPERATE_UNPACK), selected_count > 0);
+  return menu;
+}
+
+MenuTracker SetMenuTracker(MenuTracker tracker) {
+  return std::exchange(Tracker(), std::move(tracker));
+}
+
+void ShowOperateMenu(CVaskelView& view) {
+  CatalogueListCtrl* list = view.ListCtrl();
+  if (list == nullptr) return;
+  const CatalogueList& rows = CurrentRows(view);
+  const std::unique_ptr<wxMenu> menu = LoadOperateMenu(rows.GetSelectedCount());
+  if (menu == nullptr) return;
+  const int chosen = TrackMenu(*list, *menu);
+  // Only what the menu offered: a greyed entry cannot be chosen.
+  if (chosen == wxID_NONE || menu->FindItem(chosen) == nullptr || !menu->IsEnabled(chosen)) {
+    return;
+  }
+  const int first_selected = rows.GetNextItem(-1, LVNI_SELECTED);
+  if (chosen == WxId(res::ID_OPERATE_RUN)) {
+    RunRow(view, first_selected);
+  } else if (chosen == WxId(res::ID_OPERATE_UNPACK)) {
+    wxCommandEvent unpack(wxEVT_MENU, WxId(res::ID_FILE_UNPACK));
+    view.OnUnpack(unpack);
+  }
+}
+
+void RunSelectedRow(CVaskelView& view) {
+  const CatalogueList& rows = CurrentRows(view);
+  if (rows.GetSelectedCount() != 1) return;
+  RunRow(view, rows.GetNextItem(-1, LVNI_SELECTED));
+}
+
+void AttachOperateMenu(CVaskelView& view) {
+  CatalogueListCtrl* list = view.ListCtrl();
+  if (list == nullptr) return;
+  list->Bind(wxEVT_CONTEXT_MENU, [&view](wxContextMenuEvent&) { ShowOperateMenu(view); });
+  list->Bind(wxEVT_LIST_ITEM_ACTIVATED, [&view](wxListEvent&) { RunSelectedRow(view); });
+}
+
+}  // namespace vaskel

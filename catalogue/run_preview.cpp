@@ -1,0 +1,40 @@
+#include "catalogue/run_preview.h"
+
+#include <string>
+
+#include "catalogue/preview_folder.h"
+#include "platform/desktop/desktop_launcher.h"
+#include "storage/catalogue_list.h"
+#include "storage/entry_extraction.h"
+#include "storage/message_box.h"
+#include "unpack/unpack_rows.h"
+
+namespace vaskel {
+
+void RunEntry(const CatalogueList& rows, StorageEngine& engine, int row) {
+  if (row < 0 || row >= rows.GetItemCount()) return;
+  const std::string name(rows.GetItemText(row, kNameColumn));
+  const std::string internal_path(rows.GetItemText(row, kPathColumn));
+  const bool has_type = !rows.GetItemText(row, kTypeColumn).empty();
+
+  const PreviewFolderCheck folder = PreparePreviewFolder();
+  if (!folder.Usable()) {
+    ShowMessage(folder.refusal, MessageIcon::kStop);
+    return;
+  }
+  // A row left over from a file the engine has let go names no storage: nothing is read.
+  IStorage* const storage = RowStorage(rows, engine, row);
+  if (storage == nullptr) return;
+  ExtractedEntry entry;
+  try {
+    entry = engine.ExtractEntry(storage, internal_path, name, folder.path, false);
+  } catch (const ExtractionError& error) {
+    ShowMessage(error.what(), MessageIcon::kStop);
+    return;
+  }
+  if (!entry.written) return;  // the stream could not be opened: there is no file to show
+  OpenWithDesktop(folder.path + "/" + name,
+                  has_type ? DesktopProgram::kDefaultForType : DesktopProgram::kTextEditor);
+}
+
+}  // namespace vaskel

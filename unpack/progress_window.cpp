@@ -1,0 +1,302 @@
+#include "unpack/progress_window.h"
+
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/confbase.h>
+#include <wx/cursor.h>
+#include <wx/display.h>
+#include <wx/frame.h>
+#include <wx/gauge.h>
+#include <wx/settings.h>
+#include <wx/stattext.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+#include <limits>
+#include <memory>
+
+#include "unpack/event_pump.h"
+
+namespace vaskel {
+namespace {
+
+constexpr long kFrameStyle = wxCAPTION | wxSTAY_ON_TOP | wxFRAME_NO_TASKBAR;
+constexpr int kCreationWidth = 390;
+constexpr int kCreationHeight = 130;
+constexpr char kPositionX[] = "/Settings/X";
+constexpr char kPositionY[] = "/Settings/Y";
+
+int EdgeMetric(wxSystemMetric metric, const wxWindow* window) {
+  const int value = wxSystemSettings::GetMetric(metric, window);
+  return value > 0 ? value : 2;  // not every desktop reports its edges
+}
+
+int ClampToInt(std::int64_t value) {
+  return static_cast<int>(std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(),
+                                                   std::numeric_limits<int>::max()));
+}
+
+// The length of `text` without a multi-byte character that a cut left incomplete at its end.
+std::size_t WholeCharactersLength(const char* text, std::size_t length) {
+  std::size_t start = length;
+  // Back over at most three continuation bytes to the lead byte of the last character.
+  while (start > 0 && length - start < 3 &&
+         (static_cast<unsigned char>(text[start - 1]) & 0xC0) == 0x80)
+    --start;
+  if (start == 0) return length;
+  const auto lead = static_cast<unsigned char>(text[start - 1]);
+  std::size_t needed = 1;
+  if ((lead & 0xE0) == 0xC0) {
+    needed = 2;
+  } else if ((lead & 0xF0) == 0xE0) {
+    needed = 3;
+  } else if ((lead & 0xF8) == 0xF0) {
+    needed = 4;
+  }
+  const std::size_t have = length - (start - 1);
+  return have < needed ? start - 1 : length;
+}
+
+wxString FromUtf8OrBytes(const char* text, std::size_t length) {
+  wxString converted = wxString::FromUTF8(text, length);
+  if (converted.empty() && length > 0) converted = wxString(text, wxConvISO8859_1, length);
+  return converted;
+}
+
+}  // namespace
+
+// The toolkit's window; reports its end and its close requests back to the ProgressWindow.
+class ProgressFrame final : public wxFrame {
+ public:
+  explicit ProgressFrame(ProgressWindow& progress) : progress_(&progress) {}
+  ~ProgressFrame() override {
+    if (progress_ != nullptr) progress_->OnWindowGone();
+  }
+
+  bool Make(wxWindow* owner, const wxString& title) {
+    if (!Create(owner, wxID_ANY, title, wxPoint(0, 0), wxSize(kCreationWidth, kCreationHeight),
+                kFrameStyle))
+      return false;
+    Bind(wxEVT_CLOSE_WINDOW, &ProgressFrame::OnCloseRequest, this);
+    Bind(wxEVT_BUTTON, &ProgressFrame::OnCancel, this, ProgressWindow::kCancelButtonId);
+    return true;
+  }
+  void Detach() { progress_ = nullptr; }
+
+ private:
+  // The window has no close box; a close request that still comes (a key of the window
+  // manager) means the same as Cancel, so that the operation does not run on unseen.
+  void OnCloseRequest(wxCloseEvent& event) {
+    if (progress_ != nullptr && event.CanVeto()) {
+      event.Veto();
+      progress_->OnCancelButton();
+      return;
+    }
+    if (progress_ != nullptr) progress_->SavePosition();
+    Destroy();
+  }
+  void OnCancel(wxCommandEvent& /*event*/) {
+    if (progress_ != nullptr) progress_->OnCancelButton();
+  }
+
+  ProgressWindow* progress_;
+};
+
+ProgressWindow::ProgressWindow(wxWindow* owner, const wxString& title, bool smooth_bar) {
+  title_ = title;
+  if (owner == nullptr && wxTheApp != nullptr) owner = wxTheApp->GetTopWindow();
+  auto frame = std::make_unique<ProgressFrame>(*this);
+  if (!frame->Make(owner, title)) {
+    frame->Detach();
+    return;
+  }
+  frame_ = frame.release();
+  frame_->SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
+  frame_->SetCursor(wxCursor(wxCURSOR_ARROWWAIT));
+  font_ = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);
+
+  const wxPoint origin(0, 0);
+  const wxSize provisional(10, 10);
+  // No wrapping: a long line runs out of sight rather than pushing the others down.
+  status_text_ = new wxStaticText(frame_, kStatusTextId, wxString(), origin, provisional,
+                                  wxST_NO_AUTORESIZE | wxALIGN_LEFT);
+  bar_ = new wxGauge(frame_, kBarId, upper_ - lower_, origin, provisional,
+                     wxGA_HORIZONTAL | (smooth_bar ? wxGA_SMOOTH : 0));
+  cancel_button_ = new wxButton(frame_, kCancelButtonId, kCancelCaption, origin, provisional);
+  cancel_button_->SetFont(font_);
+  status_text_->SetFont(font_);
+
+  LayoutControls(kStatusTextLines, kStatusTextWidth);
+  RestorePosition();
+  ShowIfHidden();
+}
+
+ProgressWindow::~ProgressWindow() { Destroy(); }
+
+wxFrame* ProgressWindow::Window() const { return frame_; }
+
+bool ProgressWindow::HasWindow() const { return frame_ != nullptr && !frame_->IsBeingDeleted(); }
+
+void ProgressWindow::Destroy() {
+  if (frame_ == nullptr) return;
+  SavePosition();
+  ProgressFrame* const frame = frame_;
+  frame->Detach();
+  OnWindowGone();
+  frame->Destroy();
+}
+
+void ProgressWindow::OnWindowGone() {
+  frame_ = nullptr;
+  status_text_ = nullptr;
+  bar_ = nullptr;
+  cancel_button_ = nullptr;
+}
+
+void ProgressWindow::LayoutControls(int line_count, int width) {
+  ProgressLayoutInput input;
+  input.text_width = width;
+  input.edge_x = EdgeMetric(wxSYS_EDGE_X, frame_);
+  input.edge_y = EdgeMetric(wxSYS_EDGE_Y, frame_);
+  int line_width = 0;
+  int line_height = 0;
+  frame_->GetTextExtent("M", &line_width, &line_height, nullptr, nullptr, &font_);
+  input.lines_height = line_count * line_height;
+  frame_->GetTextExtent(wxString(kCancelCaption) + "  ", &input.caption_width,
+                        &input.caption_height, nullptr, nullptr, &font_);
+  layout_ = ComputeProgressLayout(input);
+
+  const auto to_rect = [](const LayoutRect& rect) {
+    return wxRect(rect.left, rect.top, rect.Width(), rect.Height());
+  };
+  frame_->SetClientSize(layout_.client_width, layout_.client_height);
+  bar_->SetSize(to_rect(layout_.bar));
+  cancel_button_->SetSize(to_rect(layout_.button));
+  status_text_->SetSize(to_rect(layout_.text));
+  frame_->Refresh();
+}
+
+void ProgressWindow::RestorePosition() {
+  long x = -1;
+  long y = -1;
+  if (wxConfigBase* profile = wxConfigBase::Get(false)) {
+    profile->Read(kPositionX, &x, -1);
+    profile->Read(kPositionY, &y, -1);
+  }
+  const wxSize screen = wxGetDisplaySize();
+  if (x >= 0 && x < screen.x && y >= 0 && y < screen.y) {
+    frame_->Move(static_cast<int>(x), static_cast<int>(y));
+    return;
+  }
+  const wxWindow* owner = frame_->GetParent();
+  if (owner != nullptr && owner->IsShown()) {
+    frame_->CentreOnParent();
+  } else {
+    frame_->CentreOnScreen();
+  }
+}
+
+void ProgressWindow::SavePosition() {
+  if (!HasWindow()) return;
+  wxConfigBase* profile = wxConfigBase::Get(false);
+  if (profile == nullptr) return;
+  const wxPoint position = frame_->GetPosition();
+  profile->Write(kPositionX, static_cast<long>(position.x));
+  profile->Write(kPositionY, static_cast<long>(position.y));
+  profile->Flush();
+}
+
+int ProgressWindow::SetBarRange(int lower, int upper, int step) {
+  if (!HasWindow()) return 0;
+  const int previous_step = step_;
+  lower_ = lower;
+  upper_ = upper;
+  step_ = step;
+  ShowBarPosition();
+  return previous_step;
+}
+
+int ProgressWindow::SetBarPosition(int position) {
+  if (!HasWindow()) return position_;
+  ShowIfHidden();
+  const int previous = position_;
+  position_ = position;
+  const std::int64_t span = static_cast<std::int64_t>(upper_) - lower_;
+  const int percentage =
+      span > 0 ? ClampToInt(static_cast<std::int64_t>(position) * 100 / span) : 0;
+  if (percentage != last_percentage_) {
+    last_percentage_ = percentage;
+    frame_->SetTitle(wxString::Format("%s [%d%%]", title_, percentage));
+  }
+  ShowBarPosition();
+  return previous;
+}
+
+int ProgressWindow::StepBar() {
+  if (!HasWindow()) return position_;
+  ShowIfHidden();
+  return SetBarPosition(ClampToInt(static_cast<std::int64_t>(position_) + step_));
+}
+
+void ProgressWindow::ShowBarPosition() {
+  const std::int64_t span = static_cast<std::int64_t>(upper_) - lower_;
+  if (span <= 0) {
+    bar_->SetRange(1);
+    bar_->SetValue(0);
+    return;
+  }
+  const int range = ClampToInt(span);
+  bar_->SetRange(range);
+  bar_->SetValue(static_cast<int>(
+      std::clamp<std::int64_t>(static_cast<std::int64_t>(position_) - lower_, 0, range)));
+}
+
+void ProgressWindow::SetStatusText(const char* format, ...) {
+  if (!HasWindow()) return;
+  std::array<char, kStatusTextBuffer> buffer{};
+  va_list arguments;
+  va_start(arguments, format);
+  const int wanted = std::vsnprintf(buffer.data(), buffer.size(), format, arguments);
+  va_end(arguments);
+  std::size_t length = 0;
+  if (wanted > 0) {
+    length = std::min(static_cast<std::size_t>(wanted), buffer.size() - 1);
+    if (static_cast<std::size_t>(wanted) > length) {
+      length = WholeCharactersLength(buffer.data(), length);
+    }
+  }
+  // Shown as it is: an ampersand is no mnemonic here.
+  status_text_->SetLabelText(FromUtf8OrBytes(buffer.data(), length));
+}
+
+void ProgressWindow::ShowIfHidden() {
+  if (!HasWindow() || frame_->IsShown()) return;
+  // Shown without taking the focus from where the user has it.
+  frame_->ShowWithoutActivating();
+  frame_->Refresh();
+}
+
+void ProgressWindow::HideIfShown() {
+  if (HasWindow() && frame_->IsShown()) frame_->Hide();
+}
+
+void ProgressWindow::OnCancelButton() {
+  cancelled_ = true;
+  HideIfShown();
+  if (wxTheApp != nullptr) {
+    if (wxWindow* main = wxTheApp->GetTopWindow()) main->Raise();
+  }
+}
+
+void ProgressWindow::PumpMessages(bool cancel_on_escape) {
+  if (cancelled_) return;
+  const EscapeWatch watch(cancel_on_escape ? [this] {
+    if (!cancelled_) OnCancelButton();
+  } : std::function<void()>());
+  DispatchWaitingEvents([this] { return cancelled_; });
+}
+
+}  // namespace vaskel

@@ -1,0 +1,99 @@
+#include "unpack/unpack_dialog.h"
+
+#include <wx/checkbox.h>
+#include <wx/radiobut.h>
+#include <wx/textctrl.h>
+#include <wx/xrc/xmlres.h>
+
+#include "res/resource_ids.h"
+#include "res/window_resources.h"
+#include "storage/catalogue_list.h"
+#include "storage/message_box.h"
+#include "unpack/folder_chooser.h"
+#include "unpack/unpack_rows.h"
+
+namespace vaskel {
+
+using res::IDC_UNPACK_ALL;
+using res::IDC_UNPACK_SELECTED;
+
+UnpackDialog::UnpackDialog(wxWindow* parent, CatalogueList& rows, StorageEngine& engine)
+    : rows_(rows), engine_(engine), file_choice_(IDC_UNPACK_ALL) {
+  res::LoadWindowResources();
+  loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, "IDD_UNPACK");
+  if (!loaded_) return;
+  use_path_box_ = wxDynamicCast(FindWindow(res::IDC_UNPACK_USE_PATH), wxCheckBox);
+  Bind(wxEVT_INIT_DIALOG, &UnpackDialog::OnInitDialog, this);
+  Bind(wxEVT_RADIOBUTTON, &UnpackDialog::OnChooseSelected, this, IDC_UNPACK_SELECTED);
+  Bind(wxEVT_RADIOBUTTON, &UnpackDialog::OnChooseAll, this, IDC_UNPACK_ALL);
+  Bind(wxEVT_BUTTON, &UnpackDialog::OnBrowseFolder, this, res::IDC_UNPACK_BROWSE);
+  Bind(wxEVT_BUTTON, &UnpackDialog::OnOK, this, wxID_OK);
+}
+
+void UnpackDialog::SetFileChoice(int choice) {
+  if (choice == IDC_UNPACK_SELECTED || choice == IDC_UNPACK_ALL) file_choice_ = choice;
+}
+
+wxTextCtrl* UnpackDialog::FolderControl() const {
+  return wxDynamicCast(FindWindow(res::IDC_UNPACK_FOLDER), wxTextCtrl);
+}
+
+void UnpackDialog::OnInitDialog(wxInitDialogEvent& event) {
+  event.Skip();  // the toolkit's own initialisation
+  if (use_path_box_ != nullptr) use_path_box_->SetValue(true);
+  if (auto* radio = wxDynamicCast(FindWindow(file_choice_), wxRadioButton)) radio->SetValue(true);
+  if (wxWindow* unpack = FindWindow(wxID_OK)) unpack->SetFocus();
+}
+
+void UnpackDialog::OnChooseSelected(wxCommandEvent& /*event*/) {
+  file_choice_ = IDC_UNPACK_SELECTED;
+}
+
+void UnpackDialog::OnChooseAll(wxCommandEvent& /*event*/) { file_choice_ = IDC_UNPACK_ALL; }
+
+void UnpackDialog::OnBrowseFolder(wxCommandEvent& /*event*/) {
+  const std::optional<wxString> chosen = ChooseOutputFolder(this);
+  if (!chosen) return;  // the text stays as it was
+  if (wxTextCtrl* folder = FolderControl()) folder->ChangeValue(*chosen);
+}
+
+void UnpackDialog::OnOK(wxCommandEvent& /*event*/) {
+  wxTextCtrl* folder_control = FolderControl();
+  const std::optional<std::string> folder =
+      NormalizeUnpackFolder(folder_control != nullptr ? folder_control->GetValue() : wxString());
+  if (!folder) {
+    ShowMessage(kEmptyUnpackFolder, MessageIcon::kExclamation);
+    return;
+  }
+  if (const std::string refusal = FolderRefusal(*folder); !refusal.empty()) {
+    ShowMessage(refusal, MessageIcon::kExclamation);
+    return;
+  }
+  if (!Validate() || !TransferDataFromWindow()) return;
+  // Ended before the rows are written: the dialog is gone from the screen, while the main
+  // window stays disabled until this handler returns.
+  if (IsModal()) {
+    EndModal(wxID_OK);
+  } else {
+    SetReturnCode(wxID_OK);
+    Hide();
+  }
+  UnpackJob job;
+  job.rows = &rows_;
+  job.engine = &engine_;
+  job.choice =
+      file_choice_ == IDC_UNPACK_SELECTED ? UnpackChoice::kSelectedFiles : UnpackChoice::kAllFiles;
+  job.folder = *folder;
+  job.use_path = [this] { return use_path_box_ != nullptr && use_path_box_->IsChecked(); };
+  job.progress_owner = this;
+  UnpackRows(job);
+}
+
+void OpenUnpackDialog(wxWindow* parent, CatalogueList& rows, StorageEngine& engine) {
+  UnpackDialog dialog(parent, rows, engine);
+  if (!dialog.IsLoaded()) return;
+  dialog.SetFileChoice(rows.GetSelectedCount() != 0 ? IDC_UNPACK_SELECTED : IDC_UNPACK_ALL);
+  dialog.ShowModal();
+}
+
+}  // namespace vaskel
