@@ -11,10 +11,12 @@
 #include "app/message_boxes.h"
 #include "app/profile.h"
 #include "app/recent_file_list.h"
+#include "app/tip_dialog.h"
 #include "app/vaskel_doc_manager.h"
 #include "catalogue/preview_folder.h"
 #include "catalogue/vaskel_doc.h"
 #include "catalogue/vaskel_view.h"
+#include "platform/data_location.h"
 #include "res/resource_ids.h"
 #include "res/string_table.h"
 #include "res/window_resources.h"
@@ -124,12 +126,16 @@ void CVaskelApp::DestroyMainFrame() {
 }
 
 void CVaskelApp::ShowStartupTip() {
-  if (!command_line_.show_splash) return;
-  // The Tip of the Day dialog is offered here once it exists.
+  if (!command_line_.show_splash || profile_ == nullptr) return;
+  // Constructed even when it stays hidden: the reading position moves past one tip.
+  TipDialog tip(main_frame_, *profile_, FindTipsFile(RunningExecutable()));
+  if (tip.ShowAtStartup()) RunTipDialog(tip);
 }
 
 void CVaskelApp::ShowTipOfTheDay() {
-  // The Tip of the Day dialog runs here once it exists.
+  if (profile_ == nullptr) return;
+  TipDialog tip(main_frame_, *profile_, FindTipsFile(RunningExecutable()));
+  RunTipDialog(tip);
 }
 
 void CVaskelApp::ShowAboutBox() {

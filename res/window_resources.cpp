@@ -42,10 +42,15 @@ constexpr std::pair<const char*, int> kXrcIds[] = {
     {"IDC_UNPACK_ALL", IDC_UNPACK_ALL},
     {"IDC_UNPACK_OVERWRITE", IDC_UNPACK_OVERWRITE},
     {"IDC_UNPACK_USE_PATH", IDC_UNPACK_USE_PATH},
+    {"IDD_TIP", IDD_TIP},
+    {"IDC_TIP_AREA", IDC_TIP_AREA},
+    {"IDC_TIP_SHOW_AT_STARTUP", IDC_TIP_SHOW_AT_STARTUP},
+    {"IDC_TIP_NEXT", IDC_TIP_NEXT},
+    {"IDC_TIP_TEXT", IDC_TIP_TEXT},
 };
 
-constexpr const char* kLayouts[] = {"menu_128.xrc", "about_100.xrc", "please_wait_136.xrc",
-                                    "menu_142.xrc", "unpack_134.xrc"};
+constexpr const char* kLayouts[] = {"menu_128.xrc", "about_100.xrc",  "please_wait_136.xrc",
+                                    "menu_142.xrc", "unpack_134.xrc", "tip_103.xrc"};
 
 bool LoadLayout(const char* name) {
   const std::span<const unsigned char> bytes = FindEmbeddedResource(name);

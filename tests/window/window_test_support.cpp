@@ -52,6 +52,8 @@ void WindowTest::SetUp() {
   });
   previous_launcher_ =
       SetShellLauncher([this](const wxString& target) { launched_.push_back(target); });
+  previous_tip_runner_ =
+      SetTipDialogRunner([this](TipDialog& dialog) { tips_shown_.push_back(dialog.TipText()); });
 }
 
 void WindowTest::TearDown() {
@@ -59,6 +61,7 @@ void WindowTest::TearDown() {
   Stop();
   SetMessageBoxHandler(std::move(previous_messages_));
   SetShellLauncher(std::move(previous_launcher_));
+  SetTipDialogRunner(std::move(previous_tip_runner_));
   std::error_code ignored;
   std::filesystem::remove_all(folder_, ignored);
 }

@@ -13,6 +13,7 @@
 
 #include "app/main_frame.h"
 #include "app/shell_commands.h"
+#include "app/tip_dialog.h"
 #include "app/vaskel_app.h"
 #include "app/vaskel_doc_manager.h"
 #include "catalogue/catalogue_list_ctrl.h"
@@ -66,10 +67,13 @@ class WindowTest : public ::testing::Test {
   std::filesystem::path folder_;
   std::vector<ShownMessage> messages_;
   std::vector<wxString> launched_;
+  // The tips of the Tip of the Day dialogs that would have run modally.
+  std::vector<std::string> tips_shown_;
 
  private:
   MessageBoxHandler previous_messages_;
   ShellLauncher previous_launcher_;
+  TipDialogRunner previous_tip_runner_;
   bool started_ = false;
 };
 

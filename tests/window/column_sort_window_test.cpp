@@ -1,0 +1,138 @@
+// Header clicks in the window: the sort, the click rule kept across files, and rows carrying
+// their selection, focus and storage along, in the store and in the control.
+#include <wx/listctrl.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "catalogue/column_sort.h"
+#include "tests/window/window_test_support.h"
+
+namespace vaskel::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ColumnSortTest : public WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    if (IsSkipped()) return;
+    // Two streams named x.txt in different folders: only the row's storage tells them apart.
+    help_file_ = WriteHelpFile("sizes.chm",
+                               {Stream("/b.txt", 9), Stream("/Z.txt", 100), Stream("/one/x.txt", 5),
+                                Stream("/a.txt", 10), Stream("/two/x.txt", 7)});
+    ASSERT_TRUE(Start({help_file_}));
+    ASSERT_EQ(Rows().GetItemCount(), 5);
+  }
+
+  void ClickHeader(int column) const {
+    wxListEvent click(wxEVT_LIST_COL_CLICK, List()->GetId());
+    click.SetColumn(column);
+    click.SetEventObject(List());
+    List()->GetEventHandler()->ProcessEvent(click);
+  }
+
+  std::vector<std::string> Shown(int column) const {
+    std::vector<std::string> texts;
+    for (long row = 0; row < List()->GetItemCount(); ++row) {
+      texts.push_back(List()->GetItemText(row, column).utf8_string());
+    }
+    return texts;
+  }
+
+  int RowShowing(const std::string& name, const std::string& path) const {
+    for (int row = 0; row < Rows().GetItemCount(); ++row) {
+      if (Rows().GetItemText(row, kNameColumn) == name &&
+          Rows().GetItemText(row, kPathColumn) == path) {
+        return row;
+      }
+    }
+    return -1;
+  }
+
+  // What Unpack writes for the row: the stream its storage holds under its name.
+  std::uintmax_t UnpackedSize(int row) const {
+    const fs::path out = folder_ / ("out" + std::to_string(row));
+    fs::create_directories(out);
+    StorageEngine& engine = Doc()->Engine();
+    engine.ExtractEntry(engine.StorageAt(static_cast<std::int32_t>(Rows().GetItemData(row))),
+                        Rows().GetItemText(row, kPathColumn), Rows().GetItemText(row, kNameColumn),
+                        out.string(), false);
+    return fs::file_size(out / std::string(Rows().GetItemText(row, kNameColumn)));
+  }
+
+  std::string help_file_;
+};
+
+TEST_F(ColumnSortTest, SizeClicksSortByValueUpThenDownThenUp) {
+  ClickHeader(kSizeColumn);
+  EXPECT_EQ(View()->SortColumn(), kSizeColumn);
+  EXPECT_EQ(Shown(kSizeColumn), (std::vector<std::string>{"5", "7", "9", "10", "100"}));
+  ClickHeader(kSizeColumn);
+  EXPECT_EQ(View()->SortColumn(), -1);
+  EXPECT_EQ(Shown(kSizeColumn), (std::vector<std::string>{"100", "10", "9", "7", "5"}));
+  ClickHeader(kSizeColumn);
+  EXPECT_EQ(Shown(kSizeColumn), (std::vector<std::string>{"5", "7", "9", "10", "100"}));
+}
+
+TEST_F(ColumnSortTest, NamesAndPathsSortByByteOrder) {
+  ClickHeader(kNameColumn);
+  EXPECT_EQ(Shown(kNameColumn),
+            (std::vector<std::string>{"Z.txt", "a.txt", "b.txt", "x.txt", "x.txt"}));
+  ClickHeader(kPathColumn);
+  const std::vector<std::string> paths = Shown(kPathColumn);
+  EXPECT_EQ(paths, (std::vector<std::string>{"", "", "", "one/", "two/"}));
+}
+
+TEST_F(ColumnSortTest, SelectionFocusAndStorageMoveWithTheRows) {
+  // The person selects one x.txt and focuses the other, in the control.
+  const int selected = RowShowing("x.txt", "two/");
+  const int focused = RowShowing("x.txt", "one/");
+  List()->SetItemState(selected, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+  List()->SetItemState(focused, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
+  List()->SyncStoreFromControl();
+
+  for (const int column : {kSizeColumn, kNameColumn, kSizeColumn}) {
+    ClickHeader(column);
+    const int now_selected = RowShowing("x.txt", "two/");
+    const int now_focused = RowShowing("x.txt", "one/");
+    EXPECT_EQ(Rows().GetSelectedCount(), 1);
+    EXPECT_EQ(Rows().GetNextItem(-1, LVNI_SELECTED), now_selected);
+    EXPECT_EQ(Rows().GetNextItem(-1, LVNI_FOCUSED), now_focused);
+    EXPECT_EQ(List()->GetSelectedItemCount(), 1);
+    EXPECT_EQ(List()->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED), now_selected);
+    EXPECT_EQ(List()->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED), now_focused);
+  }
+  // Every row still unpacks the stream it shows.
+  for (int row = 0; row < Rows().GetItemCount(); ++row) {
+    EXPECT_EQ(std::to_string(UnpackedSize(row)), Rows().GetItemText(row, kSizeColumn)) << row;
+  }
+}
+
+TEST_F(ColumnSortTest, TheClickRuleOutlivesARefreshAndAnotherColumnStartsAscending) {
+  ClickHeader(kTypeColumn);
+  ClickHeader(kSizeColumn);
+  EXPECT_EQ(View()->SortColumn(), kSizeColumn);
+  Open(help_file_);  // a refresh: the rows come back in stored order
+  ASSERT_EQ(Rows().GetItemCount(), 5);
+  ClickHeader(kSizeColumn);  // the second click on Size
+  EXPECT_EQ(Shown(kSizeColumn), (std::vector<std::string>{"100", "10", "9", "7", "5"}));
+  ClickHeader(kNameColumn);
+  EXPECT_EQ(View()->SortColumn(), kNameColumn);
+  EXPECT_EQ(Shown(kNameColumn).front(), "Z.txt");
+}
+
+TEST_F(ColumnSortTest, AnEmptyListStillCountsTheClicks) {
+  Open(WriteHelpFile("empty.chm", {Stream("/#SYSTEM", 4)}));
+  ASSERT_EQ(Rows().GetItemCount(), 0);
+  SortByColumnClick(*View(), kPathColumn);
+  EXPECT_EQ(View()->SortColumn(), kPathColumn);
+  SortByColumnClick(*View(), kPathColumn);
+  EXPECT_EQ(View()->SortColumn(), -1);
+  EXPECT_FALSE(wxIsBusy());  // the hourglass is gone again
+}
+
+}  // namespace
+}  // namespace vaskel::testing
