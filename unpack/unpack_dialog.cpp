@@ -17,12 +17,22 @@ namespace vaskel {
 using res::IDC_UNPACK_ALL;
 using res::IDC_UNPACK_SELECTED;
 
+namespace {
+
+const wxSize kTemplateSize(187, 111);  // dialog units
+
+}  // namespace
+
 UnpackDialog::UnpackDialog(wxWindow* parent, CatalogueList& rows, StorageEngine& engine)
     : rows_(rows), engine_(engine), file_choice_(IDC_UNPACK_ALL) {
   res::LoadWindowResources();
   loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, "IDD_UNPACK");
   if (!loaded_) return;
-  use_path_box_ = wxDynamicCast(FindWindow(res::IDC_UNPACK_USE_PATH), wxCheckBox);
+  // The layout gives the dialog's own size in dialog units too, but converts it before the
+  // layout's font is applied; measured again in that font it matches the controls.
+  SetClientSize(ConvertDialogToPixels(kTemplateSize));
+  CentreOnParent();
+  use_path_box_ = dynamic_cast<wxCheckBox*>(FindWindow(res::IDC_UNPACK_USE_PATH));
   Bind(wxEVT_INIT_DIALOG, &UnpackDialog::OnInitDialog, this);
   Bind(wxEVT_RADIOBUTTON, &UnpackDialog::OnChooseSelected, this, IDC_UNPACK_SELECTED);
   Bind(wxEVT_RADIOBUTTON, &UnpackDialog::OnChooseAll, this, IDC_UNPACK_ALL);
@@ -35,13 +45,13 @@ void UnpackDialog::SetFileChoice(int choice) {
 }
 
 wxTextCtrl* UnpackDialog::FolderControl() const {
-  return wxDynamicCast(FindWindow(res::IDC_UNPACK_FOLDER), wxTextCtrl);
+  return dynamic_cast<wxTextCtrl*>(FindWindow(res::IDC_UNPACK_FOLDER));
 }
 
 void UnpackDialog::OnInitDialog(wxInitDialogEvent& event) {
   event.Skip();  // the toolkit's own initialisation
   if (use_path_box_ != nullptr) use_path_box_->SetValue(true);
-  if (auto* radio = wxDynamicCast(FindWindow(file_choice_), wxRadioButton)) radio->SetValue(true);
+  if (auto* radio = dynamic_cast<wxRadioButton*>(FindWindow(file_choice_))) radio->SetValue(true);
   if (wxWindow* unpack = FindWindow(wxID_OK)) unpack->SetFocus();
 }
 

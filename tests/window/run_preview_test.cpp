@@ -1,0 +1,245 @@
+// The context menu, Run and the PreviewFolder: greyed entries, what Run writes and hands to the
+// desktop, the clean-up when the main window closes, and the folder's refusals.
+#include "catalogue/run_preview.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+#include <wx/menu.h>
+#include <wx/xrc/xmlres.h>
+
+#include "catalogue/preview_folder.h"
+#include "res/resource_ids.h"
+#include "tests/window/unpack_test_support.h"
+
+namespace vaskel::testing {
+namespace {
+
+using namespace res;
+namespace fs = std::filesystem;
+
+unsigned Mode(const fs::path& path) {
+  struct stat status {};
+  ::lstat(path.c_str(), &status);
+  return status.st_mode & 07777;
+}
+
+class RunPreviewTest : public UnpackWindowTest {
+ protected:
+  void SetUp() override {
+    UnpackWindowTest::SetUp();
+    if (IsSkipped()) return;
+    ASSERT_TRUE(
+        Start({WriteHelpFile("run.chm", NamedStreams({"/index.html", "/a/same.txt", "/b/same.txt",
+                                                      "/a/deep/page.htm"}))}));
+    ASSERT_EQ(Rows().GetItemCount(), 4);
+    preview_ = runtime_ / "VASKELTMP";
+  }
+
+  // The right-click as the list reports it; returns the states the menu was shown with.
+  std::vector<bool> RightClick(int choose = wxID_NONE) {
+    std::vector<bool> enabled;
+    track_menu_ = [&](wxMenu& menu) {
+      for (const wxMenuItem* item : menu.GetMenuItems()) enabled.push_back(item->IsEnabled());
+      return choose;
+    };
+    wxContextMenuEvent click(wxEVT_CONTEXT_MENU, List()->GetId(), wxGetMousePosition());
+    click.SetEventObject(List());
+    List()->ProcessWindowEvent(click);
+    return enabled;
+  }
+  void DoubleClick(int row) {
+    wxListEvent activated(wxEVT_LIST_ITEM_ACTIVATED, List()->GetId());
+    activated.SetEventObject(List());
+    activated.m_itemIndex = row;
+    List()->ProcessWindowEvent(activated);
+  }
+  void Run(int row) { RunEntry(Rows(), Doc()->Engine(), row); }
+
+  fs::path preview_;
+};
+
+TEST_F(RunPreviewTest, ContextMenuOffersRunForOneRowAndUnpackForAny) {
+  std::unique_ptr<wxMenuBar> resource(
+      wxXmlResource::Get()->LoadMenuBar(nullptr, "IDR_CONTEXT_MENU"));
+  ASSERT_NE(resource, nullptr);
+  EXPECT_EQ(resource->GetMenuLabel(0), "Operate");
+  const std::unique_ptr<wxMenu> menu = LoadOperateMenu(1);
+  ASSERT_EQ(menu->GetMenuItemCount(), 2u);
+  EXPECT_EQ(menu->FindItemByPosition(0)->GetId(), WxId(ID_OPERATE_RUN));
+  EXPECT_EQ(menu->FindItemByPosition(0)->GetItemLabel(), "&Run");
+  EXPECT_EQ(menu->FindItemByPosition(1)->GetId(), WxId(ID_OPERATE_UNPACK));
+  EXPECT_EQ(menu->FindItemByPosition(1)->GetItemLabel(), "&Unpack");
+
+  EXPECT_EQ(RightClick(), (std::vector<bool>{false, false}));
+  Select({2});
+  EXPECT_EQ(RightClick(), (std::vector<bool>{true, true}));
+  Select({0, 3});
+  EXPECT_EQ(RightClick(), (std::vector<bool>{false, true}));
+  // Dismissed, or a greyed entry: nothing happens.
+  RightClick(WxId(ID_OPERATE_RUN));
+  EXPECT_TRUE(desktop_launches_.empty());
+  EXPECT_FALSE(fs::exists(preview_));
+}
+
+TEST_F(RunPreviewTest, ContextMenuUnpackOpensTheDialogWithSelectedFiles) {
+  Select({0, 3});
+  int choice = 0;
+  UnpackDialogHook hook([&](UnpackDialog& dialog) {
+    dialog.InitDialog();
+    choice = dialog.FileChoice();
+    return wxID_CANCEL;
+  });
+  RightClick(WxId(ID_OPERATE_UNPACK));
+  EXPECT_EQ(hook.shown, 1);
+  EXPECT_EQ(choice, IDC_UNPACK_SELECTED);
+}
+
+TEST_F(RunPreviewTest, RunWritesTheStreamFlatIntoThePreviewFolderAndOpensIt) {
+  const int page = RowNamed("page.htm", "a/deep/");
+  Rows().SetItemText(page, kTypeColumn, "HTML document");
+  Select({page});
+  RightClick(WxId(ID_OPERATE_RUN));
+  ASSERT_EQ(desktop_launches_.size(), 1u);
+  EXPECT_EQ(desktop_launches_[0].path, (preview_ / "page.htm").string());
+  EXPECT_EQ(desktop_launches_[0].program, DesktopProgram::kDefaultForType);
+  EXPECT_EQ(ReadFile(preview_ / "page.htm"), "bytes of /a/deep/page.htm");
+  EXPECT_EQ(FilesBelow(preview_), std::vector<std::string>{"page.htm"});  // no sub-folders
+  EXPECT_EQ(Mode(preview_), 0700u);
+
+  // A row without a type goes to the plain-text editor.
+  const int index = RowNamed("index.html");
+  Rows().SetItemText(index, kTypeColumn, "");
+  Select({index});
+  DoubleClick(index);
+  ASSERT_EQ(desktop_launches_.size(), 2u);
+  EXPECT_EQ(desktop_launches_[1].path, (preview_ / "index.html").string());
+  EXPECT_EQ(desktop_launches_[1].program, DesktopProgram::kTextEditor);
+}
+
+TEST_F(RunPreviewTest, DoubleClickRunsOnlyASingleSelectedRow) {
+  DoubleClick(1);
+  Select({1, 2});
+  DoubleClick(1);
+  EXPECT_TRUE(desktop_launches_.empty());
+  Select({2});
+  DoubleClick(0);  // the selection decides, not the row under the pointer
+  ASSERT_EQ(desktop_launches_.size(), 1u);
+  EXPECT_EQ(desktop_launches_[0].path,
+            (preview_ / std::string(Rows().GetItemText(2, kNameColumn))).string());
+}
+
+TEST_F(RunPreviewTest, SameNameFromTwoFoldersLeavesTheLastOne) {
+  Run(RowNamed("same.txt", "a/"));
+  Run(RowNamed("same.txt", "b/"));
+  EXPECT_EQ(ReadFile(preview_ / "same.txt"), "bytes of /b/same.txt");
+  EXPECT_EQ(desktop_launches_.size(), 2u);
+}
+
+TEST_F(RunPreviewTest, RowsOfAReleasedFileAndUnwritableFilesOpenNothing) {
+  // The previewed file cannot be made: a folder of that name is in the way.
+  fs::create_directories(preview_ / "index.html");
+  Run(RowNamed("index.html"));
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(messages_[0].icon, MessageIcon::kStop);
+  EXPECT_NE(messages_[0].text.find((preview_ / "index.html").string()), std::string::npos);
+  EXPECT_TRUE(desktop_launches_.empty());
+
+  Doc()->Engine().Reset();  // the rows now name storages the engine let go
+  Run(RowNamed("page.htm", "a/deep/"));
+  Run(99);
+  EXPECT_TRUE(desktop_launches_.empty());
+  EXPECT_FALSE(fs::exists(preview_ / "page.htm"));
+}
+
+TEST_F(RunPreviewTest, ClosingTheMainWindowEmptiesAndRemovesThePreviewFolder) {
+  Run(0);
+  Run(1);
+  ASSERT_EQ(FilesBelow(preview_).size(), 2u);
+  Command(ID_APP_EXIT);
+  RunPendingCalls();
+  EXPECT_EQ(App().MainFrame(), nullptr);
+  EXPECT_FALSE(fs::exists(preview_));
+  EXPECT_TRUE(fs::exists(runtime_));
+}
+
+TEST_F(RunPreviewTest, CleanUpDeletesOnlyRegularFilesAndFollowsNoLink) {
+  Run(0);
+  const fs::path outside = folder_ / "outside";
+  fs::create_directory(outside);
+  std::ofstream(outside / "keep.txt") << "keep";
+  fs::create_symlink(outside / "keep.txt", preview_ / "link.txt");
+  fs::create_symlink(outside, preview_ / "link-folder");
+  fs::create_directory(preview_ / "sub");
+  std::ofstream(preview_ / "sub" / "inner.txt") << "inner";
+  ClearPreviewFolder();
+  EXPECT_FALSE(fs::exists(preview_ / std::string(Rows().GetItemText(0, kNameColumn))));
+  EXPECT_TRUE(fs::is_symlink(preview_ / "link.txt"));
+  EXPECT_TRUE(fs::exists(preview_ / "sub" / "inner.txt"));
+  EXPECT_EQ(ReadFile(outside / "keep.txt"), "keep");
+  EXPECT_TRUE(fs::exists(preview_));  // not empty, so it stays
+}
+
+TEST_F(RunPreviewTest, PreviewFolderThatIsALinkIsRefusedAndNeverCleared) {
+  const fs::path victim = folder_ / "victim";
+  fs::create_directory(victim);
+  std::ofstream(victim / "precious.txt") << "precious";
+  fs::create_directory_symlink(victim, preview_);
+  Run(RowNamed("index.html"));
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(messages_[0].icon, MessageIcon::kStop);
+  EXPECT_NE(messages_[0].text.find("symbolic link"), std::string::npos) << messages_[0].text;
+  EXPECT_NE(messages_[0].text.find(preview_.string()), std::string::npos);
+  EXPECT_TRUE(desktop_launches_.empty());
+  EXPECT_EQ(FilesBelow(victim), std::vector<std::string>{"precious.txt"});
+  ClearPreviewFolder();
+  EXPECT_EQ(ReadFile(victim / "precious.txt"), "precious");
+  EXPECT_TRUE(fs::is_symlink(preview_));
+}
+
+TEST_F(RunPreviewTest, PreviewFolderOfAnotherUserIsRefusedAndNeverCleared) {
+  if (::geteuid() != 0) GTEST_SKIP() << "handing a folder to another user needs root";
+  fs::create_directory(preview_);
+  std::ofstream(preview_ / "theirs.txt") << "theirs";
+  ASSERT_EQ(::chown(preview_.c_str(), 65534, 65534), 0);
+  Run(RowNamed("index.html"));
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_NE(messages_[0].text.find("another user"), std::string::npos) << messages_[0].text;
+  EXPECT_TRUE(desktop_launches_.empty());
+  ClearPreviewFolder();
+  EXPECT_EQ(FilesBelow(preview_), std::vector<std::string>{"theirs.txt"});
+}
+
+TEST_F(RunPreviewTest, OwnFolderIsMadeOwnerOnlyAndAPrivateTemporaryFolderServesWithoutRuntime) {
+  fs::create_directory(preview_);
+  fs::permissions(preview_, fs::perms::all);
+  Run(0);
+  EXPECT_EQ(Mode(preview_), 0700u);
+
+  // Without a usable runtime directory: "vaskel-<uid>" in the temporary directory, private.
+  ::unsetenv("XDG_RUNTIME_DIR");
+  const fs::path base = folder_ / "tmp" / ("vaskel-" + std::to_string(::geteuid()));
+  EXPECT_EQ(PreviewFolderPath(), (base / "VASKELTMP").string());
+  Run(0);
+  EXPECT_EQ(Mode(base), 0700u);
+  EXPECT_EQ(Mode(base / "VASKELTMP"), 0700u);
+  EXPECT_TRUE(fs::exists(base / "VASKELTMP" / std::string(Rows().GetItemText(0, kNameColumn))));
+  ClearPreviewFolder();
+  EXPECT_FALSE(fs::exists(base / "VASKELTMP"));
+
+  // A runtime directory that is a link is not used; a per-user folder planted as a link is
+  // refused.
+  fs::create_directory_symlink(runtime_, folder_ / "runtime-link");
+  ::setenv("XDG_RUNTIME_DIR", (folder_ / "runtime-link").c_str(), 1);
+  EXPECT_EQ(PreviewBaseFolder(), base.string());
+  fs::remove_all(base);
+  fs::create_directory_symlink(folder_ / "outside", base);
+  fs::create_directory(folder_ / "outside");
+  const size_t shown = messages_.size();
+  Run(0);
+  ASSERT_EQ(messages_.size(), shown + 1);
+  EXPECT_NE(messages_.back().text.find("symbolic link"), std::string::npos);
+  EXPECT_TRUE(FilesBelow(folder_ / "outside").empty());
+}
+
+}  // namespace
+}  // namespace vaskel::testing

@@ -1,0 +1,367 @@
+// The Unpack dialog and the unpack it runs: presets, the folder text's checks, the trees
+// written, cancel between rows, a file error, and the progress window's part in it.
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/config.h>
+#include <wx/radiobut.h>
+#include <wx/statbox.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include "res/resource_ids.h"
+#include "storage/path_limit.h"
+#include "tests/window/unpack_test_support.h"
+#include "unpack/progress_window.h"
+#include "unpack/unpack_rows.h"
+
+namespace vaskel::testing {
+namespace {
+
+using namespace res;
+
+TEST(UnpackFolderTextTest, OneTrailingSeparatorGoesAndNothingElseChanges) {
+  EXPECT_EQ(NormalizeUnpackFolder(""), std::nullopt);
+  EXPECT_EQ(NormalizeUnpackFolder("/out/"), "/out");
+  EXPECT_EQ(NormalizeUnpackFolder("/out//"), "/out/");
+  EXPECT_EQ(NormalizeUnpackFolder("/out"), "/out");
+  EXPECT_EQ(NormalizeUnpackFolder("/"), "/");      // the root stays the root
+  EXPECT_EQ(NormalizeUnpackFolder("   "), "   ");  // blanks are a folder name, not empty
+  EXPECT_EQ(NormalizeUnpackFolder(wxString::FromUTF8("/ü/")), "/\xC3\xBC");
+  EXPECT_TRUE(FolderRefusal(std::string(kPlatformPathLimit - 1, 'a')).empty());
+  EXPECT_FALSE(FolderRefusal(std::string(kPlatformPathLimit, 'a')).empty());
+}
+
+wxWindow* FindShownProgressWindow() {
+  for (wxWindow* window : wxTopLevelWindows) {
+    if (auto* frame = dynamic_cast<wxFrame*>(window);
+        frame != nullptr && frame->GetTitle().StartsWith("Unpacking...") && frame->IsShown()) {
+      return frame;
+    }
+  }
+  return nullptr;
+}
+
+void Click(wxWindow* dialog, int id) {
+  wxWindow* control = dialog->FindWindow(id);
+  ASSERT_NE(control, nullptr) << id;
+  wxCommandEvent click(wxEVT_BUTTON, id);
+  click.SetEventObject(control);
+  control->ProcessWindowEvent(click);
+}
+
+void ChooseRadio(wxWindow* dialog, int id) {
+  auto* radio = dynamic_cast<wxRadioButton*>(dialog->FindWindow(id));
+  ASSERT_NE(radio, nullptr);
+  radio->SetValue(true);
+  wxCommandEvent click(wxEVT_RADIOBUTTON, id);
+  click.SetEventObject(radio);
+  radio->ProcessWindowEvent(click);
+}
+
+class UnpackDialogTest : public UnpackWindowTest {
+ protected:
+  void SetUp() override {
+    UnpackWindowTest::SetUp();
+    if (IsSkipped()) return;
+    ASSERT_TRUE(Start(
+        {WriteHelpFile("six.chm", NamedStreams({"/#SYSTEM", "/index.html", "/a/one.htm",
+                                                "/a/b/two.htm", "/c/three.txt", "/four.css"}))}));
+    ASSERT_EQ(Rows().GetItemCount(), 5);
+    out_ = folder_ / "out";
+    std::filesystem::create_directory(out_);
+  }
+
+  // Opens the dialog as the Unpack command does; `drive` runs in place of its modal loop.
+  void UnpackCommand(const std::function<void(UnpackDialog&)>& drive) {
+    UnpackDialogHook hook([&](UnpackDialog& dialog) {
+      dialog.InitDialog();
+      drive(dialog);
+      return dialog.GetReturnCode() != 0 ? dialog.GetReturnCode() : wxID_CANCEL;
+    });
+    Command(ID_FILE_UNPACK);
+    EXPECT_EQ(hook.shown, 1);
+  }
+  void UnpackTo(UnpackDialog& dialog, const std::string& folder) {
+    dialog.FolderControl()->ChangeValue(wxString::FromUTF8(folder));
+    Click(&dialog, wxID_OK);
+  }
+  UnpackJob Job(UnpackChoice choice, std::function<bool()> use_path) {
+    UnpackJob job;
+    job.rows = &Rows();
+    job.engine = &Doc()->Engine();
+    job.choice = choice;
+    job.folder = out_.string();
+    job.use_path = std::move(use_path);
+    return job;
+  }
+  std::filesystem::path out_;
+};
+
+TEST_F(UnpackDialogTest, LayoutTextsAndTabOrderOfTheTemplate) {
+  UnpackCommand([&](UnpackDialog& dialog) {
+    EXPECT_EQ(dialog.GetTitle(), "Unpack");
+    EXPECT_EQ(dialog.GetName(), "IDD_UNPACK");
+    const auto at = [&](int x, int y) { return dialog.ConvertDialogToPixels(wxPoint(x, y)); };
+    const auto size = [&](int w, int h) { return dialog.ConvertDialogToPixels(wxSize(w, h)); };
+    EXPECT_EQ(dialog.GetClientSize(), size(187, 111));
+    // Template order is tab order; 1004 is there but never shown.
+    struct Expected {
+      int id;
+      const char* label;
+      wxPoint position;
+      wxSize extent;
+    };
+    const Expected expected[] = {
+        {wxID_OK, "&Unpack", at(130, 7), size(50, 14)},
+        {wxID_CANCEL, "&Cancel", at(130, 24), size(50, 14)},
+        {wxID_STATIC, "Unpack to:", at(7, 7), size(41, 8)},
+        {IDC_UNPACK_FOLDER, "", at(10, 19), size(97, 14)},
+        {IDC_UNPACK_BROWSE, "...", at(112, 19), size(13, 14)},
+        {wxID_STATIC, "Files", at(13, 39), size(94, 41)},
+        {IDC_UNPACK_SELECTED, "&Selected files", at(22, 50), size(72, 10)},
+        {IDC_UNPACK_ALL, "&All files", at(22, 64), size(52, 10)},
+        {IDC_UNPACK_OVERWRITE, "&Overwrite existing files", at(13, 98), size(112, 10)},
+        {IDC_UNPACK_USE_PATH, "&Use Path", at(13, 84), size(48, 10)},
+    };
+    const wxWindowList& children = dialog.GetChildren();
+    ASSERT_EQ(children.size(), std::size(expected));
+    size_t index = 0;
+    for (const wxWindow* child : children) {
+      const Expected& want = expected[index++];
+      EXPECT_EQ(child->GetId(), want.id) << index;
+      EXPECT_EQ(child->GetLabel(), want.label) << index;
+      EXPECT_EQ(child->GetPosition(), want.position) << want.label;
+      EXPECT_EQ(child->GetSize(), want.extent) << want.label;
+      EXPECT_EQ(child->IsShown(), want.id != IDC_UNPACK_OVERWRITE) << want.label;
+    }
+    EXPECT_EQ(dialog.GetDefaultItem(), dialog.FindWindow(wxID_OK));
+  });
+}
+
+TEST_F(UnpackDialogTest, PresetsFollowTheSelectionAndUsePathIsAlwaysChecked) {
+  const auto expect_presets = [&](int checked_radio) {
+    UnpackCommand([&](UnpackDialog& dialog) {
+      EXPECT_EQ(dialog.FileChoice(), checked_radio);
+      for (const int radio : {IDC_UNPACK_SELECTED, IDC_UNPACK_ALL}) {
+        EXPECT_EQ(dynamic_cast<wxRadioButton*>(dialog.FindWindow(radio))->GetValue(),
+                  radio == checked_radio);
+      }
+      EXPECT_TRUE(dialog.UsePathBox()->IsChecked());
+      EXPECT_EQ(dialog.FolderControl()->GetValue(), "");
+      dialog.UsePathBox()->SetValue(false);
+      dialog.FolderControl()->ChangeValue("forgotten at the next opening");
+    });
+  };
+  expect_presets(IDC_UNPACK_ALL);
+  Select({1});
+  expect_presets(IDC_UNPACK_SELECTED);
+  Select({0, 3});
+  expect_presets(IDC_UNPACK_SELECTED);
+  EXPECT_TRUE(FilesBelow(out_).empty());
+}
+
+TEST_F(UnpackDialogTest, FolderBrowserReplacesTheTextOnlyWhenAFolderIsChosen) {
+  UnpackCommand([&](UnpackDialog& dialog) {
+    dialog.FolderControl()->ChangeValue("typed");
+    chosen_folder_ = std::nullopt;
+    Click(&dialog, IDC_UNPACK_BROWSE);
+    EXPECT_EQ(dialog.FolderControl()->GetValue(), "typed");
+    chosen_folder_ = wxString::FromUTF8(out_.string());
+    Click(&dialog, IDC_UNPACK_BROWSE);
+    EXPECT_EQ(dialog.FolderControl()->GetValue(), wxString::FromUTF8(out_.string()));
+  });
+  ASSERT_EQ(chooser_titles_.size(), 2u);
+  EXPECT_EQ(chooser_titles_[0], "Please select the output folder:");
+}
+
+TEST_F(UnpackDialogTest, EmptyOrOverlongFolderIsRefusedWithTheDialogStillOpen) {
+  // The real modal loop: the checks run inside it and the dialog stays up.
+  bool ran = false;
+  wxTheApp->CallAfter([&] {
+    UnpackDialog* dialog = nullptr;
+    for (wxWindow* window : wxTopLevelWindows) {
+      if (auto* found = dynamic_cast<UnpackDialog*>(window)) dialog = found;
+    }
+    ASSERT_NE(dialog, nullptr);
+    ran = true;
+    Click(dialog, wxID_OK);
+    EXPECT_TRUE(dialog->IsModal());
+    EXPECT_TRUE(dialog->IsShown());
+    dialog->FolderControl()->ChangeValue(wxString('d', kPlatformPathLimit));
+    Click(dialog, wxID_OK);
+    EXPECT_TRUE(dialog->IsModal());
+    EXPECT_EQ(FindShownProgressWindow(), nullptr);
+    Click(dialog, wxID_CANCEL);
+  });
+  Command(ID_FILE_UNPACK);
+  EXPECT_TRUE(ran);
+  ASSERT_EQ(messages_.size(), 2u);
+  EXPECT_EQ(messages_[0].text, "\"Unpack to\" filed can not be NULL");
+  EXPECT_EQ(messages_[0].text.size(), 33u);
+  EXPECT_EQ(messages_[0].icon, MessageIcon::kExclamation);
+  EXPECT_NE(messages_[1].text.find("at most 4095"), std::string::npos) << messages_[1].text;
+  EXPECT_TRUE(FilesBelow(out_).empty());
+}
+
+TEST_F(UnpackDialogTest, AllRowsWithUsePathRecreateTheInternalFolders) {
+  // The real modal loop, ended before the rows are written.
+  bool dialog_ended_first = false;
+  wxTheApp->CallAfter([&] {
+    for (wxWindow* window : wxTopLevelWindows) {
+      auto* dialog = dynamic_cast<UnpackDialog*>(window);
+      if (dialog == nullptr) continue;
+      dialog->UsePathBox()->SetValue(true);
+      dialog->FolderControl()->ChangeValue(wxString::FromUTF8(out_.string() + "/"));
+      // Runs when the first row's events are let through.
+      wxTheApp->CallAfter([&, dialog] {
+        dialog_ended_first = !dialog->IsShown() && FindShownProgressWindow() != nullptr;
+      });
+      Click(dialog, wxID_OK);
+    }
+  });
+  Command(ID_FILE_UNPACK);
+  EXPECT_TRUE(dialog_ended_first);
+  EXPECT_TRUE(messages_.empty());
+  EXPECT_EQ(FilesBelow(out_), (std::vector<std::string>{"a/b/two.htm", "a/one.htm", "c/three.txt",
+                                                        "four.css", "index.html"}));
+  EXPECT_EQ(ReadFile(out_ / "a/b/two.htm"), "bytes of /a/b/two.htm");
+  EXPECT_EQ(FindShownProgressWindow(), nullptr);
+  // The progress window stored where it stood.
+  EXPECT_NE(App().Profile()->ReadLong("/Settings/X", -1), -1);
+}
+
+TEST_F(UnpackDialogTest, WithoutUsePathEveryFileLandsInTheFolderItself) {
+  UnpackCommand([&](UnpackDialog& dialog) {
+    dialog.UsePathBox()->SetValue(false);
+    UnpackTo(dialog, out_.string());
+    EXPECT_EQ(dialog.GetReturnCode(), wxID_OK);
+    EXPECT_FALSE(dialog.IsShown());
+  });
+  EXPECT_EQ(FilesBelow(out_), (std::vector<std::string>{"four.css", "index.html", "one.htm",
+                                                        "three.txt", "two.htm"}));
+}
+
+TEST_F(UnpackDialogTest, SelectedRowsOnlyAndTheRadioButtonsDecide) {
+  Select({RowNamed("one.htm", "a/"), RowNamed("four.css")});
+  UnpackCommand([&](UnpackDialog& dialog) { UnpackTo(dialog, out_.string()); });
+  EXPECT_EQ(FilesBelow(out_), (std::vector<std::string>{"a/one.htm", "four.css"}));
+
+  // Switched to "All files" although rows are selected.
+  std::filesystem::remove_all(out_);
+  std::filesystem::create_directory(out_);
+  UnpackCommand([&](UnpackDialog& dialog) {
+    ChooseRadio(&dialog, IDC_UNPACK_ALL);
+    UnpackTo(dialog, out_.string());
+  });
+  EXPECT_EQ(FilesBelow(out_).size(), 5u);
+
+  // "Selected files" with nothing selected: the window opens and closes, nothing is written.
+  std::filesystem::remove_all(out_);
+  std::filesystem::create_directory(out_);
+  Select({});
+  UnpackCommand([&](UnpackDialog& dialog) {
+    ChooseRadio(&dialog, IDC_UNPACK_SELECTED);
+    UnpackTo(dialog, out_.string());
+  });
+  EXPECT_TRUE(FilesBelow(out_).empty());
+  EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(UnpackDialogTest, UsePathIsReadAgainForEveryRow) {
+  UnpackCommand([&](UnpackDialog& dialog) {
+    dialog.UsePathBox()->SetValue(true);
+    // Let through after the first row.
+    wxTheApp->CallAfter([&dialog] { dialog.UsePathBox()->SetValue(false); });
+    UnpackTo(dialog, out_.string());
+  });
+  const std::vector<std::string> files = FilesBelow(out_);
+  ASSERT_EQ(files.size(), 5u);
+  // Only the first row could keep its internal folders.
+  int in_folders = 0;
+  for (const std::string& file : files) in_folders += file.find('/') != std::string::npos;
+  EXPECT_LE(in_folders, 1);
+  EXPECT_EQ(std::filesystem::exists(out_ / Rows().GetItemText(0, kPathColumn) /
+                                    Rows().GetItemText(0, kNameColumn)),
+            true);
+}
+
+TEST_F(UnpackDialogTest, CancelOrEscapeBetweenRowsStopsAfterTheRowInHand) {
+  int asked = 0;
+  UnpackRows(Job(UnpackChoice::kAllFiles, [&] {
+    if (++asked == 2) {
+      // The user presses Cancel while the second row is written.
+      wxWindow* progress = FindShownProgressWindow();
+      EXPECT_NE(progress, nullptr);
+      if (progress == nullptr) return false;
+      wxCommandEvent click(wxEVT_BUTTON, ProgressWindow::kCancelButtonId);
+      click.SetEventObject(progress->FindWindow(ProgressWindow::kCancelButtonId));
+      progress->GetEventHandler()->QueueEvent(click.Clone());
+    }
+    return false;
+  }));
+  EXPECT_EQ(asked, 2);
+  EXPECT_EQ(FilesBelow(out_).size(), 2u);
+
+  // Escape typed into the main window's list while the first row is written.
+  std::filesystem::remove_all(out_);
+  std::filesystem::create_directory(out_);
+  asked = 0;
+  UnpackRows(Job(UnpackChoice::kAllFiles, [&] {
+    if (++asked == 1) {
+      wxKeyEvent escape(wxEVT_CHAR);
+      escape.m_keyCode = WXK_ESCAPE;
+      escape.SetEventObject(List());
+      List()->GetEventHandler()->QueueEvent(escape.Clone());
+    }
+    return false;
+  }));
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(FilesBelow(out_).size(), 1u);
+  EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(UnpackDialogTest, TitleShows33And66And100ForThreeRows) {
+  Select({0, 2, 4});
+  std::vector<wxString> titles;
+  const auto title_now = [&] {
+    for (wxWindow* window : wxTopLevelWindows) {
+      if (window->GetLabel().StartsWith("Unpacking...") && !window->IsBeingDeleted() &&
+          window->IsShown()) {
+        return window->GetLabel();
+      }
+    }
+    return wxString("none");
+  };
+  UnpackRows(Job(UnpackChoice::kSelectedFiles, [&] {
+    titles.push_back(title_now());
+    if (titles.size() == 3) wxTheApp->CallAfter([&] { titles.push_back(title_now()); });
+    return true;
+  }));
+  EXPECT_EQ(titles, (std::vector<wxString>{"Unpacking...", "Unpacking... [33%]",
+                                           "Unpacking... [66%]", "Unpacking... [100%]"}));
+  EXPECT_EQ(FilesBelow(out_).size(), 3u);
+}
+
+TEST_F(UnpackDialogTest, FileErrorEndsTheUnpackAtItsRowAndKeepsTheFilesBefore) {
+  // The third row's file cannot be made: a folder of that name is in the way.
+  const std::string blocked(Rows().GetItemText(2, kNameColumn));
+  std::filesystem::create_directory(out_ / blocked);
+  int asked = 0;
+  UnpackRows(Job(UnpackChoice::kAllFiles, [&] {
+    ++asked;
+    return false;
+  }));
+  EXPECT_EQ(asked, 3);
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(messages_[0].icon, MessageIcon::kStop);
+  EXPECT_NE(messages_[0].text.find((out_ / blocked).string()), std::string::npos)
+      << messages_[0].text;
+  EXPECT_EQ(FindShownProgressWindow(), nullptr);  // gone before the message
+  const std::vector<std::string> files = FilesBelow(out_);
+  EXPECT_EQ(files.size(), 2u);  // the two rows before it
+  EXPECT_TRUE(std::filesystem::exists(out_ / std::string(Rows().GetItemText(0, kNameColumn))));
+  EXPECT_TRUE(std::filesystem::exists(out_ / std::string(Rows().GetItemText(1, kNameColumn))));
+}
+
+}  // namespace
+}  // namespace vaskel::testing
