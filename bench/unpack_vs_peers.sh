@@ -11,7 +11,7 @@
 #   BUILD     build folder (default: build-release beside this script's parent)
 #   OUT_ROOT  where the trees are written: /dev/shm (default, stable) or a folder on disk
 #   RUNS      rounds (default 5); STRACE=1 also counts each command's system calls;
-#             VERBOSE=1 prints every sample
+#             VERBOSE=1 prints every sample; IDLE_WAIT=1 waits for idle CPUs before each round
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=${BUILD:-$here/../build-release}
@@ -41,6 +41,21 @@ if [[ ${#files[@]} -eq 0 ]]; then
 fi
 
 now_ns() { date +%s%N; }
+# On a shared machine, IDLE_WAIT=1 waits (up to a minute) before each round until the CPUs have
+# been at least 90% idle for a second, so that rounds are not measured against someone's build.
+wait_for_idle() {
+  [[ -n "${IDLE_WAIT:-}" ]] || return 0
+  local deadline=$((SECONDS + 60)) a b
+  while ((SECONDS < deadline)); do
+    read -ra a </proc/stat
+    sleep 1
+    read -ra b </proc/stat
+    local total=0 idle=$(((b[4] + b[5]) - (a[4] + a[5])))
+    for i in 1 2 3 4 5 6 7 8; do total=$((total + b[i] - a[i])); done
+    ((total > 0 && idle * 100 >= total * 90)) && return 0
+  done
+  echo "note: CPUs still busy, measuring anyway" >&2
+}
 median() { sort -g | awk '{v[NR]=$1} END {print (NR % 2) ? v[(NR+1)/2] : (v[NR/2] + v[NR/2+1]) / 2}'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 
@@ -69,6 +84,7 @@ for file in "${files[@]}"; do
   }
   declare -A samples=()
   for ((run = 0; run < runs; run++)); do
+    wait_for_idle
     for label in "${order[@]}"; do
       out="$work/out.$label.$run"
       [[ "$fstype" == tmpfs ]] && rm -rf "$work"/out.*
