@@ -230,30 +230,23 @@ TEST_F(UnpackDialogTest, AllRowsWithUsePathRecreateTheInternalFolders) {
   EXPECT_NE(App().Profile()->ReadLong("/Settings/X", -1), -1);
 }
 
-TEST_F(UnpackDialogTest, WithoutUsePathEveryFileLandsInTheFolderItself) {
-  UnpackCommand([&](UnpackDialog& dialog) {
-    dialog.UsePathBox()->SetValue(false);
-    UnpackTo(dialog, out_.string());
-    EXPECT_EQ(dialog.GetReturnCode(), wxID_OK);
-    EXPECT_FALSE(dialog.IsShown());
-  });
-  EXPECT_EQ(FilesBelow(out_), (std::vector<std::string>{"four.css", "index.html", "one.htm",
-                                                        "three.txt", "two.htm"}));
-}
-
-TEST_F(UnpackDialogTest, SelectedRowsOnlyAndTheRadioButtonsDecide) {
+TEST_F(UnpackDialogTest, SelectedRowsOrAllRowsAsTheRadioButtonsSayFlatWithoutUsePath) {
   Select({RowNamed("one.htm", "a/"), RowNamed("four.css")});
   UnpackCommand([&](UnpackDialog& dialog) { UnpackTo(dialog, out_.string()); });
   EXPECT_EQ(FilesBelow(out_), (std::vector<std::string>{"a/one.htm", "four.css"}));
 
-  // Switched to "All files" although rows are selected.
+  // Switched to "All files" although rows are selected, and without "Use Path": every file
+  // straight into the folder.
   std::filesystem::remove_all(out_);
   std::filesystem::create_directory(out_);
   UnpackCommand([&](UnpackDialog& dialog) {
     ChooseRadio(&dialog, IDC_UNPACK_ALL);
+    dialog.UsePathBox()->SetValue(false);
     UnpackTo(dialog, out_.string());
+    EXPECT_FALSE(dialog.IsShown());
   });
-  EXPECT_EQ(FilesBelow(out_).size(), 5u);
+  EXPECT_EQ(FilesBelow(out_), (std::vector<std::string>{"four.css", "index.html", "one.htm",
+                                                        "three.txt", "two.htm"}));
 
   // "Selected files" with nothing selected: the window opens and closes, nothing is written.
   std::filesystem::remove_all(out_);
@@ -286,37 +279,38 @@ TEST_F(UnpackDialogTest, UsePathIsReadAgainForEveryRow) {
 }
 
 TEST_F(UnpackDialogTest, CancelOrEscapeBetweenRowsStopsAfterTheRowInHand) {
-  int asked = 0;
-  UnpackRows(Job(UnpackChoice::kAllFiles, [&] {
-    if (++asked == 2) {
-      // The user presses Cancel while the second row is written.
-      wxWindow* progress = FindShownProgressWindow();
-      EXPECT_NE(progress, nullptr);
-      if (progress == nullptr) return false;
-      wxCommandEvent click(wxEVT_BUTTON, ProgressWindow::kCancelButtonId);
-      click.SetEventObject(progress->FindWindow(ProgressWindow::kCancelButtonId));
-      progress->GetEventHandler()->QueueEvent(click.Clone());
-    }
-    return false;
-  }));
-  EXPECT_EQ(asked, 2);
-  EXPECT_EQ(FilesBelow(out_).size(), 2u);
-
-  // Escape typed into the main window's list while the first row is written.
-  std::filesystem::remove_all(out_);
-  std::filesystem::create_directory(out_);
-  asked = 0;
-  UnpackRows(Job(UnpackChoice::kAllFiles, [&] {
-    if (++asked == 1) {
-      wxKeyEvent escape(wxEVT_CHAR);
-      escape.m_keyCode = WXK_ESCAPE;
-      escape.SetEventObject(List());
-      List()->GetEventHandler()->QueueEvent(escape.Clone());
-    }
-    return false;
-  }));
-  EXPECT_EQ(asked, 1);
-  EXPECT_EQ(FilesBelow(out_).size(), 1u);
+  // While the row `at` is written, `act` queues what the user does; it is let through after
+  // that row.
+  const auto unpack_interrupted = [&](int at, const std::function<void()>& act) {
+    std::filesystem::remove_all(out_);
+    std::filesystem::create_directory(out_);
+    int asked = 0;
+    UnpackRows(Job(UnpackChoice::kAllFiles, [&] {
+      if (++asked == at) act();
+      return false;
+    }));
+    EXPECT_EQ(asked, at);
+    return FilesBelow(out_).size();
+  };
+  EXPECT_EQ(unpack_interrupted(
+                2,
+                [] {
+                  wxWindow* progress = FindShownProgressWindow();
+                  ASSERT_NE(progress, nullptr);
+                  wxCommandEvent click(wxEVT_BUTTON, ProgressWindow::kCancelButtonId);
+                  click.SetEventObject(progress->FindWindow(ProgressWindow::kCancelButtonId));
+                  progress->GetEventHandler()->QueueEvent(click.Clone());
+                }),
+            2u);
+  // Escape typed into the main window's list.
+  EXPECT_EQ(unpack_interrupted(1,
+                               [&] {
+                                 wxKeyEvent escape(wxEVT_CHAR);
+                                 escape.m_keyCode = WXK_ESCAPE;
+                                 escape.SetEventObject(List());
+                                 List()->GetEventHandler()->QueueEvent(escape.Clone());
+                               }),
+            1u);
   EXPECT_TRUE(messages_.empty());
 }
 
