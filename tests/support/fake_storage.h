@@ -3,7 +3,6 @@
 #pragma once
 
 #include <algorithm>
-#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <map>
