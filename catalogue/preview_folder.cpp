@@ -18,7 +18,7 @@ namespace {
 
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
-bool IsPrivateDirectoryOf(const std::string& path, uid_t owner) {
+bool IsOwnDirectory(const std::string& path, uid_t owner) {
   struct stat status {};
   return !path.empty() && path.front() == '/' && ::lstat(path.c_str(), &status) == 0 &&
          S_ISDIR(status.st_mode) && status.st_uid == owner;
@@ -37,7 +37,7 @@ std::string PerUserTemporaryName(uid_t owner) { return "vaskel-" + std::to_strin
 
 std::string BaseFolderFor(uid_t owner) {
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  if (runtime != nullptr && IsPrivateDirectoryOf(runtime, owner)) {
+  if (runtime != nullptr && IsOwnDirectory(runtime, owner)) {
     std::string base = runtime;
     while (base.size() > 1 && base.back() == '/') base.pop_back();
     return base;

@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <limits>
 #include <memory>
+#include <utility>
 
 #include "unpack/event_pump.h"
 
@@ -44,8 +45,9 @@ std::size_t WholeCharactersLength(const char* text, std::size_t length) {
   std::size_t start = length;
   // Back over at most three continuation bytes to the lead byte of the last character.
   while (start > 0 && length - start < 3 &&
-         (static_cast<unsigned char>(text[start - 1]) & 0xC0) == 0x80)
+         (static_cast<unsigned char>(text[start - 1]) & 0xC0) == 0x80) {
     --start;
+  }
   if (start == 0) return length;
   const auto lead = static_cast<unsigned char>(text[start - 1]);
   std::size_t needed = 1;
@@ -293,9 +295,13 @@ void ProgressWindow::OnCancelButton() {
 
 void ProgressWindow::PumpMessages(bool cancel_on_escape) {
   if (cancelled_) return;
-  const EscapeWatch watch(cancel_on_escape ? [this] {
-    if (!cancelled_) OnCancelButton();
-  } : std::function<void()>());
+  std::function<void()> on_escape;
+  if (cancel_on_escape) {
+    on_escape = [this] {
+      if (!cancelled_) OnCancelButton();  // the key's later events find it done
+    };
+  }
+  const EscapeWatch watch(std::move(on_escape));
   DispatchWaitingEvents([this] { return cancelled_; });
 }
 
