@@ -12,7 +12,7 @@
 namespace vaskel {
 namespace {
 
-// 64 reads gathered per write: a large stream costs one write per 256 KiB.
+// 64 reads gathered before they are written (in pieces, see WriteAll) or handed over.
 constexpr std::size_t kCopyBufferSize = 64 * kStreamReadSize;
 
 // A buffer just large enough for what is left of the stream plus the read that finds its end.
