@@ -1,6 +1,10 @@
 // Opening help files: the catalogue shown, a second file replacing it, and files the engine
 // cannot open.
+#include <wx/toplevel.h>
+
 #include <filesystem>
+#include <string_view>
+#include <vector>
 
 #include "res/resource_ids.h"
 #include "tests/window/window_test_support.h"
@@ -135,10 +139,18 @@ TEST_F(OpenFileTest, OpeningTheOpenFileAgainReadsNothing) {
   EXPECT_EQ(Rows().GetSelectedCount(), 1);  // not rebuilt
 }
 
-TEST_F(OpenFileTest, CommandLineFileTheFrameworkCannotOpenEndsStartUp) {
+TEST_F(OpenFileTest, CommandLineFileTheFrameworkCannotOpenEndsStartUpWithoutAWindow) {
+  std::vector<wxString> shown_behind_the_message;
+  SetMessageBoxHandler([&](std::string_view text, MessageIcon icon) {
+    messages_.push_back({std::string(text), icon});
+    for (const wxWindow* window : wxTopLevelWindows) {
+      if (window->IsShown()) shown_behind_the_message.push_back(window->GetLabel());
+    }
+  });
   EXPECT_FALSE(Start({(folder_ / "missing.chm").string()}));
   EXPECT_EQ(App().MainFrame(), nullptr);
   EXPECT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(shown_behind_the_message, std::vector<wxString>());
 }
 
 }  // namespace
