@@ -81,20 +81,22 @@ bool ReplaceFile(const wxString& path, int folder_fd, const std::string& bytes) 
   return true;
 }
 
+// The file's text, for wxFileConfig to parse while it is constructed.
+struct ProfileText {
+  explicit ProfileText(const wxString& path)
+      : text(ReadWholeFile(path)), stream(text.data(), text.size()) {}
+  std::string text;
+  wxMemoryInputStream stream;
+};
+
 // A profile whose every write is on disk when it returns and changes only its own key: the
 // file is read afresh under a lock on its folder, the one key changed and the result put in
-// place of the file. Another instance's keys are never written back from an old copy, and
-// nothing is written at exit.
-class ProfileFile final : public wxFileConfig {
+// place of the file. Parsed from a stream, the in-memory copy knows no file and is never
+// written back, so another instance's newer keys are never overwritten from it.
+class ProfileFile final : private ProfileText, public wxFileConfig {
  public:
   explicit ProfileFile(const wxString& path)
-      : wxFileConfig(kProfileApplication, kProfileVendor, path, wxString(),
-                     wxCONFIG_USE_LOCAL_FILE),
-        path_(path) {}
-  // wxFileConfig's own destructor would rewrite the whole file from memory.
-  ~ProfileFile() override { ResetDirty(); }
-
-  bool Flush(bool /*current_only*/) override { return true; }
+      : ProfileText(path), wxFileConfig(stream), path_(path) {}
 
   bool DeleteEntry(const wxString& key, bool group_if_empty_also) override {
     const wxString full_key = FullKey(key);
@@ -132,7 +134,6 @@ class ProfileFile final : public wxFileConfig {
   // to do) writes nothing.
   template <typename Change>
   bool Persist(Change change) {
-    ResetDirty();
     const wxString folder = wxFileName(path_).GetPath();
     if (!wxFileName::Mkdir(folder, wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL)) return false;
     UniqueFd folder_fd(::open(folder.fn_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
