@@ -1,5 +1,6 @@
 // Opening help files: the catalogue shown, a second file replacing it, and files the engine
 // cannot open.
+#include <dlfcn.h>
 #include <wx/toplevel.h>
 
 #include <filesystem>
@@ -139,12 +140,26 @@ TEST_F(OpenFileTest, OpeningTheOpenFileAgainReadsNothing) {
   EXPECT_EQ(Rows().GetSelectedCount(), 1);  // not rebuilt
 }
 
+// Whether the toolkit shows the window, also where wx was not asked to (a raise maps it).
+bool Mapped(const wxWindow& window) {
+#ifdef __WXGTK__
+  using GetVisible = int (*)(void*);
+  const auto get_visible =
+      reinterpret_cast<GetVisible>(dlsym(RTLD_DEFAULT, "gtk_widget_get_visible"));
+  return get_visible != nullptr && get_visible(window.GetHandle()) != 0;
+#else
+  return window.IsShown();
+#endif
+}
+
 TEST_F(OpenFileTest, CommandLineFileTheFrameworkCannotOpenEndsStartUpWithoutAWindow) {
   std::vector<wxString> shown_behind_the_message;
   SetMessageBoxHandler([&](std::string_view text, MessageIcon icon) {
     messages_.push_back({std::string(text), icon});
     for (const wxWindow* window : wxTopLevelWindows) {
-      if (window->IsShown()) shown_behind_the_message.push_back(window->GetLabel());
+      if (window->IsShown() || Mapped(*window)) {
+        shown_behind_the_message.push_back(window->GetLabel());
+      }
     }
   });
   EXPECT_FALSE(Start({(folder_ / "missing.chm").string()}));
