@@ -4,7 +4,7 @@ file chmcmd compiles stores its files in an order unrelated to their names.
 
 usage: chmcmd_tree.py pages COUNT DIR   COUNT small HTML pages in nested folders, some with
                                          non-ASCII names
-       chmcmd_tree.py streams MB DIR    one stream of text and one of random bytes, MB each
+       chmcmd_tree.py streams MB DIR    two streams of text and two of random bytes, MB each
 Then: (cd DIR && chmcmd project.hhp) writes DIR/../NAME.chm, NAME being DIR's own name."""
 import os
 import random
@@ -36,14 +36,18 @@ def pages(rng, count, root):
 
 
 def streams(rng, megabytes, root):
-    size = megabytes << 20
-    with open(os.path.join(root, "text.txt"), "wb") as out:
-        block = text(rng, 1 << 20)
-        for _ in range(megabytes):
-            out.write(block[rng.randrange(1 << 19):] + block[: rng.randrange(1 << 19)])
-    with open(os.path.join(root, "random.bin"), "wb") as out:
-        out.write(rng.randbytes(size))
-    return ["text.txt", "random.bin", "small.htm"]
+    names = []
+    block = text(rng, 1 << 20)
+    for i in range(2):
+        names += [f"text{i}.txt", f"random{i}.bin"]
+        with open(os.path.join(root, names[-2]), "wb") as out:
+            for _ in range(megabytes):
+                cut = rng.randrange(1 << 20)
+                out.write(block[cut:] + block[:cut])
+        with open(os.path.join(root, names[-1]), "wb") as out:
+            for _ in range(megabytes):
+                out.write(rng.randbytes(1 << 20))
+    return names
 
 
 def write(root, name, data):
