@@ -344,42 +344,6 @@ TEST_F(UnpackDialogTest, WhileAFileIsWrittenTheWindowNamesItAndShowsTheShareDone
   EXPECT_TRUE(messages_.empty());
 }
 
-TEST_F(UnpackDialogTest, CancelOrEscapeStopsAfterTheFileInHand) {
-  // While the file at `place` is written, `act` queues what the user does; the file is let go
-  // once the progress window has taken it in.
-  const auto files_begun = [&](std::size_t at, const std::function<void()>& act) {
-    GatedSink sink([at](std::size_t place) { return place == at; },
-                   [acted = false, &act](std::size_t) mutable {
-                     if (!std::exchange(acted, true)) act();
-                     return FindShownProgressWindow() == nullptr;  // Cancel hides it
-                   });
-    UnpackJob job = Job(UnpackChoice::kAllFiles, [] { return true; });
-    job.sink = &sink;
-    UnpackRows(job);
-    return sink.Begun().size();
-  };
-  EXPECT_EQ(
-      files_begun(1,
-                  [] {
-                    wxWindow* progress = FindShownProgressWindow();
-                    ASSERT_NE(progress, nullptr);
-                    wxCommandEvent click(wxEVT_BUTTON, ProgressWindow::kCancelButtonId);
-                    click.SetEventObject(progress->FindWindow(ProgressWindow::kCancelButtonId));
-                    progress->GetEventHandler()->QueueEvent(click.Clone());
-                  }),
-      2u);
-  // Escape typed into the main window's list.
-  EXPECT_EQ(files_begun(0,
-                        [&] {
-                          wxKeyEvent escape(wxEVT_CHAR);
-                          escape.m_keyCode = WXK_ESCAPE;
-                          escape.SetEventObject(List());
-                          List()->GetEventHandler()->QueueEvent(escape.Clone());
-                        }),
-            1u);
-  EXPECT_TRUE(messages_.empty());
-}
-
 TEST_F(UnpackDialogTest, FileErrorEndsTheUnpackAtItsFileAndKeepsTheFilesBefore) {
   // The order the files are written in.
   GatedSink order([](std::size_t) { return false; }, [](std::size_t) { return true; });
