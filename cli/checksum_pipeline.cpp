@@ -1,18 +1,12 @@
 #include "cli/checksum_pipeline.h"
 
-#include <glib.h>
-
-#include <memory>
+#include "platform/hash/sha256.h"
 
 namespace vaskel::cli {
 namespace {
 
 constexpr std::size_t kBufferCount = 6;
 constexpr std::size_t kBufferSize = 512 * 1024;
-
-struct ChecksumDeleter {
-  void operator()(GChecksum* checksum) const { g_checksum_free(checksum); }
-};
 
 }  // namespace
 
@@ -78,7 +72,7 @@ void ChecksumPipeline::HandOver() {
 }
 
 void ChecksumPipeline::Work() {
-  std::unique_ptr<GChecksum, ChecksumDeleter> checksum(g_checksum_new(G_CHECKSUM_SHA256));
+  platform::Sha256 checksum;
   std::string path;
   for (;;) {
     Batch batch;
@@ -92,11 +86,11 @@ void ChecksumPipeline::Work() {
     const std::uint8_t* bytes = buffers_[batch.buffer].data();
     for (Segment& segment : batch.segments) {
       if (segment.first) {
-        g_checksum_reset(checksum.get());
+        checksum.Reset();
         path = std::move(segment.path);
       }
-      g_checksum_update(checksum.get(), bytes + segment.offset, static_cast<gssize>(segment.bytes));
-      if (segment.last && segment.clean) sink_(path, g_checksum_get_string(checksum.get()));
+      checksum.Update(bytes + segment.offset, segment.bytes);
+      if (segment.last && segment.clean) sink_(path, checksum.HexDigest());
     }
     {
       std::lock_guard lock(mutex_);

@@ -1,7 +1,4 @@
-#include <fnmatch.h>
-#include <sched.h>
-#include <unistd.h>
-
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -11,8 +8,10 @@
 
 #include "cli/commands.h"
 #include "cli/open_help_file.h"
+#include "platform/process/process_environment.h"
 #include "storage/catalogue_list.h"
 #include "storage/entry_extraction.h"
+#include "storage/path_limit.h"
 #include "storage/type_and_icon_source.h"
 
 namespace vaskel::cli {
@@ -99,9 +98,11 @@ std::vector<int> ChooseRows(const CatalogueList& list, const std::vector<std::st
     if (!globs.empty()) {
       internal_name = list.GetItemText(row, kPathColumn);
       internal_name += list.GetItemText(row, kNameColumn);
+      // Globs name folders with '/' whatever the platform's separator.
+      std::replace(internal_name.begin(), internal_name.end(), kPathSeparator, '/');
       bool chosen = false;
       for (const std::string& glob : globs) {
-        if (::fnmatch(glob.c_str(), internal_name.c_str(), 0) == 0) {
+        if (platform::GlobMatches(glob, internal_name)) {
           chosen = true;
           break;
         }
@@ -117,7 +118,8 @@ std::vector<int> ChooseRows(const CatalogueList& list, const std::vector<std::st
 // the percentage changes, so that a fast unpack does not spend its time on the terminal.
 class ProgressLine {
  public:
-  explicit ProgressLine(std::size_t total) : total_(total), shown_(isatty(STDERR_FILENO) != 0) {}
+  explicit ProgressLine(std::size_t total)
+      : total_(total), shown_(platform::StandardErrorIsTerminal()) {}
   void Show(std::size_t done, std::string_view name) {
     if (!shown_ || total_ == 0) return;
     const int percent = static_cast<int>(done * 100 / total_);
@@ -139,12 +141,6 @@ class ProgressLine {
   int percent_ = -1;
   std::chrono::steady_clock::time_point last_;
 };
-
-int UsableCores() {
-  cpu_set_t cores;
-  if (sched_getaffinity(0, sizeof cores, &cores) != 0) return 1;
-  return CPU_COUNT(&cores);
-}
 
 int RunUnpack(Arguments args) {
   if (WantsHelp(args)) return PrintHelp(args, kUnpackHelp);
@@ -169,8 +165,8 @@ int RunUnpack(Arguments args) {
 
   // With a second core, files are written behind the reading; a failure is still reported for
   // the first file in order that failed, and nothing after it is written.
-  ExtractionSession session(UsableCores() > 1 ? ExtractionSession::Writing::kBehind
-                                              : ExtractionSession::Writing::kInCall);
+  ExtractionSession session(platform::UsableCores() > 1 ? ExtractionSession::Writing::kBehind
+                                                        : ExtractionSession::Writing::kInCall);
   ProgressLine progress(rows.size());
   std::size_t skipped = 0;
   try {
