@@ -11,5 +11,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # Static runtime: the programs run from their folder, under Wine too, with no DLLs beside them.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+# Release programs without their symbol tables (a third of the size).
+set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")
 # Tests and scripts run the programs through Wine.
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
