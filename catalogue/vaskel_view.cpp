@@ -63,7 +63,9 @@ bool CVaskelView::OnCreate(wxDocument* doc, long flags) {
   // Single document: the view lives in the application's main frame.
   auto* frame = wxDynamicCast(wxTheApp->GetTopWindow(), wxFrame);
   if (frame == nullptr) return false;
-  SetFrame(frame);
+  // The frame is given to the view by the document manager once the framework's creation is
+  // done: that creation raises the view's frame, which would map the main window before
+  // start-up decides to show it.
   list_ = new CatalogueListCtrl(frame, rows_, *icons_);
   list_->Bind(wxEVT_DESTROY, [this](wxWindowDestroyEvent& event) {
     if (event.GetEventObject() == list_) list_ = nullptr;
