@@ -1,21 +1,16 @@
 #include "catalogue/shell_type_name.h"
 
-#include <gio/gio.h>
-
 #include <mutex>
 
-#include "catalogue/content_type_guess.h"
 #include "catalogue/lookup_cache.h"
+#include "catalogue/type_description.h"
 #include "catalogue/type_lookup_key.h"
 
 namespace vaskel {
 namespace {
 
 std::string DescribeKey(const std::string& key) {
-  const GText type = GuessContentType(key);
-  if (IsUnknownContentType(type.get())) return {};
-  const GText description(g_content_type_get_description(type.get()));
-  std::string text = description ? description.get() : "";
+  std::string text = DescribeTypeOf(key);
   CutAtCharacterBoundary(text, kMaxTypeNameBytes);
   return text;
 }
@@ -49,7 +44,8 @@ std::string_view CachedShellTypeName(std::string_view name) {
     const std::lock_guard lock(cache.mutex);
     if (const std::string* known = cache.answers.Find(key)) return *known;
   }
-  // Asked outside the lock: GIO is thread-safe, and a slow first look-up holds no one up.
+  // Asked outside the lock: the desktop's look-ups are thread-safe, and a slow first look-up holds
+  // no one up.
   std::string answer = DescribeKey(key);
   const std::lock_guard lock(cache.mutex);
   if (const std::string* stored = cache.answers.Insert(key, std::move(answer))) return *stored;

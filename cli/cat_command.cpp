@@ -27,13 +27,17 @@ constexpr char kCatHelp[] =
     "  vaskel-cli cat manual.chm html/index.html > index.html\n"
     "  vaskel-cli cat manual.chm '#SYSTEM' | xxd | head\n";
 
+// Levels are separated by '/', and also by the platform's own separator.
+constexpr std::string_view kSeparators = kPathSeparator == '/' ? "/" : "/\\";
+
 // Opens the stream at `path` ("a/b/name"), descending one storage per level.
 ComPtr<IStream> OpenStreamAt(StorageEngine& engine, std::string_view path) {
-  while (!path.empty() && path.front() == kPathSeparator) path.remove_prefix(1);
+  while (!path.empty() && kSeparators.find(path.front()) != std::string_view::npos)
+    path.remove_prefix(1);
   ComPtr<IStorage> storage(nullptr);
   IStorage* current = engine.GetRootStorage();
   for (;;) {
-    const std::size_t end = path.find(kPathSeparator);
+    const std::size_t end = path.find_first_of(kSeparators);
     const std::string_view part = path.substr(0, end);
     const char16_t* wide = engine.ToWideName(part);
     if (wide == nullptr || part.empty()) return nullptr;

@@ -1,13 +1,11 @@
-// An EntrySink that computes each entry's SHA-256 (OpenSSL's, which uses the processor's SHA
-// instructions) and keeps the sums, which are small, so that they can be printed in any order.
+// An EntrySink that computes each entry's SHA-256 and keeps the sums, which are small, so that
+// they can be printed in any order.
 #pragma once
 
-#include <openssl/evp.h>
-
-#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/hash/sha256.h"
 #include "storage/extraction_job.h"
 
 namespace vaskel::cli {
@@ -21,7 +19,7 @@ class ChecksumSink final : public EntrySink {
     std::string sha256_hex;
   };
 
-  explicit ChecksumSink(std::size_t entries);
+  explicit ChecksumSink(std::size_t entries) : outcomes_(entries) {}
 
   void Begin(std::size_t entry, std::uint64_t size) override;
   void Write(std::span<const std::uint8_t> bytes) override;
@@ -31,10 +29,7 @@ class ChecksumSink final : public EntrySink {
   const std::vector<Outcome>& Outcomes() const { return outcomes_; }
 
  private:
-  struct ContextDeleter {
-    void operator()(EVP_MD_CTX* context) const { EVP_MD_CTX_free(context); }
-  };
-  std::unique_ptr<EVP_MD_CTX, ContextDeleter> context_;
+  platform::Sha256 checksum_;
   std::vector<Outcome> outcomes_;
   std::size_t entry_ = 0;
 };

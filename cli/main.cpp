@@ -1,9 +1,13 @@
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/commands.h"
+#include "platform/com/system_component.h"
+#include "platform/process/process_environment.h"
+#include "storage/component_factory.h"
 
 namespace vaskel::cli {
 namespace {
@@ -18,6 +22,10 @@ void PrintUsage(std::FILE* out) {
       "usage: vaskel-cli COMMAND FILE.chm [options]\n"
       "\n"
       "Lists, checks and unpacks the files stored inside compiled HTML help (.chm).\n"
+      "\n"
+      "options (before or after the command):\n"
+      "  --component=own|system  which compiled-help reader opens the file: our own (the\n"
+      "                          default) or the platform's (Windows only)\n"
       "\n"
       "commands:\n",
       out);
@@ -53,7 +61,26 @@ int PrintHelp(Arguments args, const char* help) {
 
 int main(int argc, char** argv) {
   using namespace vaskel::cli;
-  const std::vector<std::string> all(argv + 1, argv + argc);
+  vaskel::platform::PrepareStandardStreams();
+  std::vector<std::string> all = vaskel::platform::Utf8Arguments(argc, argv);
+  // --component=system, anywhere: the platform's own compiled-help component reads the file
+  // instead of ours.
+  std::optional<vaskel::ScopedComponentOverride> component;
+  for (auto it = all.begin(); it != all.end();) {
+    if (!it->starts_with("--component=")) {
+      ++it;
+      continue;
+    }
+    const std::string choice = it->substr(12);
+    if (choice == "system") {
+      component.emplace(vaskel::CreateSystemComponent);
+    } else if (choice != "own") {
+      std::fprintf(stderr, "vaskel-cli: --component is 'own' or 'system', not '%s'\n",
+                   choice.c_str());
+      return kExitCannotOpen;
+    }
+    it = all.erase(it);
+  }
   if (all.empty() || all[0] == "--help" || all[0] == "-h" || all[0] == "help") {
     PrintUsage(all.empty() ? stderr : stdout);
     return all.empty() ? kExitCannotOpen : kExitOk;

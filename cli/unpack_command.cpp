@@ -1,6 +1,4 @@
-#include <fnmatch.h>
-#include <unistd.h>
-
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -10,9 +8,11 @@
 
 #include "cli/commands.h"
 #include "cli/open_help_file.h"
+#include "platform/process/process_environment.h"
 #include "storage/catalogue_list.h"
 #include "storage/entry_files.h"
 #include "storage/extraction_job.h"
+#include "storage/path_limit.h"
 #include "storage/type_and_icon_source.h"
 
 namespace vaskel::cli {
@@ -100,9 +100,11 @@ std::vector<int> ChooseRows(const CatalogueList& list, const std::vector<std::st
     if (!globs.empty()) {
       internal_name = list.GetItemText(row, kPathColumn);
       internal_name += list.GetItemText(row, kNameColumn);
+      // Globs name folders with '/' whatever the platform's separator.
+      std::replace(internal_name.begin(), internal_name.end(), kPathSeparator, '/');
       bool chosen = false;
       for (const std::string& glob : globs) {
-        if (::fnmatch(glob.c_str(), internal_name.c_str(), 0) == 0) {
+        if (platform::GlobMatches(glob, internal_name)) {
           chosen = true;
           break;
         }
@@ -118,7 +120,8 @@ std::vector<int> ChooseRows(const CatalogueList& list, const std::vector<std::st
 // the percentage changes, so that a fast unpack does not spend its time on the terminal.
 class ProgressLine {
  public:
-  explicit ProgressLine(std::size_t total) : total_(total), shown_(isatty(STDERR_FILENO) != 0) {}
+  explicit ProgressLine(std::size_t total)
+      : total_(total), shown_(platform::StandardErrorIsTerminal()) {}
   void Show(std::size_t done, std::string_view name) {
     if (!shown_ || total_ == 0) return;
     const int percent = static_cast<int>(done * 100 / total_);

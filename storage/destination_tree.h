@@ -8,6 +8,7 @@
 #include <string_view>
 #include <unordered_set>
 
+#include "platform/fs/held_folder.h"
 #include "storage/entry_target.h"
 #include "storage/unique_fd.h"
 
@@ -37,13 +38,13 @@ class DestinationTree {
   void Forget();
 
  private:
-  int DestinationFolder(const EntryTarget& target);
-  void MakeLevels(int folder, const EntryTarget& target);
-  int OpenForWriting(int folder, const char* relative);
+  platform::HeldFolder& DestinationFolder(const EntryTarget& target);
+  void MakeLevels(platform::HeldFolder& folder, const EntryTarget& target);
+  int OpenForWriting(platform::HeldFolder& folder, const char* relative);
 
   std::string destination_;
   std::string last_prepared_;  // folder and Path last prepared: rows of one folder come together
-  UniqueFd destination_fd_;
+  platform::HeldFolder destination_fd_;
   struct TextHash {
     using is_transparent = void;
     std::size_t operator()(std::string_view text) const {
@@ -51,7 +52,6 @@ class DestinationTree {
     }
   };
   std::unordered_set<std::string, TextHash, std::equal_to<>> known_levels_;
-  bool resolve_beneath_works_ = true;
 };
 
 }  // namespace vaskel

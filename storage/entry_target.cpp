@@ -1,19 +1,19 @@
 #include "storage/entry_target.h"
 
 #include <cerrno>
-#include <climits>
 
+#include "platform/fs/name_rules.h"
+#include "platform/fs/path_units.h"
 #include "storage/extraction_error.h"
 #include "storage/path_limit.h"
 
 namespace vaskel {
 namespace {
 
-// Longest single name most file systems accept.
-constexpr std::size_t kNameLimit = NAME_MAX;
+using platform::kNameLimit;
 constexpr std::size_t kLongestPath = kPlatformPathLimit - 1;  // room for the terminator
 
-std::string LimitText() { return std::to_string(kLongestPath) + " bytes"; }
+std::string LimitText() { return std::to_string(kLongestPath) + platform::kPathUnitsText; }
 
 // A name that would resolve to another place than a new entry of the folder it is joined to.
 bool IsUnsafeName(std::string_view name) {
@@ -23,16 +23,23 @@ bool IsUnsafeName(std::string_view name) {
 }
 
 void CheckName(const std::string& destination, std::string_view name, std::string_view what) {
+  if (const char* refusal = IsUnsafeName(name) ? nullptr : platform::PlatformNameRefusal(name)) {
+    throw ExtractionError(destination,
+                          "refused the " + std::string(what) + " \"" + std::string(name) +
+                              "\": " + refusal + "; it would not stay below the destination folder",
+                          EINVAL);
+  }
   if (IsUnsafeName(name)) {
     throw ExtractionError(destination,
                           "refused the " + std::string(what) + " \"" + std::string(name) +
                               "\": it would not stay below the destination folder",
                           EINVAL);
   }
-  if (name.size() > kNameLimit) {
+  if (platform::PathUnits(name) > kNameLimit) {
     throw ExtractionError(destination,
                           "refused the " + std::string(what) + " \"" + std::string(name) +
-                              "\": longer than " + std::to_string(kNameLimit) + " bytes",
+                              "\": longer than " + std::to_string(kNameLimit) +
+                              platform::kPathUnitsText,
                           ENAMETOOLONG);
   }
 }
@@ -54,7 +61,7 @@ EntryTarget Compose(std::string_view destination_folder, std::string_view intern
   if (given.find('\0') != std::string::npos) {
     throw ExtractionError(given, "the destination folder's name holds a NUL character", EINVAL);
   }
-  if (given.size() > kLongestPath) {
+  if (platform::PathUnits(given) > kLongestPath) {
     throw ExtractionError(
         given,
         "the destination folder's path is longer than the platform's limit of " + LimitText(),
@@ -93,7 +100,7 @@ EntryTarget Compose(std::string_view destination_folder, std::string_view intern
     target.full_path = target.destination_folder;
   }
 
-  if (target.full_path.size() > kLongestPath) {
+  if (platform::PathUnits(target.full_path) > kLongestPath) {
     throw ExtractionError(
         target.full_path,
         "the path is longer than the platform's limit of " + LimitText() + "; nothing was written",

@@ -1,6 +1,8 @@
 // vaskel-chm-write OUT.chm SOURCE_DIR: packs every file under SOURCE_DIR into a help file, all
 // compressed, with an explicit entry for each folder. Names are visited in sorted order so the
 // output is the same on every build.
+// vaskel-chm-write OUT.chm --raw NAME...: a file whose entries have exactly these directory
+// names (hostile ones too, for tests), each holding its own name as text.
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -44,15 +46,27 @@ std::vector<Entry> CollectEntries(const fs::path& source_dir) {
   return entries;
 }
 
+std::vector<Entry> RawEntries(char** names, int count) {
+  std::vector<Entry> entries;
+  for (int i = 0; i < count; ++i) {
+    const std::string name = names[i];
+    entries.push_back(Entry{name, std::vector<std::uint8_t>(name.begin(), name.end()), 1});
+  }
+  return entries;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::cerr << "usage: vaskel-chm-write OUT.chm SOURCE_DIR\n";
+  const bool raw = argc >= 3 && std::string(argv[2]) == "--raw";
+  if (argc != 3 && !raw) {
+    std::cerr << "usage: vaskel-chm-write OUT.chm SOURCE_DIR\n"
+                 "       vaskel-chm-write OUT.chm --raw NAME...\n";
     return 2;
   }
   try {
-    const std::vector<std::uint8_t> chm = vaskel::chmwriter::WriteChm(CollectEntries(argv[2]));
+    const std::vector<std::uint8_t> chm =
+        vaskel::chmwriter::WriteChm(raw ? RawEntries(argv + 3, argc - 3) : CollectEntries(argv[2]));
     const fs::path out_path = argv[1];
     const fs::path temp_path = out_path.string() + ".tmp";
     {

@@ -42,14 +42,14 @@ HRESULT FileReader::Open(const std::string& utf8_path, std::unique_ptr<FileReade
   return S_OK;
 }
 
-FileReader::~FileReader() { ::close(fd_); }
+FileReader::~FileReader() { ::close(static_cast<int>(fd_)); }
 
 bool FileReader::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) const {
   if (!RangeWithin(offset, out.size(), size_)) return false;
   std::size_t done = 0;
   while (done < out.size()) {
-    const ssize_t got =
-        ::pread(fd_, out.data() + done, out.size() - done, static_cast<off_t>(offset + done));
+    const ssize_t got = ::pread(static_cast<int>(fd_), out.data() + done, out.size() - done,
+                                static_cast<off_t>(offset + done));
     if (got < 0) {
       if (errno == EINTR) continue;
       return false;

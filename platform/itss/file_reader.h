@@ -28,9 +28,9 @@ class FileReader {
   bool ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) const;
 
  private:
-  FileReader(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
+  FileReader(std::intptr_t fd, std::uint64_t size) : fd_(fd), size_(size) {}
 
-  int fd_;
+  std::intptr_t fd_;  // a descriptor, or on Windows a HANDLE
   std::uint64_t size_;
 };
 

@@ -4,6 +4,7 @@
 #include <functional>
 #include <unordered_map>
 
+#include "platform/fs/name_rules.h"
 #include "platform/itss/utf_text.h"
 
 namespace vaskel::itss {
@@ -24,7 +25,11 @@ struct ChildKeyHash {
 
 bool IsSafeComponent(std::u16string_view component) {
   if (component.empty() || component == u"." || component == u"..") return false;
-  return component.find_first_of(std::u16string_view(u"\\\0", 2)) == std::u16string_view::npos;
+  if (component.find_first_of(std::u16string_view(u"\\\0", 2)) != std::u16string_view::npos)
+    return false;
+  // Names the platform would resolve elsewhere (on Windows "C:", "CON", "aux.txt", "x.").
+  return !platform::kHasNameRefusals ||
+         platform::PlatformNameRefusal(Utf16ToUtf8(component).value_or("")) == nullptr;
 }
 
 // Splits a content name (without its leading "/") into components; false if any is unsafe.

@@ -20,7 +20,8 @@ using Bytes = std::vector<std::uint8_t>;
 class TempFolder {
  public:
   TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vaskel-extract-XXXXXX");
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "vaskel-extract-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
   }
@@ -76,7 +77,7 @@ inline Bytes PatternBytes(std::size_t size, std::uint32_t seed) {
 inline std::vector<std::string> TreeOf(const std::filesystem::path& root) {
   std::vector<std::string> paths;
   for (const auto& item : std::filesystem::recursive_directory_iterator(root)) {
-    std::string relative = std::filesystem::relative(item.path(), root).string();
+    std::string relative = std::filesystem::relative(item.path(), root).generic_string();
     if (item.is_directory() && !item.is_symlink()) relative += '/';
     paths.push_back(relative);
   }

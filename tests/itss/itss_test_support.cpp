@@ -150,7 +150,8 @@ std::optional<std::string> RunCommand(const std::string& command) {
 bool HaveSevenZip() { return std::system("command -v 7zz > /dev/null 2>&1") == 0; }
 
 std::optional<std::vector<ListedItem>> SevenZipList(const fs::path& archive) {
-  const auto output = RunCommand("7zz l -slt -sccUTF-8 " + Quote(archive) + " 2>/dev/null");
+  const auto output =
+      RunCommand("7zz l -slt -sccUTF-8 " + Quote(archive.string()) + " 2>/dev/null");
   if (!output) return std::nullopt;
   // Items follow the "----------" line as "Key = value" blocks; folders have no method.
   std::vector<ListedItem> items;
@@ -165,7 +166,7 @@ std::optional<std::vector<ListedItem>> SevenZipList(const fs::path& archive) {
 }
 
 bool SevenZipExtract(const fs::path& archive, const fs::path& into) {
-  return RunCommand("7zz x -y -sccUTF-8 -o" + Quote(into) + " " + Quote(archive) +
+  return RunCommand("7zz x -y -sccUTF-8 -o" + Quote(into.string()) + " " + Quote(archive.string()) +
                     " > /dev/null 2>&1")
       .has_value();
 }
