@@ -144,8 +144,9 @@ void CVaskelApp::ShowAboutBox() {
 }
 
 void CVaskelApp::OpenWithDialog() {
-  const wxString filter =
-      res::LoadWxString(res::IDS_ALL_FILES_FILTER) + "|" + wxFileSelectorDefaultWildcardStr;
+  // Help files come with the extension in either case.
+  const wxString filter = res::ToWx(res::kHelpFilesFilter) + "|*.chm;*.CHM|" +
+                          res::ToWx(res::kAllFilesFilter) + "|" + wxFileSelectorDefaultWildcardStr;
   wxFileDialog dialog(main_frame_, res::ToWx(res::kOpenDialogTitle), wxString(), wxString(), filter,
                       wxFD_OPEN | wxFD_FILE_MUST_EXIST);
   if (dialog.ShowModal() == wxID_OK) OpenDocumentFile(dialog.GetPath());
