@@ -13,6 +13,9 @@
 #include "app/recent_file_list.h"
 #include "app/tip_dialog.h"
 #include "app/vaskel_doc_manager.h"
+#include "app/window_layout.h"
+#include "catalogue/catalogue_list_ctrl.h"
+#include "catalogue/page_preview.h"
 #include "catalogue/preview_folder.h"
 #include "catalogue/vaskel_doc.h"
 #include "catalogue/vaskel_view.h"
@@ -77,7 +80,13 @@ bool CVaskelApp::InitInstance(const std::vector<std::string>& arguments) {
   // position).
   delete wxConfigBase::Set(profile_.get());
   main_frame_ = new CMainFrame(doc_manager_.get());
-  main_frame_->SetBeforeCloseHook(ClearPreviewFolder);
+  main_frame_->SetBeforeCloseHook([this] {
+    CVaskelView* view = doc_manager_ != nullptr ? doc_manager_->View() : nullptr;
+    if (!profile_removed_) SaveWindowLayout(main_frame_, view ? view->ListCtrl() : nullptr);
+    // Nothing more is copied into the preview folder once it is cleared.
+    if (view != nullptr && view->Pages() != nullptr) view->Pages()->Forget();
+    ClearPreviewFolder();
+  });
   main_frame_->Bind(wxEVT_DESTROY, [this](wxWindowDestroyEvent& event) {
     if (event.GetEventObject() == main_frame_) main_frame_ = nullptr;
     event.Skip();
@@ -98,6 +107,8 @@ bool CVaskelApp::InitInstance(const std::vector<std::string>& arguments) {
     ExitInstance();
     return false;
   }
+  CVaskelView* view = doc_manager_->View();
+  RestoreWindowLayout(main_frame_, view != nullptr ? view->ListCtrl() : nullptr);
   main_frame_->Show();
   main_frame_->Update();
   ShowStartupTip();
