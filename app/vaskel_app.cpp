@@ -15,6 +15,7 @@
 #include "app/vaskel_doc_manager.h"
 #include "app/window_layout.h"
 #include "catalogue/catalogue_list_ctrl.h"
+#include "catalogue/drag_and_drop.h"
 #include "catalogue/page_preview.h"
 #include "catalogue/preview_folder.h"
 #include "catalogue/vaskel_doc.h"
@@ -109,6 +110,9 @@ bool CVaskelApp::InitInstance(const std::vector<std::string>& arguments) {
   }
   CVaskelView* view = doc_manager_->View();
   RestoreWindowLayout(main_frame_, view != nullptr ? view->ListCtrl() : nullptr);
+  if (view != nullptr) {
+    AttachDragAndDrop(*view, [this](const wxString& path) { OpenDocumentFile(path); });
+  }
   main_frame_->Show();
   main_frame_->Update();
   ShowStartupTip();

@@ -7,6 +7,7 @@
 #include <wx/menu.h>
 #include <wx/xrc/xmlres.h>
 
+#include "catalogue/drag_and_drop.h"
 #include "catalogue/page_preview.h"
 #include "catalogue/preview_folder.h"
 #include "res/resource_ids.h"
@@ -220,6 +221,37 @@ TEST_F(RunPreviewTest, PageShowsWithWhatItReferencesThenTheRestFollowsAndIsReuse
   ASSERT_EQ(desktop_launches_.size(), 2u);
   EXPECT_EQ(desktop_launches_[1].path, (document / "html/other.htm").string());
   EXPECT_EQ(ReadFile(document / "html/other.htm"), "kept");
+  Command(ID_APP_EXIT);
+  RunPendingCalls();
+  EXPECT_FALSE(fs::exists(preview_));
+}
+
+TEST_F(RunPreviewTest, DraggedRowsAreOfferedAsFilesAndADroppedHelpFileOpens) {
+  Select({RowNamed("same.txt", "a/"), RowNamed("index.html")});
+  const std::unique_ptr<wxFileDataObject> dragged = DraggedRows(*View());
+  ASSERT_NE(dragged, nullptr);
+  const wxArrayString files = dragged->GetFilenames();
+  ASSERT_EQ(files.size(), 2u);
+  std::vector<std::string> contents;
+  for (const wxString& file : files) {
+    EXPECT_EQ(fs::path(file.utf8_string()).parent_path().parent_path(), preview_);
+    contents.push_back(ReadFile(file.utf8_string()));
+  }
+  std::sort(contents.begin(), contents.end());
+  EXPECT_EQ(contents, (std::vector<std::string>{"bytes of /a/same.txt", "bytes of /index.html"}));
+  Select({});
+  EXPECT_EQ(DraggedRows(*View()), nullptr);
+
+  auto* target = dynamic_cast<HelpFileDropTarget*>(List()->GetDropTarget());
+  ASSERT_NE(target, nullptr);
+  const std::string dropped = WriteHelpFile("dropped.chm", NamedStreams({"/one.htm"}));
+  wxArrayString drop;
+  drop.Add(wxString::FromUTF8(dropped));
+  drop.Add(wxString::FromUTF8(WriteHelpFile("second.chm", NamedStreams({"/a", "/b"}))));
+  EXPECT_TRUE(target->OnDropFiles(0, 0, drop));
+  RunPendingCalls();
+  EXPECT_EQ(Title(), "dropped.chm - Vaskel");
+  EXPECT_EQ(Rows().GetItemCount(), 1);
   Command(ID_APP_EXIT);
   RunPendingCalls();
   EXPECT_FALSE(fs::exists(preview_));
