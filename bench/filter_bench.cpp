@@ -12,7 +12,7 @@
 namespace vaskel {
 namespace {
 
-const char* const kTexts[] = {"section17/", "TOPIC_1", "topic", "no such name"};
+const char* const kTexts[] = {"section217/", "TOPIC_1", "topic", "no such name"};
 
 void BM_FilterKeystroke(benchmark::State& state) {
   const char* const text = kTexts[state.range(0)];

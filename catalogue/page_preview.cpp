@@ -62,8 +62,12 @@ std::string DocumentKey(const std::string& document_path) {
 }
 
 std::string ReadStart(const std::string& file) {
+  std::error_code error;
+  const std::uintmax_t size = fs::file_size(file, error);
+  if (error) return {};
   std::ifstream in(file, std::ios::binary);
-  std::string bytes(kMaxScannedBytes, '\0');
+  std::string bytes(static_cast<std::size_t>(std::min<std::uintmax_t>(size, kMaxScannedBytes)),
+                    '\0');
   in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   bytes.resize(static_cast<std::size_t>(in.gcount()));
   return bytes;

@@ -206,6 +206,12 @@ void CVaskelView::OnUpdateUnpack(wxUpdateUIEvent& event) {
 }
 
 void CVaskelView::OnSelectAll(wxCommandEvent& /*event*/) {
+  // Ctrl+A while typing in the find box is meant for its text.
+  wxSearchCtrl* box = find_box_ != nullptr ? find_box_->Control() : nullptr;
+  if (box != nullptr && wxWindow::FindFocus() == box) {
+    box->SelectAll();
+    return;
+  }
   rows_.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
 }
 
