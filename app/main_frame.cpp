@@ -8,6 +8,9 @@
 #include <wx/utils.h>
 #include <wx/xrc/xmlres.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "app/app_art.h"
 #include "app/frame_placement.h"
 #include "app/shell_commands.h"
@@ -27,6 +30,19 @@ wxRect MainFrameRect() {
   const wxSize screen = wxGetDisplaySize();
   const FramePlacement placement = PlaceMainFrame(screen.x, screen.y);
   return wxRect(placement.left, placement.top, placement.width, placement.height);
+}
+
+// Room between a label and the button's edge beyond what the text itself measures.
+constexpr int kLabelMargin = 4;
+
+// `bitmap` centred on a transparent image of `size`.
+wxBitmap WidenedImage(const wxBitmap& bitmap, wxSize size) {
+  if (!bitmap.IsOk() || bitmap.GetSize() == size) return bitmap;
+  wxImage image = bitmap.ConvertToImage();
+  // The new margins take the mask colour.
+  if (image.HasAlpha()) image.ConvertAlphaToMask();
+  image.Resize(size, wxPoint((size.x - image.GetWidth()) / 2, (size.y - image.GetHeight()) / 2));
+  return wxBitmap(image);
 }
 
 constexpr int kMenuCommands[] = {
@@ -86,8 +102,19 @@ void CMainFrame::CreateMenuBarFromResources() {
 void CMainFrame::CreateToolbarWithLabels() {
   wxToolBar* toolbar =
       CreateToolBar(wxTB_HORIZONTAL | wxTB_FLAT | wxTB_TEXT | wxTB_TOP, WxId(ID_VIEW_TOOLBAR));
-  toolbar->SetToolBitmapSize(kToolbarImageSize);
-  const std::vector<wxBitmap> images = ToolbarImages();
+  // A button is as wide as its image or its label, whichever is wider. Images as wide as the
+  // widest label, their art centred, give every button that one width.
+  int widest_label = 0;
+  for (const int id : kToolbarButtons) {
+    if (id != wxID_SEPARATOR) {
+      widest_label = std::max(widest_label, toolbar->GetTextExtent(ToWx(ButtonLabel(id))).x);
+    }
+  }
+  const wxSize image_size(std::max(kToolbarImageSize.x, widest_label + kLabelMargin),
+                          kToolbarImageSize.y);
+  toolbar->SetToolBitmapSize(image_size);
+  std::vector<wxBitmap> images = ToolbarImages();
+  for (wxBitmap& bitmap : images) bitmap = WidenedImage(bitmap, image_size);
   size_t image = 0;
   for (const int id : kToolbarButtons) {
     if (id == wxID_SEPARATOR) {

@@ -23,6 +23,8 @@ wxString ConfigHome();
 wxString ProfileFilePath();
 #endif
 
+// Each write is on disk when it returns and changes only its own key, so that several running
+// instances keep each other's values; nothing is written back when the profile is dropped.
 std::unique_ptr<wxConfigBase> OpenProfile();
 
 // Removes the profile with everything in it, and the vendor's folder (key) as well when no

@@ -76,11 +76,16 @@ void RecentFileList::Save(wxConfigBase& config) {
 
 void RecentFileList::AddFileToHistory(const wxString& file) {
   wxFileHistory::AddFileToHistory(file);
-  RefreshMenu();
+  Changed();
 }
 
 void RecentFileList::RemoveFileFromHistory(size_t index) {
   wxFileHistory::RemoveFileFromHistory(index);
+  Changed();
+}
+
+void RecentFileList::Changed() {
+  if (profile_ != nullptr) Save(*profile_);
   RefreshMenu();
 }
 

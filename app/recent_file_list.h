@@ -1,6 +1,6 @@
 // The File menu's recent-file list: four entries kept in the profile's "Recent File List"
 // section as "File1" to "File4", shown in place of the greyed "Recent File" item, each path
-// shortened to at most 30 characters.
+// shortened to at most 30 characters. Each change is written to the profile as it happens.
 #pragma once
 
 #include <wx/filehistory.h>
@@ -29,13 +29,18 @@ class RecentFileList final : public wxFileHistory {
   void AddFileToHistory(const wxString& file) override;
   void RemoveFileFromHistory(size_t index) override;
 
+  // From now on each change of the list is written to `profile` at once; null stops that.
+  void KeepIn(wxConfigBase* profile) { profile_ = profile; }
+
   // Shows the list in `file_menu` where its "Recent File" item stands; null detaches.
   void AttachToMenu(wxMenu* file_menu);
 
  private:
+  void Changed();
   void RefreshMenu();
 
   wxMenu* file_menu_ = nullptr;
+  wxConfigBase* profile_ = nullptr;
 };
 
 }  // namespace vaskel

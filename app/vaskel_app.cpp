@@ -56,11 +56,11 @@ int CVaskelApp::OnExit() {
 bool CVaskelApp::InitInstance(const std::vector<std::string>& arguments) {
   if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler());
   res::LoadWindowResources();
-  profile_removed_ = false;
 
   profile_ = OpenProfile();
   doc_manager_ = std::make_unique<CVaskelDocManager>();
   doc_manager_->FileHistoryLoad(*profile_);
+  RecentFileList* history = dynamic_cast<RecentFileList*>(doc_manager_->GetFileHistory());
   new wxDocTemplate(doc_manager_.get(),
                     res::ToWx(res::TemplateString(res::TemplateField::kFileNewName)), "*", "", "",
                     "CVaskelDoc", "CVaskelView", wxCLASSINFO(CVaskelDoc), wxCLASSINFO(CVaskelView),
@@ -69,9 +69,9 @@ bool CVaskelApp::InitInstance(const std::vector<std::string>& arguments) {
   command_line_ = ParseCommandLine(arguments);
   if (command_line_.shell_command == CommandLineInfo::ShellCommand::kUnregister) {
     // Nothing may be written back: the profile is gone.
+    if (history != nullptr) history->KeepIn(nullptr);
     profile_.reset();
     DeleteProfile();
-    profile_removed_ = true;
     ShowMessage(res::LoadString(res::IDS_UNREGISTER_DONE), MessageIcon::kInformation);
     ExitInstance();
     return false;
@@ -83,7 +83,7 @@ bool CVaskelApp::InitInstance(const std::vector<std::string>& arguments) {
   main_frame_ = new CMainFrame(doc_manager_.get());
   main_frame_->SetBeforeCloseHook([this] {
     CVaskelView* view = doc_manager_ != nullptr ? doc_manager_->View() : nullptr;
-    if (!profile_removed_) SaveWindowLayout(main_frame_, view ? view->ListCtrl() : nullptr);
+    SaveWindowLayout(main_frame_, view != nullptr ? view->ListCtrl() : nullptr);
     // Nothing more is copied into the preview folder once it is cleared.
     if (view != nullptr && view->Pages() != nullptr) view->Pages()->Forget();
     ClearPreviewFolder();
@@ -93,7 +93,8 @@ bool CVaskelApp::InitInstance(const std::vector<std::string>& arguments) {
     event.Skip();
   });
   SetTopWindow(main_frame_);
-  if (auto* history = dynamic_cast<RecentFileList*>(doc_manager_->GetFileHistory())) {
+  if (history != nullptr) {
+    history->KeepIn(profile_.get());
     wxMenuBar* menu_bar = main_frame_->GetMenuBar();
     const int file_menu = menu_bar == nullptr ? wxNOT_FOUND : menu_bar->FindMenu("File");
     if (file_menu != wxNOT_FOUND) history->AttachToMenu(menu_bar->GetMenu(file_menu));
@@ -121,9 +122,8 @@ bool CVaskelApp::InitInstance(const std::vector<std::string>& arguments) {
 
 void CVaskelApp::ExitInstance() {
   DestroyMainFrame();
-  if (doc_manager_ != nullptr && profile_ != nullptr && !profile_removed_) {
-    doc_manager_->FileHistorySave(*profile_);
-  }
+  // Every profile value was written when it changed: nothing is written back here, where it
+  // could only overwrite another instance's newer values.
   doc_manager_.reset();
   if (wxConfigBase::Get(false) == profile_.get()) wxConfigBase::Set(nullptr);
   profile_.reset();

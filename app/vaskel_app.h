@@ -1,6 +1,6 @@
 // The application: start-up (profile, recent-file list, the document template, the command
 // line), the commands not tied to the catalogue (Open, recent files, Exit, About, Tip of the
-// Day) and the write-back of the profile at exit.
+// Day).
 #pragma once
 
 #include <wx/app.h>
@@ -31,8 +31,8 @@ class CVaskelApp : public wxApp {
   // Start-up with these arguments (without the program's name). False ends the program: the
   // profile was removed, or the file named could not be opened; no window remains then.
   bool InitInstance(const std::vector<std::string>& arguments);
-  // Closes the main window if it is still open, writes the recent-file list back to the
-  // profile (unless the profile was removed) and releases the framework's objects.
+  // Closes the main window if it is still open and releases the framework's objects and the
+  // profile.
   void ExitInstance();
 
   CMainFrame* MainFrame() const { return main_frame_; }
@@ -62,7 +62,6 @@ class CVaskelApp : public wxApp {
   std::unique_ptr<CVaskelDocManager> doc_manager_;
   CMainFrame* main_frame_ = nullptr;  // a top-level window: wx deletes it
   CommandLineInfo command_line_;
-  bool profile_removed_ = false;
 };
 
 }  // namespace vaskel

@@ -1,5 +1,6 @@
 #include "app/vaskel_doc_manager.h"
 
+#include <wx/app.h>
 #include <wx/filename.h>
 #include <wx/toplevel.h>
 
@@ -42,6 +43,11 @@ wxDocument* CVaskelDocManager::CreateDocument(const wxString& path, long flags) 
     // Creates the document, its engine and its view, and titles it "Untitled".
     doc = wxDocManager::CreateDocument(wxString(), wxDOC_NEW | (flags & wxDOC_SILENT));
     if (doc == nullptr) return nullptr;
+    // Only now, so that the creation above cannot raise (and so map) the hidden main window.
+    if (CVaskelView* view = View()) {
+      view->SetFrame(wxTheApp->GetTopWindow());
+      view->OnChangeFilename();
+    }
     if (is_new) {
       InitialUpdate(doc);
       return doc;

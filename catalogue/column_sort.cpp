@@ -5,6 +5,7 @@
 
 #include "catalogue/catalogue_list_ctrl.h"
 #include "catalogue/vaskel_view.h"
+#include "storage/catalogue_list.h"
 #include "storage/catalogue_sort.h"
 
 namespace vaskel {
@@ -17,6 +18,8 @@ void AttachColumnSorting(CVaskelView& view) {
 }
 
 void SortByColumnClick(CVaskelView& view, int column) {
+  // The header's blank part right of the last column reports column -1.
+  if (column < 0 || column >= kCatalogueColumnCount) return;
   wxBusyCursor hourglass;
   CatalogueList& rows = view.Rows();
   // The rows carry the user's latest selection and focus to their new places.

@@ -1,8 +1,6 @@
 #include "catalogue/find_box.h"
 
-#include <wx/frame.h>
 #include <wx/srchctrl.h>
-#include <wx/toolbar.h>
 
 #include "catalogue/catalogue_list_ctrl.h"
 #include "catalogue/operate_menu.h"
@@ -15,16 +13,11 @@ constexpr int kFindBoxWidth = 200;
 
 }  // namespace
 
-FindBox::FindBox(CVaskelView& view, wxFrame& frame) : view_(view) {
-  wxToolBar* toolbar = frame.GetToolBar();
-  if (toolbar == nullptr) return;
-  control_ = new wxSearchCtrl(toolbar, wxID_ANY, wxString(), wxDefaultPosition,
+FindBox::FindBox(CVaskelView& view, wxWindow& parent) : view_(view) {
+  control_ = new wxSearchCtrl(&parent, wxID_ANY, wxString(), wxDefaultPosition,
                               wxSize(kFindBoxWidth, -1), wxTE_PROCESS_ENTER);
   control_->SetDescriptiveText("Find");
   control_->ShowCancelButton(true);
-  toolbar->AddStretchableSpace();
-  toolbar->AddControl(control_);
-  toolbar->Realize();
   control_->Bind(wxEVT_TEXT, &FindBox::OnText, this);
   control_->Bind(wxEVT_SEARCH_CANCEL, &FindBox::OnText, this);
   control_->Bind(wxEVT_KEY_DOWN, &FindBox::OnKeyDown, this);

@@ -1,10 +1,11 @@
-// The find box in the toolbar: as the user types, the catalogue shows only the rows whose name
+// The find box, in a row of its own under the toolbar (the buttons fill the toolbar of the
+// window's first 550 pixels): as the user types, the catalogue shows only the rows whose name
 // or internal path contains the text, ignoring letter case, and the status bar says how many of
 // how many. Escape or an empty box shows every row; Down goes to the list on its first row;
 // Enter runs the one selected row.
 #pragma once
 
-class wxFrame;
+class wxWindow;
 class wxKeyEvent;
 class wxCommandEvent;
 class wxSearchCtrl;
@@ -16,8 +17,8 @@ class CVaskelView;
 
 class FindBox {
  public:
-  // Adds the box at the right end of the frame's toolbar; without a toolbar there is no box.
-  FindBox(CVaskelView& view, wxFrame& frame);
+  // The box, a child of `parent`; where it goes is the parent's to arrange.
+  FindBox(CVaskelView& view, wxWindow& parent);
   ~FindBox();
   FindBox(const FindBox&) = delete;
   FindBox& operator=(const FindBox&) = delete;
@@ -36,7 +37,7 @@ class FindBox {
   void GoToList();
 
   CVaskelView& view_;
-  wxSearchCtrl* control_ = nullptr;  // a child of the toolbar
+  wxSearchCtrl* control_ = nullptr;  // a child window of the parent
 };
 
 }  // namespace vaskel

@@ -2,6 +2,7 @@
 
 #include <wx/app.h>
 #include <wx/frame.h>
+#include <wx/sizer.h>
 #include <wx/srchctrl.h>
 #include <wx/statusbr.h>
 #include <wx/utils.h>
@@ -45,6 +46,7 @@ using Clock = std::chrono::steady_clock;
 constexpr std::string_view kCommonNames[] = {"a.htm", "a.css", "a.js",  "a.gif",
                                              "a.jpg", "a.png", "a.txt", "a.xml"};
 constexpr int kCellPadding = 16;
+constexpr int kFindRowMargin = 3;
 
 }  // namespace
 
@@ -65,7 +67,9 @@ wxBEGIN_EVENT_TABLE(CVaskelView, wxView)
 CVaskelView::~CVaskelView() {
   // The rows name storages the engine holds: let them go while the document still exists.
   if (CVaskelDoc* doc = GetVaskelDoc()) doc->Engine().Reset();
-  find_box_.reset();  // the box itself belongs to the toolbar
+  wxWindow* box = find_box_ != nullptr ? find_box_->Control() : nullptr;
+  find_box_.reset();
+  if (box != nullptr) box->Destroy();
   pages_.reset();
   if (list_ != nullptr) list_->Destroy();
 }
@@ -77,7 +81,9 @@ bool CVaskelView::OnCreate(wxDocument* doc, long flags) {
   // Single document: the view lives in the application's main frame.
   auto* frame = wxDynamicCast(wxTheApp->GetTopWindow(), wxFrame);
   if (frame == nullptr) return false;
-  SetFrame(frame);
+  // The frame is given to the view by the document manager once the framework's creation is
+  // done: that creation raises the view's frame, which would map the main window before
+  // start-up decides to show it.
   list_ = new CatalogueListCtrl(frame, rows_, *icons_);
   list_->Bind(wxEVT_DESTROY, [this](wxWindowDestroyEvent& event) {
     if (event.GetEventObject() == list_) list_ = nullptr;
@@ -85,6 +91,14 @@ bool CVaskelView::OnCreate(wxDocument* doc, long flags) {
   });
   CreateColumns();
   find_box_ = std::make_unique<FindBox>(*this, *frame);
+  // The find box right-aligned in a row above the list, which takes the rest.
+  auto* find_row = new wxBoxSizer(wxHORIZONTAL);
+  find_row->AddStretchSpacer();
+  find_row->Add(find_box_->Control(), 0, wxALL, kFindRowMargin);
+  auto* layout = new wxBoxSizer(wxVERTICAL);
+  layout->Add(find_row, 0, wxEXPAND);
+  layout->Add(list_, 1, wxEXPAND);
+  frame->SetSizer(layout);
   pages_ = std::make_unique<PagePreview>(list_);
   AttachColumnSorting(*this);
   AttachOperateMenu(*this);

@@ -122,9 +122,9 @@ ProgressWindow::ProgressWindow(wxWindow* owner, const wxString& title, bool smoo
 
   const wxPoint origin(0, 0);
   const wxSize provisional(10, 10);
-  // No wrapping: a long line runs out of sight rather than pushing the others down.
+  // No wrapping: a line wider than the control is cut at the right, with an ellipsis.
   status_text_ = new wxStaticText(frame_, kStatusTextId, wxString(), origin, provisional,
-                                  wxST_NO_AUTORESIZE | wxALIGN_LEFT);
+                                  wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END | wxALIGN_LEFT);
   bar_ = new wxGauge(frame_, kBarId, upper_ - lower_, origin, provisional,
                      wxGA_HORIZONTAL | (smooth_bar ? wxGA_SMOOTH : 0));
   cancel_button_ = new wxButton(frame_, kCancelButtonId, kCancelCaption, origin, provisional);

@@ -79,6 +79,11 @@ TEST_F(ColumnSortTest, SizeClicksSortByValueUpThenDownThenUpWithTheArrowFollowin
   EXPECT_FALSE(List()->IsAscendingSortIndicator());
   ClickHeader(kSizeColumn);
   EXPECT_EQ(Shown(kSizeColumn), (std::vector<std::string>{"5", "7", "9", "10", "100"}));
+  // A click on the header's blank part is no column: the next Size click still descends.
+  ClickHeader(-1);
+  EXPECT_EQ(View()->SortColumn(), kSizeColumn);
+  ClickHeader(kSizeColumn);
+  EXPECT_EQ(Shown(kSizeColumn), (std::vector<std::string>{"100", "10", "9", "7", "5"}));
 }
 
 TEST_F(ColumnSortTest, NamesAndPathsSortByByteOrder) {

@@ -1,9 +1,13 @@
 // Opening help files: the catalogue shown, a second file replacing it, and files the engine
 // cannot open.
+#include <dlfcn.h>
 #include <wx/filedlg.h>
 #include <wx/modalhook.h>
+#include <wx/toplevel.h>
 
 #include <filesystem>
+#include <string_view>
+#include <vector>
 
 #include "res/resource_ids.h"
 #include "tests/window/window_test_support.h"
@@ -163,10 +167,32 @@ TEST_F(OpenFileTest, OpeningTheOpenFileAgainReadsNothing) {
   EXPECT_EQ(Rows().GetSelectedCount(), 1);  // not rebuilt
 }
 
-TEST_F(OpenFileTest, CommandLineFileTheFrameworkCannotOpenEndsStartUp) {
+// Whether the toolkit shows the window, also where wx was not asked to (a raise maps it).
+bool Mapped(const wxWindow& window) {
+#ifdef __WXGTK__
+  using GetVisible = int (*)(void*);
+  const auto get_visible =
+      reinterpret_cast<GetVisible>(dlsym(RTLD_DEFAULT, "gtk_widget_get_visible"));
+  return get_visible != nullptr && get_visible(window.GetHandle()) != 0;
+#else
+  return window.IsShown();
+#endif
+}
+
+TEST_F(OpenFileTest, CommandLineFileTheFrameworkCannotOpenEndsStartUpWithoutAWindow) {
+  std::vector<wxString> shown_behind_the_message;
+  SetMessageBoxHandler([&](std::string_view text, MessageIcon icon) {
+    messages_.push_back({std::string(text), icon});
+    for (const wxWindow* window : wxTopLevelWindows) {
+      if (window->IsShown() || Mapped(*window)) {
+        shown_behind_the_message.push_back(window->GetLabel());
+      }
+    }
+  });
   EXPECT_FALSE(Start({(folder_ / "missing.chm").string()}));
   EXPECT_EQ(App().MainFrame(), nullptr);
   EXPECT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(shown_behind_the_message, std::vector<wxString>());
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <memory>
 
 #include "app/command_line.h"
 #include "app/profile.h"
@@ -101,6 +103,35 @@ TEST_F(ProfileTest, RecentFileListIsKeptAcrossTwoStarts) {
   Command(ID_FILE_MRU_FILE1 + 1);
   EXPECT_EQ(Title(), "first.chm - Vaskel");
   EXPECT_EQ(Rows().GetItemCount(), 12);
+}
+
+TEST_F(ProfileTest, WritesReachTheFileAtOnceAndKeepOtherInstancesKeys) {
+  ASSERT_TRUE(Start({WriteHelpFile("a.chm", {Stream("/a.txt")})}));
+  const std::filesystem::path path = ProfileFilePath().utf8_string();
+  EXPECT_NE(ProfileEntry("/Recent File List/File1"), "");  // written by the open itself
+
+  // Another instance, started before this one wrote anything.
+  std::unique_ptr<wxConfigBase> other = OpenProfile();
+  other->Write("/Tip/StartUp", 1L);
+  std::ifstream reader_of_the_old_file(path);
+  App().Profile()->Write("/Settings/X", 25L);
+  EXPECT_EQ(ProfileEntry("/Tip/StartUp"), "1");
+  EXPECT_EQ(ProfileEntry("/Settings/X"), "25");
+  // The write put a new file in place instead of rewriting the old one, which stays whole.
+  const std::string old_text{std::istreambuf_iterator<char>(reader_of_the_old_file), {}};
+  EXPECT_NE(old_text.find("StartUp=1"), std::string::npos) << old_text;
+  EXPECT_EQ(old_text.find("X="), std::string::npos) << old_text;
+
+  // Neither exit writes back what it read before the other's write.
+  other.reset();
+  Stop();
+  EXPECT_EQ(ProfileEntry("/Tip/StartUp"), "1");
+  EXPECT_EQ(ProfileEntry("/Settings/X"), "25");
+  EXPECT_NE(ProfileEntry("/Recent File List/File1"), "");
+  // No temporary file is left beside the profile.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(path.parent_path()),
+                          std::filesystem::directory_iterator()),
+            1);
 }
 
 TEST_F(ProfileTest, RecentFileThatCannotBeOpenedLeavesTheList) {

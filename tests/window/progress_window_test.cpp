@@ -2,6 +2,7 @@
 // stored position.
 #include "unpack/progress_window.h"
 
+#include <dlfcn.h>
 #include <wx/button.h>
 #include <wx/config.h>
 #include <wx/display.h>
@@ -125,6 +126,29 @@ TEST_F(ProgressWindowTest, StatusTextIsLiteralAndCutAtItsBufferOnACharacterBound
   progress.SetStatusText("%s", (std::string(508, 'a') + "\xE2\x82\xAC").c_str());
   EXPECT_EQ(text->GetLabelText().utf8_string(), std::string(508, 'a') + "\xE2\x82\xAC");
 }
+
+#ifdef __WXGTK__
+// The lines the toolkit lays the label's text out in, or 0 when that cannot be asked.
+int LaidOutLines(wxStaticText& text) {
+  using GetLayout = void* (*)(void*);
+  using LineCount = int (*)(void*);
+  const auto get_layout = reinterpret_cast<GetLayout>(dlsym(RTLD_DEFAULT, "gtk_label_get_layout"));
+  const auto line_count =
+      reinterpret_cast<LineCount>(dlsym(RTLD_DEFAULT, "pango_layout_get_line_count"));
+  if (get_layout == nullptr || line_count == nullptr) return 0;
+  return line_count(get_layout(text.GetHandle()));
+}
+
+TEST_F(ProgressWindowTest, StatusTextWiderThanTheControlStaysOnOneLine) {
+  ProgressWindow progress(nullptr, "Unpacking...", true);
+  wxStaticText* text = progress.StatusTextControl();
+  progress.SetStatusText("Unpacking:%s",
+                         "a long name with spaces in it, much wider than the window is.html");
+  progress.PumpMessages(true);
+  ASSERT_GT(text->GetTextExtent(text->GetLabelText()).x, text->GetSize().x);
+  EXPECT_EQ(LaidOutLines(*text), 1);
+}
+#endif
 
 TEST_F(ProgressWindowTest, CancelAndCloseRequestSetTheFlagForGoodAndHideTheWindow) {
   ProgressWindow progress(nullptr, "Unpacking...", true);

@@ -101,7 +101,10 @@ class FindBoxTest : public UnpackWindowTest {
 };
 
 TEST_F(FindBoxTest, ShowsRowsWhoseNameOrPathContainsTheTextInAnyCase) {
-  EXPECT_EQ(Box()->GetParent(), static_cast<wxWindow*>(Frame()->GetToolBar()));
+  // Above the list, right-aligned, with the list taking the rest of the window.
+  EXPECT_EQ(Box()->GetParent(), static_cast<wxWindow*>(Frame()));
+  EXPECT_LT(Box()->GetRect().GetBottom(), List()->GetRect().GetTop());
+  EXPECT_EQ(Box()->GetRect().GetRight() + 3, List()->GetRect().GetRight());
   Rows().SetItemState(RowNamed("notes.txt"), LVIS_SELECTED, LVIS_SELECTED);
   Type("TOPics");  // the path of three rows, the name of none
   EXPECT_EQ(ShownSorted(kNameColumn),
@@ -133,7 +136,6 @@ TEST_F(FindBoxTest, ShowsRowsWhoseNameOrPathContainsTheTextInAnyCase) {
 }
 
 TEST_F(FindBoxTest, SelectAllUnpackDownAndEnterActOnTheRowsShown) {
-  Command(ID_EDIT_FIND);
   Type(".html");
   Command(ID_EDIT_SELECT_ALL);
   EXPECT_EQ(Rows().GetSelectedCount(), 4);
@@ -165,6 +167,11 @@ TEST_F(FindBoxTest, SelectAllUnpackDownAndEnterActOnTheRowsShown) {
   ASSERT_EQ(desktop_launches_.size(), 1u);
   EXPECT_NE(desktop_launches_[0].path.find(std::string(Rows().GetItemText(0, kNameColumn))),
             std::string::npos);
+  // Ctrl+F: back in the box, where Ctrl+A is for the text and leaves the rows alone.
+  Command(ID_EDIT_FIND);
+  EXPECT_EQ(wxWindow::FindFocus(), static_cast<wxWindow*>(Box()));
+  Command(ID_EDIT_SELECT_ALL);
+  EXPECT_EQ(Rows().GetSelectedCount(), 1);
 }
 
 class HelpCommandTest : public WindowTest {};

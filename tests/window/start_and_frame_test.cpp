@@ -2,14 +2,12 @@
 #include <wx/display.h>
 #include <wx/fileconf.h>
 #include <wx/menu.h>
-#include <wx/srchctrl.h>
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
 
 #include "app/frame_placement.h"
 #include "app/profile.h"
 #include "app/window_layout.h"
-#include "catalogue/find_box.h"
 #include "catalogue/shell_type_name.h"
 #include "res/resource_ids.h"
 #include "tests/window/window_test_support.h"
@@ -113,11 +111,8 @@ TEST_F(StartTest, ToolbarHasLabelledButtonsInOrderWithTooltipsAndPrompts) {
   ASSERT_TRUE(Start());
   wxToolBar* toolbar = Frame()->GetToolBar();
   ASSERT_NE(toolbar, nullptr);
-  // The buttons, then the find box at the far end.
-  ASSERT_EQ(toolbar->GetToolsCount(), 8u);
-  EXPECT_TRUE(toolbar->GetToolByPos(6)->IsStretchableSpace());
-  EXPECT_EQ(toolbar->GetToolByPos(7)->GetControl(),
-            static_cast<wxControl*>(View()->Find()->Control()));
+  ASSERT_EQ(toolbar->GetToolsCount(), 6u);
+
   struct Expected {
     int id;
     const char* label;
