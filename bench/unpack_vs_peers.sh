@@ -4,9 +4,12 @@
 # round, and prints the medians, the ratios and the peak memory of each command.
 #
 # Usage: bench/unpack_vs_peers.sh [FILE.chm ...]
-#   default files: the corpus's lcl.chm plus two writer-made ones (made on first use):
-#   small.chm (20,000 small files, stored order unrelated to name order) and large.chm (four
-#   50 MB streams).
+#   default files: the corpus's lcl.chm, two writer-made ones (made on first use): small.chm
+#   (20,000 small files, stored order unrelated to name order) and large.chm (four 50 MB
+#   streams), whose LZX blocks are stored; and, when chmcmd is installed, two it compiles (really
+#   compressed, made on first use by bench/chmcmd_inputs.sh): pages.chm (20,000 small pages in
+#   nested folders, non-ASCII names, listed in shuffled order) and streams.chm (two 50 MB streams
+#   of text, two of random bytes).
 # Environment:
 #   BUILD     build folder (default: build-release beside this script's parent)
 #   OUT_ROOT  where the trees are written: /dev/shm (default, stable) or a folder on disk
@@ -38,6 +41,10 @@ if [[ ${#files[@]} -eq 0 ]]; then
     [[ -f "$inputs/$kind.chm" ]] || "$maker" "$kind" "$inputs/$kind.chm"
   done
   files=("$here/../../shared/corpus/real/lcl.chm" "$inputs/small.chm" "$inputs/large.chm")
+  if command -v chmcmd >/dev/null; then
+    "$here/chmcmd_inputs.sh" "$inputs"
+    files+=("$inputs/pages.chm" "$inputs/streams.chm")
+  fi
 fi
 
 now_ns() { date +%s%N; }

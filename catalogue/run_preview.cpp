@@ -5,7 +5,8 @@
 #include "catalogue/preview_folder.h"
 #include "platform/desktop/desktop_launcher.h"
 #include "storage/catalogue_list.h"
-#include "storage/entry_extraction.h"
+#include "storage/entry_files.h"
+#include "storage/extraction_job.h"
 #include "storage/message_box.h"
 #include "unpack/unpack_rows.h"
 
@@ -25,14 +26,16 @@ void RunEntry(const CatalogueList& rows, StorageEngine& engine, int row) {
   // A row left over from a file the engine has let go names no storage: nothing is read.
   IStorage* const storage = RowStorage(rows, engine, row);
   if (storage == nullptr) return;
-  ExtractedEntry entry;
+  // Read as the unpack reads, by the same job and into a file by the same rules.
+  ExtractionJob job({{ComPtr<IStorage>::Share(storage), internal_path, name}});
+  EntryFiles file(job.Entries(), folder.path, false);
   try {
-    entry = engine.ExtractEntry(storage, internal_path, name, folder.path, false);
+    job.Run(file);
   } catch (const ExtractionError& error) {
     ShowMessage(error.what(), MessageIcon::kStop);
     return;
   }
-  if (!entry.written) return;  // the stream could not be opened: there is no file to show
+  if (file.FilesWritten() == 0) return;  // the stream could not be opened: no file to show
   OpenWithDesktop(folder.path + "/" + name,
                   has_type ? DesktopProgram::kDefaultForType : DesktopProgram::kTextEditor);
 }

@@ -1,14 +1,14 @@
 #include <chrono>
 #include <cstdio>
-#include <memory>
 #include <vector>
 
-#include "cli/checksum_pipeline.h"
+#include "cli/checksum_sink.h"
 #include "cli/commands.h"
 #include "cli/open_help_file.h"
 #include "cli/storage_tree.h"
-#include "storage/com_ptr.h"
+#include "storage/extraction_job.h"
 #include "storage/result_text.h"
+#include "storage/text_conversion.h"
 
 namespace vaskel::cli {
 namespace {
@@ -16,8 +16,9 @@ namespace {
 constexpr char kTestHelp[] =
     "usage: vaskel-cli test FILE.chm\n"
     "\n"
-    "Reads every file stored in the help file, in stored order, and prints its SHA-256\n"
-    "in sha256sum format; a summary goes to standard error.\n"
+    "Reads every file stored in the help file, in the order its bytes are stored, and prints\n"
+    "the SHA-256 of each in sha256sum format, in stored order of names; a summary goes to\n"
+    "standard error.\n"
     "Exit status: 0 all files read cleanly, 1 some file is damaged (named on standard\n"
     "error), 2 the help file cannot be opened.\n"
     "\n"
@@ -25,65 +26,49 @@ constexpr char kTestHelp[] =
     "  vaskel-cli test manual.chm > manual.sha256\n"
     "  vaskel-cli test manual.chm >/dev/null && echo intact\n";
 
-struct Totals {
-  std::size_t streams = 0;
-  std::size_t damaged = 0;
-  std::uint64_t bytes = 0;
-};
-
-// Reads one stream to its end into the pipeline's buffers; returns the failure, or S_OK.
-HRESULT ReadStream(IStorage* parent, const std::u16string& name, ChecksumPipeline& pipeline,
-                   std::uint64_t& bytes) {
-  ComPtr<IStream> stream;
-  HRESULT hr = parent->OpenStream(name.c_str(), nullptr, STGM_READ, 0, stream.Put());
-  if (Failed(hr)) return hr;
-  for (;;) {
-    const std::span<std::uint8_t> space = pipeline.Space();
-    const auto size = static_cast<ULONG>(space.size());
-    ULONG got = 0;
-    hr = stream->Read(space.data(), size, &got);
-    const bool last = Failed(hr) || got < size;
-    pipeline.Commit(Failed(hr) ? 0 : got, last, Succeeded(hr));
-    if (Failed(hr)) return hr;
-    bytes += got;
-    if (last) return S_OK;
-  }
-}
-
 int RunTest(Arguments args) {
   if (WantsHelp(args) || args.size() != 1) return PrintHelp(args, kTestHelp);
   const auto started = std::chrono::steady_clock::now();
   StorageEngine engine;
   if (!OpenHelpFile(engine, args[0])) return kExitCannotOpen;
 
-  Totals totals;
-  auto pipeline =
-      std::make_unique<ChecksumPipeline>([](const std::string& path, const std::string& hex) {
-        std::printf("%s  %s\n", hex.c_str(), path.c_str());
-      });
+  std::vector<JobEntry> entries;
+  std::vector<std::string> paths;
   TreeVisitor visitor;
   visitor.on_stream = [&](IStorage* parent, const std::u16string& name, const std::string& path,
                           std::uint64_t) {
-    ++totals.streams;
-    pipeline->BeginStream(path);
-    const HRESULT hr = ReadStream(parent, name, *pipeline, totals.bytes);
-    if (Failed(hr)) {
-      ++totals.damaged;
-      std::fprintf(stderr, "%s: %s\n", path.c_str(), DescribeResult(hr).c_str());
-    }
+    entries.push_back({ComPtr<IStorage>::Share(parent), std::string(), WideToNarrow(name)});
+    paths.push_back(path);
   };
   const bool complete = VisitTree(engine.GetRootStorage(), visitor);
-  pipeline.reset();  // every checksum printed
+
+  ExtractionJob job(std::move(entries));
+  ChecksumSink sums(paths.size());
+  job.Run(sums);
+
+  // The sums in the order of the names, whatever order the data was read in.
+  std::size_t damaged = 0;
+  std::uint64_t bytes = 0;
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    const ChecksumSink::Outcome& outcome = sums.Outcomes()[i];
+    if (outcome.read && Succeeded(outcome.result)) {
+      std::printf("%s  %s\n", outcome.sha256_hex.c_str(), paths[i].c_str());
+      bytes += outcome.bytes;
+    } else {
+      ++damaged;
+      std::fprintf(stderr, "%s: %s\n", paths[i].c_str(), DescribeResult(outcome.result).c_str());
+    }
+  }
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   std::fflush(stdout);
-  std::fprintf(stderr, "%zu streams, %llu bytes, %.3f s", totals.streams,
-               static_cast<unsigned long long>(totals.bytes), seconds);
-  if (totals.damaged) std::fprintf(stderr, ", %zu damaged", totals.damaged);
+  std::fprintf(stderr, "%zu streams, %llu bytes, %.3f s", paths.size(),
+               static_cast<unsigned long long>(bytes), seconds);
+  if (damaged) std::fprintf(stderr, ", %zu damaged", damaged);
   std::fputc('\n', stderr);
   if (!complete)
     std::fprintf(stderr, "vaskel-cli: %s: some folders could not be read\n", args[0].c_str());
-  return totals.damaged == 0 && complete ? kExitOk : kExitFailure;
+  return damaged == 0 && complete ? kExitOk : kExitFailure;
 }
 
 const CommandRegistration kTestCommand({"test", "reads every file and prints SHA-256 sums",

@@ -1,5 +1,4 @@
 #include <fnmatch.h>
-#include <sched.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -12,7 +11,8 @@
 #include "cli/commands.h"
 #include "cli/open_help_file.h"
 #include "storage/catalogue_list.h"
-#include "storage/entry_extraction.h"
+#include "storage/entry_files.h"
+#include "storage/extraction_job.h"
 #include "storage/type_and_icon_source.h"
 
 namespace vaskel::cli {
@@ -22,9 +22,9 @@ constexpr char kUnpackHelp[] =
     "usage: vaskel-cli unpack FILE.chm -o DIR [--flat] [--only GLOB]...\n"
     "\n"
     "Writes the files of the help file's catalogue (every stored file but those whose name,\n"
-    "or a folder's name above them, begins with '#' or '$') into DIR, in catalogue order,\n"
-    "recreating the internal folders below DIR. DIR is made when missing; existing files are\n"
-    "replaced.\n"
+    "or a folder's name above them, begins with '#' or '$') into DIR, in the order their\n"
+    "bytes are stored, recreating the internal folders below DIR. DIR is made when missing;\n"
+    "existing files are replaced.\n"
     "\n"
     "options:\n"
     "  -o, --output DIR  the folder to write into (required)\n"
@@ -36,9 +36,10 @@ constexpr char kUnpackHelp[] =
     "                    them is written\n"
     "\n"
     "On a terminal a progress line is shown on standard error; a summary (files, bytes,\n"
-    "seconds) ends the run. Exit status: 0 done, 1 a file could not be written or its data\n"
-    "is damaged (named on standard error; the files written before it stay), 2 the help file\n"
-    "cannot be opened or the command line is wrong.\n"
+    "seconds) ends the run. Exit status: 0 done; 1 a file's data is damaged (each such file\n"
+    "is named on standard error and left out, the others are written) or a file could not be\n"
+    "written (named on standard error; the unpack stops there, the files written before it\n"
+    "stay); 2 the help file cannot be opened or the command line is wrong.\n"
     "\n"
     "examples:\n"
     "  vaskel-cli unpack manual.chm -o manual\n"
@@ -140,11 +141,28 @@ class ProgressLine {
   std::chrono::steady_clock::time_point last_;
 };
 
-int UsableCores() {
-  cpu_set_t cores;
-  if (sched_getaffinity(0, sizeof cores, &cores) != 0) return 1;
-  return CPU_COUNT(&cores);
-}
+// Shows the progress line as each entry begins, then passes everything on to the files.
+class ShownProgress final : public EntrySink {
+ public:
+  ShownProgress(EntryFiles& files, const std::vector<JobEntry>& entries, ProgressLine& line)
+      : files_(files), entries_(entries), line_(line) {}
+  void Begin(std::size_t entry, std::uint64_t size) override {
+    line_.Show(done_++, entries_[entry].name);
+    files_.Begin(entry, size);
+  }
+  void Write(std::span<const std::uint8_t> bytes) override { files_.Write(bytes); }
+  void End(HRESULT result) override { files_.End(result); }
+  void Skip(std::size_t entry) override {
+    ++done_;
+    files_.Skip(entry);
+  }
+
+ private:
+  EntryFiles& files_;
+  const std::vector<JobEntry>& entries_;
+  ProgressLine& line_;
+  std::size_t done_ = 0;
+};
 
 int RunUnpack(Arguments args) {
   if (WantsHelp(args)) return PrintHelp(args, kUnpackHelp);
@@ -167,43 +185,44 @@ int RunUnpack(Arguments args) {
   std::error_code made_error;
   std::filesystem::create_directories(options.output, made_error);
 
-  // With a second core, files are written behind the reading; a failure is still reported for
-  // the first file in order that failed, and nothing after it is written.
-  ExtractionSession session(UsableCores() > 1 ? ExtractionSession::Writing::kBehind
-                                              : ExtractionSession::Writing::kInCall);
-  ProgressLine progress(rows.size());
-  std::size_t skipped = 0;
+  std::vector<JobEntry> entries;
+  entries.reserve(rows.size());
+  for (const int row : rows) {
+    entries.push_back({ComPtr<IStorage>::Share(
+                           engine.StorageAt(static_cast<std::int32_t>(list.GetItemData(row)))),
+                       std::string(list.GetItemText(row, kPathColumn)),
+                       std::string(list.GetItemText(row, kNameColumn))});
+  }
+  if (options.flat) entries = LastOfEachName(std::move(entries));
+  ExtractionJob job(std::move(entries));
+  ProgressLine progress(job.Entries().size());
+  // A damaged file is named and left out; the others are still written.
+  EntryFiles files(job.Entries(), options.output, !options.flat,
+                   [&progress](const ExtractionError& error) {
+                     progress.Clear();
+                     std::fprintf(stderr, "vaskel-cli: %s\n", error.what());
+                   });
+  ShownProgress sink(files, job.Entries(), progress);
   try {
-    if (!options.flat) {
-      // Every folder before any file: several times faster on some disks.
-      for (const int row : rows)
-        session.PrepareFolders(options.output, list.GetItemText(row, kPathColumn));
-    }
-    for (std::size_t done = 0; done < rows.size(); ++done) {
-      const int row = rows[done];
-      const std::string_view name = list.GetItemText(row, kNameColumn);
-      progress.Show(done, name);
-      const ExtractedEntry entry = engine.ExtractEntry(
-          engine.StorageAt(static_cast<std::int32_t>(list.GetItemData(row))),
-          list.GetItemText(row, kPathColumn), name, options.output, !options.flat, &session);
-      if (!entry.written) ++skipped;
-    }
-    session.Finish();
+    files.PrepareFolders();
+    job.Run(sink);
   } catch (const std::exception& error) {  // ExtractionError, or running out of memory
     progress.Clear();
     std::fprintf(stderr, "vaskel-cli: %s\n", error.what());
     std::fprintf(stderr, "vaskel-cli: stopped after %zu file(s); they are kept\n",
-                 session.FilesCompleted());
+                 files.FilesWritten());
     return kExitFailure;
   }
   progress.Clear();
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  std::fprintf(stderr, "Unpacked %zu file(s), %llu bytes, in %.2f s", session.FilesCompleted(),
-               static_cast<unsigned long long>(session.BytesCompleted()), seconds);
-  if (skipped) std::fprintf(stderr, "; %zu could not be opened and were skipped", skipped);
+  std::fprintf(stderr, "Unpacked %zu file(s), %llu bytes, in %.2f s", files.FilesWritten(),
+               static_cast<unsigned long long>(files.BytesWritten()), seconds);
+  if (files.Skipped())
+    std::fprintf(stderr, "; %zu could not be opened and were skipped", files.Skipped());
+  if (files.Damaged()) std::fprintf(stderr, "; %zu damaged and left out", files.Damaged());
   std::fputc('\n', stderr);
-  return kExitOk;
+  return files.Damaged() ? kExitFailure : kExitOk;
 }
 
 const CommandRegistration kUnpackCommand({"unpack", "writes the catalogue's files into a folder",

@@ -16,6 +16,11 @@ class ComPtr {
     c.p_ = p;
     return c;
   }
+  // Takes a reference of its own.
+  static ComPtr Share(T* p) {
+    if (p) p->AddRef();
+    return Adopt(p);
+  }
   ComPtr(const ComPtr& o) : p_(o.p_) {
     if (p_) p_->AddRef();
   }

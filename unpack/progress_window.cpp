@@ -12,11 +12,13 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <limits>
 #include <memory>
+#include <thread>
 #include <utility>
 
 #include "unpack/event_pump.h"
@@ -133,7 +135,24 @@ ProgressWindow::ProgressWindow(wxWindow* owner, const wxString& title, bool smoo
 
   LayoutControls(kStatusTextLines, kStatusTextWidth);
   RestorePosition();
+  frame_->Bind(wxEVT_PAINT, [this](wxPaintEvent& event) {
+    painted_ = true;
+    event.Skip();
+  });
   ShowIfHidden();
+  AwaitFirstPaint();
+}
+
+void ProgressWindow::AwaitFirstPaint() {
+  // The toolkit maps and paints a new window through events of its own; they are let through
+  // here, so that the window is on screen before the operation's first unit of work begins.
+  constexpr auto kLongestWait = std::chrono::milliseconds(250);
+  const auto deadline = std::chrono::steady_clock::now() + kLongestWait;
+  while (HasWindow() && !painted_ && std::chrono::steady_clock::now() < deadline) {
+    frame_->Update();
+    DispatchWaitingEvents([this] { return painted_ || !HasWindow(); });
+    if (!painted_) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
 }
 
 ProgressWindow::~ProgressWindow() { Destroy(); }
@@ -286,7 +305,7 @@ void ProgressWindow::HideIfShown() {
 }
 
 void ProgressWindow::OnCancelButton() {
-  cancelled_ = true;
+  cancelled_.store(true, std::memory_order_release);
   HideIfShown();
   if (wxTheApp != nullptr) {
     if (wxWindow* main = wxTheApp->GetTopWindow()) main->Raise();
@@ -294,15 +313,15 @@ void ProgressWindow::OnCancelButton() {
 }
 
 void ProgressWindow::PumpMessages(bool cancel_on_escape) {
-  if (cancelled_) return;
+  if (IsCancelled()) return;
   std::function<void()> on_escape;
   if (cancel_on_escape) {
     on_escape = [this] {
-      if (!cancelled_) OnCancelButton();  // the key's later events find it done
+      if (!IsCancelled()) OnCancelButton();  // the key's later events find it done
     };
   }
   const EscapeWatch watch(std::move(on_escape));
-  DispatchWaitingEvents([this] { return cancelled_; });
+  DispatchWaitingEvents([this] { return IsCancelled(); });
 }
 
 }  // namespace vaskel

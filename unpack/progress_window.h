@@ -9,6 +9,7 @@
 #include <wx/font.h>
 #include <wx/string.h>
 
+#include <atomic>
 #include <cstddef>
 
 #include "unpack/progress_layout.h"
@@ -34,7 +35,8 @@ class ProgressWindow {
   static constexpr char kCancelCaption[] = " Cancel ";
 
   // A modeless popup, always on top, with a caption and no close box, owned by `owner` (else
-  // the application's main window). Visible, without taking the focus, when this returns.
+  // the application's main window). Visible and painted, without taking the focus, when this
+  // returns (or after a quarter of a second, should the display never confirm it).
   ProgressWindow(wxWindow* owner, const wxString& title, bool smooth_bar);
   ~ProgressWindow();
   ProgressWindow(const ProgressWindow&) = delete;
@@ -54,8 +56,10 @@ class ProgressWindow {
   // Dispatches the events waiting for any window of the program and returns when none is left
   // or the user has cancelled. With `cancel_on_escape`, Escape typed in any window cancels.
   void PumpMessages(bool cancel_on_escape);
-  // Set by Cancel (or Escape while pumping) and never cleared.
-  bool IsCancelled() const { return cancelled_; }
+  // Set by Cancel (or Escape while pumping) and never cleared. May be asked from any thread.
+  bool IsCancelled() const { return cancelled_.load(std::memory_order_acquire); }
+  // The window has been painted at least once.
+  bool Painted() const { return painted_; }
 
   // Stores the position and removes the window now, before the object ends.
   void Destroy();
@@ -77,6 +81,7 @@ class ProgressWindow {
   void OnCancelButton();
   void OnWindowGone();
   void ShowBarPosition();
+  void AwaitFirstPaint();
 
   ProgressFrame* frame_ = nullptr;  // owned by the toolkit; cleared when it goes
   wxStaticText* status_text_ = nullptr;
@@ -85,7 +90,8 @@ class ProgressWindow {
   wxString title_ = "Progress";
   wxFont font_;
   ProgressLayout layout_;
-  bool cancelled_ = false;
+  std::atomic<bool> cancelled_{false};
+  bool painted_ = false;
   int position_ = 0;
   int last_percentage_ = 0;
   int step_ = 1;

@@ -1,71 +1,166 @@
 #include "unpack/unpack_rows.h"
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <exception>
 #include <limits>
+#include <mutex>
+#include <thread>
 
 #include "storage/catalogue_list.h"
-#include "storage/entry_extraction.h"
+#include "storage/entry_files.h"
+#include "storage/extraction_job.h"
 #include "storage/message_box.h"
 #include "storage/path_limit.h"
+#include "storage/storage_engine.h"
+#include "unpack/event_pump.h"
 #include "unpack/progress_window.h"
 
 namespace vaskel {
 namespace {
 
 constexpr char kProgressTitle[] = "Unpacking...";
+// How often the interface thread looks at the job and lets the program's events through.
+constexpr auto kProgressInterval = std::chrono::milliseconds(30);
+constexpr std::size_t kNoEntry = std::numeric_limits<std::size_t>::max();
 
-class RowWriter {
+// The chosen rows as the job's entries, in list order.
+std::vector<JobEntry> ChosenEntries(const UnpackJob& job) {
+  const CatalogueList& rows = *job.rows;
+  std::vector<JobEntry> entries;
+  const auto add = [&](int row) {
+    entries.push_back({ComPtr<IStorage>::Share(RowStorage(rows, *job.engine, row)),
+                       std::string(rows.GetItemText(row, kPathColumn)),
+                       std::string(rows.GetItemText(row, kNameColumn))});
+  };
+  switch (job.choice) {
+    case UnpackChoice::kAllFiles:
+      for (int row = 0, count = rows.GetItemCount(); row < count; ++row) add(row);
+      break;
+    case UnpackChoice::kSelectedFiles:
+      for (int row = rows.GetNextItem(-1, LVNI_SELECTED); row != -1;
+           row = rows.GetNextItem(row, LVNI_SELECTED)) {
+        add(row);
+      }
+      break;
+  }
+  return entries;
+}
+
+// Passes everything on, and tells the interface thread which file is in hand and how many are
+// done.
+class WatchedSink final : public EntrySink {
  public:
-  RowWriter(const UnpackJob& job, ProgressWindow& progress) : job_(job), progress_(progress) {}
+  explicit WatchedSink(EntrySink& sink) : sink_(sink) {}
+  void Begin(std::size_t entry, std::uint64_t size) override {
+    current_.store(entry, std::memory_order_relaxed);
+    sink_.Begin(entry, size);
+  }
+  void Write(std::span<const std::uint8_t> bytes) override { sink_.Write(bytes); }
+  void End(HRESULT result) override {
+    sink_.End(result);
+    done_.fetch_add(1, std::memory_order_relaxed);
+  }
+  void Skip(std::size_t entry) override {
+    sink_.Skip(entry);
+    done_.fetch_add(1, std::memory_order_relaxed);
+  }
+  std::size_t Current() const { return current_.load(std::memory_order_relaxed); }
+  std::size_t Done() const { return done_.load(std::memory_order_relaxed); }
 
-  // False once the unpack is to stop after this row.
-  bool Write(int row) {
-    const CatalogueList& rows = *job_.rows;
-    // Rows cannot change while the dialog holds the main window, but nothing is read from a row
-    // that is gone.
-    if (row < 0 || row >= rows.GetItemCount()) return false;
-    const std::string name(rows.GetItemText(row, kNameColumn));
-    const std::string path(rows.GetItemText(row, kPathColumn));
-    progress_.SetStatusText("Unpacking:%s", name.c_str());
-    const bool use_path = job_.use_path && job_.use_path();
-    job_.engine->ExtractEntry(RowStorage(rows, *job_.engine, row), path, name, job_.folder,
-                              use_path, &session_);
-    progress_.StepBar();
-    progress_.PumpMessages(true);
-    return !progress_.IsCancelled();
+ private:
+  EntrySink& sink_;
+  std::atomic<std::size_t> current_{kNoEntry};
+  std::atomic<std::size_t> done_{0};
+};
+
+// Runs the job on a thread of its own; the object waits for it to end.
+class JobThread {
+ public:
+  JobThread(ExtractionJob& job, EntrySink& sink, const ProgressWindow& progress)
+      : thread_([this, &job, &sink, &progress] {
+          std::exception_ptr failure;
+          try {
+            job.Run(sink, [this, &progress] { return abandoned_ || progress.IsCancelled(); });
+          } catch (...) {
+            failure = std::current_exception();
+          }
+          std::lock_guard lock(mutex_);
+          failure_ = failure;
+          ended_ = true;
+          ended_signal_.notify_all();
+        }) {}
+  ~JobThread() {
+    abandoned_ = true;  // only when leaving early: the job stops before its next file
+    thread_.join();
+  }
+  // Waits up to `interval` for the end; true once it has come.
+  bool WaitForEnd(std::chrono::milliseconds interval) {
+    std::unique_lock lock(mutex_);
+    return ended_signal_.wait_for(lock, interval, [this] { return ended_; });
+  }
+  std::exception_ptr Failure() {
+    std::lock_guard lock(mutex_);
+    return failure_;
   }
 
  private:
-  const UnpackJob& job_;
+  std::atomic<bool> abandoned_{false};
+  std::mutex mutex_;
+  std::condition_variable ended_signal_;
+  bool ended_ = false;
+  std::exception_ptr failure_;
+  std::thread thread_;
+};
+
+// Shows the file in hand and the files done, changing only what changed.
+class ProgressShown {
+ public:
+  ProgressShown(ProgressWindow& progress, const std::vector<JobEntry>& entries)
+      : progress_(progress), entries_(entries) {}
+  void Update(std::size_t current, std::size_t done) {
+    if (current != kNoEntry && current != current_) {
+      current_ = current;
+      progress_.SetStatusText("Unpacking:%s", entries_[current].name.c_str());
+    }
+    if (done != done_) {
+      done_ = done;
+      progress_.SetBarPosition(static_cast<int>(
+          std::min<std::size_t>(done, static_cast<std::size_t>(std::numeric_limits<int>::max()))));
+    }
+  }
+
+ private:
   ProgressWindow& progress_;
-  // Each call writes its file completely, so a failure names the row it belongs to.
-  ExtractionSession session_{ExtractionSession::Writing::kInCall};
+  const std::vector<JobEntry>& entries_;
+  std::size_t current_ = kNoEntry;
+  std::size_t done_ = 0;
 };
 
 void WriteChosenRows(const UnpackJob& job, ProgressWindow& progress) {
-  const CatalogueList& rows = *job.rows;
-  RowWriter writer(job, progress);
-  switch (job.choice) {
-    case UnpackChoice::kAllFiles: {
-      const int count = rows.GetItemCount();
-      progress.SetBarRange(0, count, 1);
-      for (int row = 0; row < count; ++row) {
-        if (!writer.Write(row)) return;
+  std::vector<JobEntry> entries = ChosenEntries(job);
+  const bool use_path = job.use_path && job.use_path();
+  if (!use_path && !job.sink) entries = LastOfEachName(std::move(entries));
+  progress.SetBarRange(0, static_cast<int>(entries.size()), 1);
+  ExtractionJob extraction(std::move(entries));
+  EntryFiles files(extraction.Entries(), job.folder, use_path);
+  WatchedSink watched(job.sink ? *job.sink : files);
+  ProgressShown shown(progress, extraction.Entries());
+  {
+    JobThread running(extraction, watched, progress);
+    for (bool ended = false; !ended;) {
+      ended = running.WaitForEnd(kProgressInterval);
+      shown.Update(watched.Current(), watched.Done());
+      if (progress.IsCancelled()) {
+        // The file in hand is still being finished: the program stays responsive meanwhile.
+        DispatchWaitingEvents([] { return false; });
+      } else {
+        progress.PumpMessages(true);
       }
-      return;
     }
-    case UnpackChoice::kSelectedFiles: {
-      progress.SetBarRange(0, rows.GetSelectedCount(), 1);
-      int row = rows.GetNextItem(-1, LVNI_SELECTED);
-      while (row != -1) {
-        // Looked up first: the row being written must not decide where the walk goes on.
-        const int next = rows.GetNextItem(row, LVNI_SELECTED);
-        if (!writer.Write(row)) return;
-        row = next;
-      }
-      return;
-    }
+    if (const std::exception_ptr failure = running.Failure()) std::rethrow_exception(failure);
   }
 }
 

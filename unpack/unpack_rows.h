@@ -1,6 +1,7 @@
-// The unpack operation: the chosen catalogue rows written into a folder, one ExtractEntry call
-// per row in list order, with a progress window that shows each name and offers Cancel between
-// two rows.
+// The unpack operation: the chosen catalogue rows written into a folder by an ExtractionJob, in
+// the order their bytes are stored, on threads of their own; the interface thread meanwhile
+// shows each file's name and the share done in a progress window, lets the program's events
+// through, and offers Cancel, which takes effect between two files.
 #pragma once
 
 #include <wx/string.h>
@@ -14,8 +15,9 @@ class wxWindow;
 namespace vaskel {
 
 class CatalogueList;
+class EntrySink;
 class StorageEngine;
-struct IStorage;
+class IStorage;
 
 enum class UnpackChoice {
   kSelectedFiles,  // the selected rows, in list order
@@ -27,9 +29,12 @@ struct UnpackJob {
   StorageEngine* engine = nullptr;
   UnpackChoice choice = UnpackChoice::kAllFiles;
   std::string folder;  // as NormalizeUnpackFolder gives it
-  // Asked before every row: recreate the row's internal folders below `folder`?
+  // Asked once, before the first file: recreate the rows' internal folders below `folder`?
   std::function<bool()> use_path;
   wxWindow* progress_owner = nullptr;
+  // Where the bytes go instead of files below `folder` (for tests). Its entries are the chosen
+  // rows in list order. Called on another thread than the interface's.
+  EntrySink* sink = nullptr;
 };
 
 // The folder text of the Unpack dialog as extraction takes it: one trailing separator removed
@@ -44,9 +49,9 @@ std::string FolderRefusal(const std::string& folder);
 IStorage* RowStorage(const CatalogueList& rows, const StorageEngine& engine, int row);
 
 // Runs the unpack: shows the progress window ("Unpacking...") and writes the rows. Stops after
-// the row during which the user cancelled; a row that cannot be written ends the unpack there,
-// with the window gone, and is reported in a message box (stop icon) naming the file. Files
-// written before stay.
+// the file during which the user cancelled; a file that cannot be written or whose data is
+// damaged ends the unpack there, with the window gone, and is reported in a message box (stop
+// icon) naming the file and the cause. Files written before stay.
 void UnpackRows(const UnpackJob& job);
 
 }  // namespace vaskel

@@ -7,8 +7,8 @@
 // once, and a jump costs at most one reset interval. Memory: the decoder's window (<= 2 MiB), the
 // cache (kCacheFrames × 32 KiB) and one compressed frame (<= FrameDecoder::kMaxCompressedFrame).
 //
-// Room to grow: a read-ahead worker could run a second FrameDecoder over the next reset interval
-// and put its frames into the same cache under the same lock.
+// Several readers of one section may work at once, each with its own decoder and cache: a job
+// that reads many streams in data order uses one of its own on another thread.
 #pragma once
 
 #include <cstdint>
@@ -31,6 +31,7 @@ class CompressedSectionReader {
       : info_(std::move(info)), decoder_(file, info_), cache_(kCacheFrames) {}
 
   std::uint64_t length() const { return info_.uncompressed_length; }
+  const CompressedSectionInfo& info() const { return info_; }
 
   // Fills `out` with the section's bytes from `offset`. STG_E_DOCFILECORRUPT for a range outside
   // the section or damaged data, STG_E_READFAULT when the file cannot be read. Thread-safe.

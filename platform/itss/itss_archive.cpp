@@ -34,8 +34,13 @@ HRESULT ItssArchive::Open(std::u16string_view path, std::shared_ptr<ItssArchive>
   return S_OK;
 }
 
+std::unique_ptr<CompressedSectionReader> ItssArchive::NewSection1Reader() const {
+  if (!section1_) return nullptr;
+  return std::make_unique<CompressedSectionReader>(*file_, section1_->info());
+}
+
 HRESULT ItssArchive::ReadStream(const StreamLocation& stream, std::uint64_t position,
-                                std::span<std::uint8_t> out) {
+                                std::span<std::uint8_t> out, CompressedSectionReader* section1) {
   if (out.empty()) return S_OK;
   if (!RangeWithin(position, out.size(), stream.length)) return E_INVALIDARG;
   switch (stream.section) {
@@ -43,11 +48,12 @@ HRESULT ItssArchive::ReadStream(const StreamLocation& stream, std::uint64_t posi
       return ReadSection0(stream, position, out);
     case 1: {
       if (!section1_) return section1_status_;
+      CompressedSectionReader& reader = section1 ? *section1 : *section1_;
       const auto start = CheckedAdd(stream.offset, position);
-      if (!start || !RangeWithin(stream.offset, stream.length, section1_->length())) {
+      if (!start || !RangeWithin(stream.offset, stream.length, reader.length())) {
         return STG_E_DOCFILECORRUPT;
       }
-      return section1_->Read(*start, out);
+      return reader.Read(*start, out);
     }
     default:
       return STG_E_DOCFILECORRUPT;

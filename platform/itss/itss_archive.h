@@ -25,8 +25,13 @@ class ItssArchive {
   const NameTree& tree() const { return tree_; }
 
   // Fills `out` with the stream's bytes from `position`; the range must lie inside the stream.
+  // Section-1 bytes come through `section1` when given (a reader of the caller's own), else
+  // through the reader the file's streams share.
   HRESULT ReadStream(const StreamLocation& stream, std::uint64_t position,
-                     std::span<std::uint8_t> out);
+                     std::span<std::uint8_t> out, CompressedSectionReader* section1 = nullptr);
+
+  // A section-1 reader with its own decoder and cache; null when section 1 is absent or damaged.
+  std::unique_ptr<CompressedSectionReader> NewSection1Reader() const;
 
   DecodeStatistics decode_statistics() const;
 

@@ -10,6 +10,23 @@ namespace {
 
 constexpr DWORD kAccessMask = 0x3;  // STGM_READ 0, STGM_WRITE 1, STGM_READWRITE 2
 
+// Reads with a section-1 decoder of its own, so that it never waits for the file's streams.
+class ItssExtentReader final : public ExtentReader {
+ public:
+  explicit ItssExtentReader(std::shared_ptr<ItssArchive> archive)
+      : archive_(std::move(archive)), section1_(archive_->NewSection1Reader()) {}
+
+  HRESULT Read(const StreamExtent& stream, std::uint64_t position,
+               std::span<std::uint8_t> out) override {
+    const StreamLocation location{stream.section, stream.offset, stream.length};
+    return archive_->ReadStream(location, position, out, section1_.get());
+  }
+
+ private:
+  const std::shared_ptr<ItssArchive> archive_;
+  const std::unique_ptr<CompressedSectionReader> section1_;
+};
+
 }  // namespace
 
 bool IsReadOnlyMode(DWORD mode) { return (mode & kAccessMask) == STGM_READ; }
@@ -42,6 +59,23 @@ HRESULT ItssStorage::OpenStream(const char16_t* pwcsName, void*, DWORD grfMode, 
   if (!child || archive_->tree().node(*child).is_storage) return STG_E_FILENOTFOUND;
   *ppstm = new ItssStream(archive_, *child);
   return S_OK;
+}
+
+}  // namespace vaskel::itss
+
+namespace vaskel::itss {
+
+HRESULT ItssStorage::LocateStream(const char16_t* name, StreamExtent* extent) {
+  if (name == nullptr || extent == nullptr) return STG_E_INVALIDPOINTER;
+  const auto child = archive_->tree().FindChild(node_, name);
+  if (!child || archive_->tree().node(*child).is_storage) return STG_E_FILENOTFOUND;
+  const StreamLocation& stream = archive_->tree().node(*child).stream;
+  *extent = {stream.section, stream.offset, stream.length};
+  return S_OK;
+}
+
+std::unique_ptr<ExtentReader> ItssStorage::NewExtentReader() {
+  return std::make_unique<ItssExtentReader>(archive_);
 }
 
 }  // namespace vaskel::itss

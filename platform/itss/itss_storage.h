@@ -6,10 +6,11 @@
 #include "platform/itss/itss_archive.h"
 #include "platform/itss/ref_counted.h"
 #include "storage/storage_interfaces.h"
+#include "storage/stream_locator.h"
 
 namespace vaskel::itss {
 
-class ItssStorage final : public RefCounted<IStorage> {
+class ItssStorage final : public RefCounted<IStorage>, public StreamLocator {
  public:
   ItssStorage(std::shared_ptr<ItssArchive> archive, NodeId node)
       : archive_(std::move(archive)), node_(node) {}
@@ -20,6 +21,10 @@ class ItssStorage final : public RefCounted<IStorage> {
                       char16_t** snbExclude, DWORD reserved, IStorage** ppstg) override;
   HRESULT OpenStream(const char16_t* pwcsName, void* reserved1, DWORD grfMode, DWORD reserved2,
                      IStream** ppstm) override;
+
+  HRESULT LocateStream(const char16_t* name, StreamExtent* extent) override;
+  const void* ContentIdentity() const override { return archive_.get(); }
+  std::unique_ptr<ExtentReader> NewExtentReader() override;
 
   const ItssArchive& archive() const { return *archive_; }
 

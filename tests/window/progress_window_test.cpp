@@ -50,6 +50,7 @@ TEST_F(ProgressWindowTest, ShownWithoutCloseBoxAndLaidOutFromTheMessageFont) {
   wxFrame* window = progress.Window();
   ASSERT_NE(window, nullptr);
   EXPECT_TRUE(window->IsShown());
+  EXPECT_TRUE(progress.Painted());  // on screen before the operation's first unit of work
   EXPECT_EQ(window->GetTitle(), "Unpacking...");
   EXPECT_TRUE(window->HasFlag(wxCAPTION) && window->HasFlag(wxSTAY_ON_TOP));
   EXPECT_FALSE(window->HasFlag(wxCLOSE_BOX) || window->HasFlag(wxSYSTEM_MENU));

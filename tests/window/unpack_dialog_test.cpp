@@ -1,5 +1,5 @@
 // The Unpack dialog and the unpack it runs: presets, the folder text's checks, the trees
-// written, cancel between rows, a file error, and the progress window's part in it.
+// written, cancel between files, a file error, and the progress window's part in it.
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/config.h>
@@ -8,7 +8,13 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+
 #include "res/resource_ids.h"
+#include "storage/extraction_job.h"
 #include "storage/path_limit.h"
 #include "tests/window/unpack_test_support.h"
 #include "unpack/missing_folder.h"
@@ -303,101 +309,106 @@ TEST_F(UnpackDialogTest, SelectedRowsOrAllRowsAsTheRadioButtonsSayFlatWithoutUse
   EXPECT_TRUE(messages_.empty());
 }
 
-TEST_F(UnpackDialogTest, UsePathIsReadAgainForEveryRow) {
-  UnpackCommand([&](UnpackDialog& dialog) {
-    dialog.UsePathBox()->SetValue(true);
-    // Let through after the first row.
-    wxTheApp->CallAfter([&dialog] { dialog.UsePathBox()->SetValue(false); });
-    UnpackTo(dialog, out_.string());
-  });
-  const std::vector<std::string> files = FilesBelow(out_);
-  ASSERT_EQ(files.size(), 5u);
-  // Only the first row could keep its internal folders.
-  int in_folders = 0;
-  for (const std::string& file : files) in_folders += file.find('/') != std::string::npos;
-  EXPECT_LE(in_folders, 1);
-  EXPECT_EQ(std::filesystem::exists(out_ / Rows().GetItemText(0, kPathColumn) /
-                                    Rows().GetItemText(0, kNameColumn)),
-            true);
+// Records the entries in the order the job delivers them, and on the first bytes of each one
+// that `gate` names, holds the job's thread until `at_gate`, run on the interface thread with
+// that entry's place in the delivery order, returns true (it is asked every 10 ms).
+class GatedSink final : public EntrySink {
+ public:
+  GatedSink(std::function<bool(std::size_t)> gate, std::function<bool(std::size_t)> at_gate)
+      : gate_(std::move(gate)), at_gate_(std::move(at_gate)) {}
+  void Begin(std::size_t entry, std::uint64_t) override {
+    std::lock_guard lock(mutex_);
+    begun_.push_back(entry);
+    first_write_ = true;
+  }
+  void Write(std::span<const std::uint8_t>) override {
+    std::unique_lock lock(mutex_);
+    if (!std::exchange(first_write_, false)) return;
+    const std::size_t place = begun_.size() - 1;
+    if (!gate_(place)) return;
+    for (bool released = false; !released;) {
+      answer_.reset();
+      wxTheApp->CallAfter([this, place] {
+        const bool answer = at_gate_(place);
+        std::lock_guard lock(mutex_);
+        answer_ = answer;
+        answered_.notify_all();
+      });
+      answered_.wait(lock, [this] { return answer_.has_value(); });
+      released = *answer_;
+      if (!released) answered_.wait_for(lock, std::chrono::milliseconds(10));
+    }
+  }
+  void End(HRESULT) override {}
+  std::vector<std::size_t> Begun() {
+    std::lock_guard lock(mutex_);
+    return begun_;
+  }
+
+ private:
+  std::function<bool(std::size_t)> gate_;
+  std::function<bool(std::size_t)> at_gate_;
+  std::mutex mutex_;
+  std::condition_variable answered_;
+  std::vector<std::size_t> begun_;
+  bool first_write_ = false;
+  std::optional<bool> answer_;
+};
+
+wxString ShownStatus() {
+  wxWindow* progress = FindShownProgressWindow();
+  if (progress == nullptr) return "none";
+  return progress->FindWindow(ProgressWindow::kStatusTextId)->GetLabel();
 }
 
-TEST_F(UnpackDialogTest, CancelOrEscapeBetweenRowsStopsAfterTheRowInHand) {
-  // While the row `at` is written, `act` queues what the user does; it is let through after
-  // that row.
-  const auto unpack_interrupted = [&](int at, const std::function<void()>& act) {
-    std::filesystem::remove_all(out_);
-    std::filesystem::create_directory(out_);
-    int asked = 0;
-    UnpackRows(Job(UnpackChoice::kAllFiles, [&] {
-      if (++asked == at) act();
-      return false;
-    }));
-    EXPECT_EQ(asked, at);
-    return FilesBelow(out_).size();
-  };
-  EXPECT_EQ(unpack_interrupted(
-                2,
-                [] {
-                  wxWindow* progress = FindShownProgressWindow();
-                  ASSERT_NE(progress, nullptr);
-                  wxCommandEvent click(wxEVT_BUTTON, ProgressWindow::kCancelButtonId);
-                  click.SetEventObject(progress->FindWindow(ProgressWindow::kCancelButtonId));
-                  progress->GetEventHandler()->QueueEvent(click.Clone());
-                }),
-            2u);
-  // Escape typed into the main window's list.
-  EXPECT_EQ(unpack_interrupted(1,
-                               [&] {
-                                 wxKeyEvent escape(wxEVT_CHAR);
-                                 escape.m_keyCode = WXK_ESCAPE;
-                                 escape.SetEventObject(List());
-                                 List()->GetEventHandler()->QueueEvent(escape.Clone());
-                               }),
-            1u);
+TEST_F(UnpackDialogTest, WhileAFileIsWrittenTheWindowNamesItAndShowsTheShareDone) {
+  Select({0, 2, 4});
+  std::vector<wxString> seen;
+  GatedSink* sink_seen = nullptr;
+  GatedSink sink([](std::size_t) { return true; },
+                 [&](std::size_t place) {
+                   // The interface thread runs while the job's thread is inside a file.
+                   const std::size_t entry = sink_seen->Begun()[place];
+                   const int row = entry == 0 ? 0 : entry == 1 ? 2 : 4;
+                   const wxString expected =
+                       "Unpacking:" +
+                       wxString::FromUTF8(std::string(Rows().GetItemText(row, kNameColumn)));
+                   if (ShownStatus() != expected) return false;
+                   seen.push_back(FindShownProgressWindow()->GetLabel());
+                   return true;
+                 });
+  sink_seen = &sink;
+  UnpackJob job = Job(UnpackChoice::kSelectedFiles, [] { return true; });
+  job.sink = &sink;
+  UnpackRows(job);
+  EXPECT_EQ(sink.Begun().size(), 3u);
+  EXPECT_EQ(seen,
+            (std::vector<wxString>{"Unpacking...", "Unpacking... [33%]", "Unpacking... [66%]"}));
   EXPECT_TRUE(messages_.empty());
 }
 
-TEST_F(UnpackDialogTest, TitleShows33And66And100ForThreeRows) {
-  Select({0, 2, 4});
-  std::vector<wxString> titles;
-  const auto title_now = [&] {
-    for (wxWindow* window : wxTopLevelWindows) {
-      if (window->GetLabel().StartsWith("Unpacking...") && !window->IsBeingDeleted() &&
-          window->IsShown()) {
-        return window->GetLabel();
-      }
-    }
-    return wxString("none");
-  };
-  UnpackRows(Job(UnpackChoice::kSelectedFiles, [&] {
-    titles.push_back(title_now());
-    if (titles.size() == 3) wxTheApp->CallAfter([&] { titles.push_back(title_now()); });
-    return true;
-  }));
-  EXPECT_EQ(titles, (std::vector<wxString>{"Unpacking...", "Unpacking... [33%]",
-                                           "Unpacking... [66%]", "Unpacking... [100%]"}));
-  EXPECT_EQ(FilesBelow(out_).size(), 3u);
-}
+TEST_F(UnpackDialogTest, FileErrorEndsTheUnpackAtItsFileAndKeepsTheFilesBefore) {
+  // The order the files are written in.
+  GatedSink order([](std::size_t) { return false; }, [](std::size_t) { return true; });
+  UnpackJob job = Job(UnpackChoice::kAllFiles, [] { return false; });
+  job.sink = &order;
+  UnpackRows(job);
+  std::vector<std::string> names;
+  for (const std::size_t entry : order.Begun())
+    names.emplace_back(Rows().GetItemText(static_cast<int>(entry), kNameColumn));
+  ASSERT_EQ(names.size(), 5u);
 
-TEST_F(UnpackDialogTest, FileErrorEndsTheUnpackAtItsRowAndKeepsTheFilesBefore) {
-  // The third row's file cannot be made: a folder of that name is in the way.
-  const std::string blocked(Rows().GetItemText(2, kNameColumn));
-  std::filesystem::create_directory(out_ / blocked);
-  int asked = 0;
-  UnpackRows(Job(UnpackChoice::kAllFiles, [&] {
-    ++asked;
-    return false;
-  }));
-  EXPECT_EQ(asked, 3);
+  // The third file cannot be made: a folder of that name is in the way.
+  std::filesystem::create_directory(out_ / names[2]);
+  UnpackRows(Job(UnpackChoice::kAllFiles, [] { return false; }));
   ASSERT_EQ(messages_.size(), 1u);
   EXPECT_EQ(messages_[0].icon, MessageIcon::kStop);
-  EXPECT_NE(messages_[0].text.find((out_ / blocked).string()), std::string::npos)
+  EXPECT_NE(messages_[0].text.find((out_ / names[2]).string()), std::string::npos)
       << messages_[0].text;
   EXPECT_EQ(FindShownProgressWindow(), nullptr);  // gone before the message
-  const std::vector<std::string> files = FilesBelow(out_);
-  EXPECT_EQ(files.size(), 2u);  // the two rows before it
-  EXPECT_TRUE(std::filesystem::exists(out_ / std::string(Rows().GetItemText(0, kNameColumn))));
-  EXPECT_TRUE(std::filesystem::exists(out_ / std::string(Rows().GetItemText(1, kNameColumn))));
+  std::vector<std::string> written{names[0], names[1]};
+  std::sort(written.begin(), written.end());
+  EXPECT_EQ(FilesBelow(out_), written);  // the two files before it
 }
 
 }  // namespace

@@ -1,0 +1,110 @@
+// unpack_window_bench FILE.chm OUT_ROOT [runs]: the window's Unpack of all rows (from the
+// confirmed dialog to the progress window's end), with the list unsorted and sorted by Size,
+// against `vaskel-cli unpack` of the same file, alternating the three in every round. Prints
+// medians and ratios. Needs a display (bench/unpack_window_bench.sh starts a virtual one) and
+// VASKEL_CLI naming vaskel-cli.
+#include <unistd.h>
+#include <wx/app.h>
+#include <wx/init.h>
+#include <wx/log.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/vaskel_app.h"
+#include "app/vaskel_doc_manager.h"
+#include "catalogue/column_sort.h"
+#include "catalogue/vaskel_doc.h"
+#include "catalogue/vaskel_view.h"
+#include "storage/catalogue_list.h"
+#include "unpack/unpack_rows.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::duration duration) { return std::chrono::duration<double>(duration).count(); }
+
+double Median(std::vector<double> samples) {
+  std::sort(samples.begin(), samples.end());
+  const std::size_t middle = samples.size() / 2;
+  return samples.size() % 2 ? samples[middle] : (samples[middle - 1] + samples[middle]) / 2;
+}
+
+double TimeWindowUnpack(vaskel::CVaskelApp& app, const std::string& folder) {
+  vaskel::CVaskelView* view = app.DocManager()->View();
+  vaskel::UnpackJob job;
+  job.rows = &view->Rows();
+  job.engine = &app.DocManager()->Document()->Engine();
+  job.choice = vaskel::UnpackChoice::kAllFiles;
+  job.folder = folder;
+  job.use_path = [] { return true; };
+  std::filesystem::create_directories(folder);
+  const Clock::time_point start = Clock::now();
+  vaskel::UnpackRows(job);
+  return Seconds(Clock::now() - start);
+}
+
+double TimeCommand(const std::string& command) {
+  const Clock::time_point start = Clock::now();
+  if (std::system(command.c_str()) != 0) std::fprintf(stderr, "failed: %s\n", command.c_str());
+  return Seconds(Clock::now() - start);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const char* cli = std::getenv("VASKEL_CLI");
+  if (argc < 3 || std::getenv("DISPLAY") == nullptr || cli == nullptr) {
+    std::fprintf(stderr, "usage: VASKEL_CLI=vaskel-cli unpack_window_bench FILE OUT_ROOT [runs]"
+                         " (with a display)\n");
+    return 2;
+  }
+  const std::string file = argv[1];
+  const std::filesystem::path out =
+      std::filesystem::path(argv[2]) / ("vaskel-unpack-window-" + std::to_string(getpid()));
+  const int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
+  std::filesystem::create_directories(out);
+  ::setenv("XDG_CONFIG_HOME", (out / "config").c_str(), 1);
+
+  wxApp::SetInstance(new vaskel::CVaskelApp());
+  int wx_argc = 1;
+  if (!wxEntryStart(wx_argc, argv)) return 2;
+  delete wxLog::SetActiveTarget(new wxLogStderr());
+  auto& app = static_cast<vaskel::CVaskelApp&>(*wxTheApp);
+  if (!app.InitInstance({})) return 2;
+  wxTheApp->ProcessPendingEvents();
+  app.OpenDocumentFile(wxString::FromUTF8(file));
+  vaskel::CVaskelView* view = app.DocManager()->View();
+  const std::string cli_command = std::string("'") + cli + "' unpack '" + file + "' -o '" +
+                                  (out / "cli").string() + "' 2>/dev/null";
+
+  std::vector<double> unsorted, sorted, command;
+  for (int run = 0; run < runs; ++run) {
+    // Catalogue order: the file opened afresh.
+    app.OpenDocumentFile(wxString::FromUTF8(file));
+    unsorted.push_back(TimeWindowUnpack(app, (out / "unsorted").string()));
+    std::filesystem::remove_all(out / "unsorted");
+    vaskel::SortByColumnClick(*view, vaskel::kSizeColumn);
+    sorted.push_back(TimeWindowUnpack(app, (out / "sorted").string()));
+    std::filesystem::remove_all(out / "sorted");
+    command.push_back(TimeCommand(cli_command));
+    std::filesystem::remove_all(out / "cli");
+  }
+  const double cli_median = Median(command);
+  std::printf("%-28s %7d rows | window %7.3f s (%.2fx cli) | sorted by Size %7.3f s (%.2fx cli) |"
+              " vaskel-cli unpack %7.3f s\n",
+              std::filesystem::path(file).filename().c_str(), view->Rows().GetItemCount(),
+              Median(unsorted), Median(unsorted) / cli_median, Median(sorted),
+              Median(sorted) / cli_median, cli_median);
+
+  app.ExitInstance();
+  wxEntryCleanup();
+  std::filesystem::remove_all(out);
+  return 0;
+}

@@ -1,0 +1,89 @@
+#include "storage/entry_files.h"
+
+#include <cerrno>
+#include <string_view>
+#include <system_error>
+#include <unordered_set>
+
+#include "storage/result_text.h"
+#include "storage/stream_copy.h"
+
+namespace vaskel {
+
+EntryFiles::EntryFiles(const std::vector<JobEntry>& entries, std::string destination_folder,
+                       bool use_path, DamageHandler on_damage)
+    : entries_(entries),
+      destination_(std::move(destination_folder)),
+      use_path_(use_path),
+      on_damage_(std::move(on_damage)) {}
+
+EntryFiles::~EntryFiles() {
+  // A job that ended inside an entry leaves no partial file behind.
+  if (file_ && target_) {
+    file_.Reset();
+    tree_.RemoveFile(*target_);
+  }
+}
+
+void EntryFiles::PrepareFolders() {
+  if (!use_path_) return;
+  for (const JobEntry& entry : entries_) tree_.PrepareFolders(destination_, entry.internal_path);
+}
+
+void EntryFiles::Begin(std::size_t entry, std::uint64_t /*size*/) {
+  const JobEntry& job_entry = entries_[entry];
+  entry_ = entry;
+  bytes_ = 0;
+  file_.Reset();
+  target_.reset();
+  // Refused paths are refused before the disk is touched.
+  target_ = ComposeEntryTarget(destination_, job_entry.internal_path, job_entry.name, use_path_);
+  file_ = tree_.CreateFile(*target_);
+}
+
+void EntryFiles::Write(std::span<const std::uint8_t> bytes) {
+  if (const int error = WriteAll(file_.Get(), bytes)) FailWriting(error);
+  bytes_ += bytes.size();
+}
+
+void EntryFiles::End(HRESULT result) {
+  if (Failed(result)) {
+    file_.Reset();
+    tree_.RemoveFile(*target_);
+    ++damaged_;
+    const JobEntry& entry = entries_[entry_];
+    const ExtractionError error(target_->full_path, DescribeResult(result), 0,
+                                entry.internal_path + entry.name);
+    target_.reset();
+    if (!on_damage_) throw error;
+    on_damage_(error);
+    return;
+  }
+  if (file_.Close() != 0) FailWriting(errno);
+  ++files_written_;
+  bytes_written_ += bytes_;
+  target_.reset();
+}
+
+void EntryFiles::Skip(std::size_t /*entry*/) { ++skipped_; }
+
+void EntryFiles::FailWriting(int error) {
+  file_.Reset();
+  tree_.RemoveFile(*target_);
+  const std::string path = target_->full_path;
+  target_.reset();
+  throw ExtractionError(path, std::generic_category().message(error), error);
+}
+
+std::vector<JobEntry> LastOfEachName(std::vector<JobEntry> entries) {
+  std::unordered_set<std::string_view> seen;
+  std::vector<bool> keep(entries.size());
+  for (std::size_t i = entries.size(); i-- > 0;) keep[i] = seen.insert(entries[i].name).second;
+  std::vector<JobEntry> kept;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (keep[i]) kept.push_back(std::move(entries[i]));
+  }
+  return kept;
+}
+
+}  // namespace vaskel

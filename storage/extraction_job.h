@@ -1,0 +1,98 @@
+// Many streams of the open help file read in the order their bytes are stored, each delivered
+// whole to a sink (files below a folder, a hasher, standard output). In data order every
+// compressed frame is decoded once, whatever order the entries were chosen in; list order after
+// a sort would decode the same frames over and over.
+//
+// Two threads: one reads (decodes) ahead into a fixed pool of buffers while the thread that
+// called Run hands the bytes to the sink. Memory stays at the pool plus one reader's decoder and
+// frame cache, whatever the streams' sizes. A storage without a StreamLocator is read through
+// its streams instead, after the located entries.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "storage/com_ptr.h"
+#include "storage/storage_interfaces.h"
+#include "storage/stream_locator.h"
+
+namespace vaskel {
+
+struct JobEntry {
+  ComPtr<IStorage> storage;   // holds the stream
+  std::string internal_path;  // the row's Path text: folder names, each followed by '/'
+  std::string name;           // the stream's name
+};
+
+// Receives the entries one at a time, in the order the job reads them, on the thread that runs
+// the job. An exception thrown here ends the job and leaves Run.
+class EntrySink {
+ public:
+  virtual ~EntrySink() = default;
+  // Entry `entry` (an index into the job's entries) begins; `size` bytes will follow unless its
+  // data turns out damaged.
+  virtual void Begin(std::size_t entry, std::uint64_t size) = 0;
+  virtual void Write(std::span<const std::uint8_t> bytes) = 0;
+  // The entry ends: S_OK when all its bytes came, else why its data could not be read.
+  virtual void End(HRESULT result) = 0;
+  // Entry `entry` names no stream that can be opened; it gets no Begin.
+  virtual void Skip(std::size_t /*entry*/) {}
+};
+
+class ExtractionJob {
+ public:
+  // Buffers of the pool, and the size of each: the most read ahead of the sink.
+  static constexpr std::size_t kBufferCount = 8;
+  static constexpr std::size_t kBufferSize = 512 << 10;
+
+  explicit ExtractionJob(std::vector<JobEntry> entries);
+  ~ExtractionJob();
+  ExtractionJob(const ExtractionJob&) = delete;
+  ExtractionJob& operator=(const ExtractionJob&) = delete;
+
+  const std::vector<JobEntry>& Entries() const { return entries_; }
+
+  // Delivers every entry to `sink`. Before each entry `stop` is asked (from this thread): true
+  // ends the job there, the entries delivered before staying delivered. Returns false when it
+  // was stopped. Run once.
+  bool Run(EntrySink& sink, const std::function<bool()>& stop = {});
+
+  // The most buffer bytes that were ever filled and not yet given back by the sink's thread.
+  std::size_t PeakBufferedBytes() const { return peak_buffered_; }
+
+ private:
+  struct Piece;
+  struct Batch;
+  struct Located;
+  class Reading;
+
+  std::vector<Located> ResolveInDataOrder();
+  void ReadAhead(std::vector<Located> order);
+  bool ReadEntry(const Located& item, Reading& reading);
+  bool ReadByStream(const Located& item, Reading& reading);
+  bool HandOver(Reading& reading, bool wait_for_buffer);
+  void GiveBack(std::size_t buffer);
+  void StopReading();
+
+  std::vector<JobEntry> entries_;
+  std::vector<std::unique_ptr<std::uint8_t[]>> buffers_;
+
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::vector<std::size_t> free_buffers_;
+  std::deque<Batch> batches_;
+  bool reading_done_ = false;
+  std::atomic<bool> stopping_{false};
+  std::size_t buffered_ = 0;
+  std::size_t peak_buffered_ = 0;
+};
+
+}  // namespace vaskel
