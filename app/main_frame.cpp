@@ -77,6 +77,7 @@ CMainFrame::CMainFrame(wxDocManager* manager)
   const wxAcceleratorEntry accelerators[] = {
       {wxACCEL_CTRL, 'O', WxId(ID_FILE_OPEN)},
       {wxACCEL_CTRL, 'A', WxId(ID_EDIT_SELECT_ALL)},
+      {wxACCEL_CTRL, 'F', WxId(ID_EDIT_FIND)},
       {wxACCEL_NORMAL, WXK_F1, WxId(ID_HELP_CONTENTS)},
   };
   SetAcceleratorTable(wxAcceleratorTable(std::size(accelerators), accelerators));

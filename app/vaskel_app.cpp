@@ -13,6 +13,10 @@
 #include "app/recent_file_list.h"
 #include "app/tip_dialog.h"
 #include "app/vaskel_doc_manager.h"
+#include "app/window_layout.h"
+#include "catalogue/catalogue_list_ctrl.h"
+#include "catalogue/drag_and_drop.h"
+#include "catalogue/page_preview.h"
 #include "catalogue/preview_folder.h"
 #include "catalogue/vaskel_doc.h"
 #include "catalogue/vaskel_view.h"
@@ -77,7 +81,13 @@ bool CVaskelApp::InitInstance(const std::vector<std::string>& arguments) {
   // position).
   delete wxConfigBase::Set(profile_.get());
   main_frame_ = new CMainFrame(doc_manager_.get());
-  main_frame_->SetBeforeCloseHook(ClearPreviewFolder);
+  main_frame_->SetBeforeCloseHook([this] {
+    CVaskelView* view = doc_manager_ != nullptr ? doc_manager_->View() : nullptr;
+    SaveWindowLayout(main_frame_, view != nullptr ? view->ListCtrl() : nullptr);
+    // Nothing more is copied into the preview folder once it is cleared.
+    if (view != nullptr && view->Pages() != nullptr) view->Pages()->Forget();
+    ClearPreviewFolder();
+  });
   main_frame_->Bind(wxEVT_DESTROY, [this](wxWindowDestroyEvent& event) {
     if (event.GetEventObject() == main_frame_) main_frame_ = nullptr;
     event.Skip();
@@ -98,6 +108,11 @@ bool CVaskelApp::InitInstance(const std::vector<std::string>& arguments) {
   if (doc == nullptr) {
     ExitInstance();
     return false;
+  }
+  CVaskelView* view = doc_manager_->View();
+  RestoreWindowLayout(main_frame_, view != nullptr ? view->ListCtrl() : nullptr);
+  if (view != nullptr) {
+    AttachDragAndDrop(*view, [this](const wxString& path) { OpenDocumentFile(path); });
   }
   main_frame_->Show();
   main_frame_->Update();
@@ -144,8 +159,9 @@ void CVaskelApp::ShowAboutBox() {
 }
 
 void CVaskelApp::OpenWithDialog() {
-  const wxString filter =
-      res::LoadWxString(res::IDS_ALL_FILES_FILTER) + "|" + wxFileSelectorDefaultWildcardStr;
+  // Help files come with the extension in either case.
+  const wxString filter = res::ToWx(res::kHelpFilesFilter) + "|*.chm;*.CHM|" +
+                          res::ToWx(res::kAllFilesFilter) + "|" + wxFileSelectorDefaultWildcardStr;
   wxFileDialog dialog(main_frame_, res::ToWx(res::kOpenDialogTitle), wxString(), wxString(), filter,
                       wxFD_OPEN | wxFD_FILE_MUST_EXIST);
   if (dialog.ShowModal() == wxID_OK) OpenDocumentFile(dialog.GetPath());

@@ -85,6 +85,11 @@ void CatalogueListCtrl::OnRowsChanged(const CatalogueChange& change) {
         Refresh();
       }
       return;
+    case CatalogueChange::Kind::kReshown:
+      count_stale_ = true;
+      states_stale_ = true;
+      if (!frozen_) SetRedraw(true);
+      return;
     case CatalogueChange::Kind::kChanged:
       if (frozen_ || count_stale_) {
         states_stale_ = true;

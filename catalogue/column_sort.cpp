@@ -26,8 +26,17 @@ void SortByColumnClick(CVaskelView& view, int column) {
   if (CatalogueListCtrl* list = view.ListCtrl()) list->SyncStoreFromControl();
   // Every swap would otherwise repaint two rows: the control shows the result once instead.
   rows.SetRedraw(false);
-  view.SetSortColumn(SortOnColumnClick(rows, view.SortColumn(), column));
+  // Every row is sorted, shown or not, so that the find box and the order combine either way.
+  rows.SuspendFilter();
+  const int sort_column = SortOnColumnClick(rows, view.SortColumn(), column);
+  rows.ResumeFilter();
+  view.SetSortColumn(sort_column);
   rows.SetRedraw(true);
+  CatalogueListCtrl* list = view.ListCtrl();
+  if (list != nullptr && column >= 0 && column < list->GetColumnCount()) {
+    // The clicked column is kept as the sort column exactly when it was sorted ascending.
+    list->ShowSortIndicator(column, sort_column == column);
+  }
 }
 
 }  // namespace vaskel

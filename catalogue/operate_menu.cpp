@@ -7,7 +7,6 @@
 #include <utility>
 
 #include "catalogue/catalogue_list_ctrl.h"
-#include "catalogue/run_preview.h"
 #include "catalogue/vaskel_doc.h"
 #include "catalogue/vaskel_view.h"
 #include "res/resource_ids.h"
@@ -35,9 +34,7 @@ CatalogueList& CurrentRows(CVaskelView& view) {
   return view.Rows();
 }
 
-void RunRow(CVaskelView& view, int row) {
-  if (CVaskelDoc* doc = view.GetVaskelDoc()) RunEntry(view.Rows(), doc->Engine(), row);
-}
+void RunRow(CVaskelView& view, int row) { view.Run(row); }
 
 }  // namespace
 

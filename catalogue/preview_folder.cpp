@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <string_view>
 
 #include "storage/unique_fd.h"
 
@@ -17,6 +18,9 @@ namespace vaskel {
 namespace {
 
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+// Run's copies of help files keep their internal folders; deeper than this nothing goes (each
+// level holds two descriptors while it is emptied).
+constexpr int kDeepestFolder = 64;
 
 bool IsOwnDirectory(const std::string& path, uid_t owner) {
   struct stat status {};
@@ -85,6 +89,34 @@ UniqueFd OpenPrivateFolder(int parent, const std::string& name, const std::strin
   return folder;
 }
 
+// Deletes what the folder open as `folder_fd` holds: files and links (never followed) and,
+// emptied first, sub-folders down to kDeepestFolder levels. What cannot go stays.
+void EmptyFolder(int folder_fd, int depth) {
+  // The listing takes a descriptor of its own; `folder_fd` stays for the deletions.
+  const int listing_fd = ::dup(folder_fd);
+  if (listing_fd < 0) return;
+  const std::unique_ptr<DIR, int (*)(DIR*)> listing(::fdopendir(listing_fd), ::closedir);
+  if (!listing) {
+    ::close(listing_fd);
+    return;
+  }
+  while (const dirent* entry = ::readdir(listing.get())) {
+    const std::string_view name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    struct stat status {};
+    if (::fstatat(folder_fd, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    if (!S_ISDIR(status.st_mode)) {
+      ::unlinkat(folder_fd, entry->d_name, 0);
+      continue;
+    }
+    if (depth >= kDeepestFolder) continue;
+    const UniqueFd inner(::openat(folder_fd, entry->d_name, kFolderFlags));
+    if (!inner) continue;
+    EmptyFolder(inner.Get(), depth + 1);
+    ::unlinkat(folder_fd, entry->d_name, AT_REMOVEDIR);
+  }
+}
+
 // The base folder, opened: a private per-user folder in the temporary directory is made when
 // missing; $XDG_RUNTIME_DIR is only used (checked by BaseFolderFor) when it exists.
 UniqueFd OpenBaseFolder(const std::string& base, uid_t owner, bool make, std::string& refusal) {
@@ -117,20 +149,7 @@ void ClearPreviewFolder() {
   UniqueFd folder = OpenPrivateFolder(base_folder.Get(), kPreviewFolderName,
                                       Joined(base, kPreviewFolderName), owner, false, refusal);
   if (!folder) return;
-  const int folder_fd = folder.Get();
-  // The listing takes a descriptor of its own; `folder` stays for the deletions.
-  const int listing_fd = ::dup(folder_fd);
-  if (listing_fd < 0) return;
-  const std::unique_ptr<DIR, int (*)(DIR*)> listing(::fdopendir(listing_fd), ::closedir);
-  if (!listing) {
-    ::close(listing_fd);
-    return;
-  }
-  while (const dirent* entry = ::readdir(listing.get())) {
-    struct stat status {};
-    if (::fstatat(folder_fd, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0) continue;
-    if (S_ISREG(status.st_mode)) ::unlinkat(folder_fd, entry->d_name, 0);
-  }
+  EmptyFolder(folder.Get(), 0);
   // Succeeds only when nothing is left inside.
   ::unlinkat(base_folder.Get(), kPreviewFolderName, AT_REMOVEDIR);
 }

@@ -27,9 +27,9 @@ struct PreviewFolderCheck {
 // or owned by another user. An existing folder of the user's is made owner-only.
 PreviewFolderCheck PreparePreviewFolder();
 
-// Deletes the regular files directly inside the PreviewFolder, never following a link, then
-// the folder when that left it empty. Leaves a folder alone that is a link or not the user's.
-// Failures are ignored.
+// Deletes everything inside the PreviewFolder, sub-folders too, never following a link (a link
+// itself is deleted), then the folder when that left it empty. Leaves a folder alone that is a link
+// or not the user's. Failures are ignored.
 void ClearPreviewFolder();
 
 }  // namespace vaskel

@@ -2,17 +2,24 @@
 
 #include <wx/app.h>
 #include <wx/frame.h>
+#include <wx/sizer.h>
+#include <wx/srchctrl.h>
 #include <wx/statusbr.h>
 #include <wx/utils.h>
 
+#include <algorithm>
 #include <optional>
+#include <string_view>
 
 #include "app/shell_commands.h"
 #include "catalogue/catalogue_list_ctrl.h"
 #include "catalogue/column_sort.h"
+#include "catalogue/find_box.h"
 #include "catalogue/icon_bitmap_cache.h"
 #include "catalogue/operate_menu.h"
+#include "catalogue/page_preview.h"
 #include "catalogue/please_wait_window.h"
+#include "catalogue/run_preview.h"
 #include "catalogue/vaskel_doc.h"
 #include "res/resource_ids.h"
 #include "res/string_table.h"
@@ -35,6 +42,12 @@ constexpr ColumnLayout kColumns[kCatalogueColumnCount] = {
 
 using Clock = std::chrono::steady_clock;
 
+// Files help files are mostly made of: the Type column fits their type names.
+constexpr std::string_view kCommonNames[] = {"a.htm", "a.css", "a.js",  "a.gif",
+                                             "a.jpg", "a.png", "a.txt", "a.xml"};
+constexpr int kCellPadding = 16;
+constexpr int kFindRowMargin = 3;
+
 }  // namespace
 
 wxIMPLEMENT_DYNAMIC_CLASS(CVaskelView, wxView);
@@ -45,14 +58,19 @@ wxBEGIN_EVENT_TABLE(CVaskelView, wxView)
             EVT_MENU(res::WxId(res::ID_EDIT_SELECT_ALL), CVaskelView::OnSelectAll)
                 EVT_MENU(res::WxId(res::ID_HELP_CONTENTS), CVaskelView::OnHelpContents)
                     EVT_MENU(res::WxId(res::ID_HELP_HOME_PAGE), CVaskelView::OnHomePage)
-                        wxEND_EVENT_TABLE()
+                        EVT_MENU(res::WxId(res::ID_EDIT_FIND), CVaskelView::OnFind)
+                            wxEND_EVENT_TABLE()
 
-                            CVaskelView::CVaskelView()
+                                CVaskelView::CVaskelView()
     : icons_(std::make_unique<IconBitmapCache>(image_lists_)) {}
 
 CVaskelView::~CVaskelView() {
   // The rows name storages the engine holds: let them go while the document still exists.
   if (CVaskelDoc* doc = GetVaskelDoc()) doc->Engine().Reset();
+  wxWindow* box = find_box_ != nullptr ? find_box_->Control() : nullptr;
+  find_box_.reset();
+  if (box != nullptr) box->Destroy();
+  pages_.reset();
   if (list_ != nullptr) list_->Destroy();
 }
 
@@ -72,6 +90,16 @@ bool CVaskelView::OnCreate(wxDocument* doc, long flags) {
     event.Skip();
   });
   CreateColumns();
+  find_box_ = std::make_unique<FindBox>(*this, *frame);
+  // The find box right-aligned in a row above the list, which takes the rest.
+  auto* find_row = new wxBoxSizer(wxHORIZONTAL);
+  find_row->AddStretchSpacer();
+  find_row->Add(find_box_->Control(), 0, wxALL, kFindRowMargin);
+  auto* layout = new wxBoxSizer(wxVERTICAL);
+  layout->Add(find_row, 0, wxEXPAND);
+  layout->Add(list_, 1, wxEXPAND);
+  frame->SetSizer(layout);
+  pages_ = std::make_unique<PagePreview>(list_);
   AttachColumnSorting(*this);
   AttachOperateMenu(*this);
   frame->SendSizeEvent();
@@ -87,6 +115,12 @@ void CVaskelView::CreateColumns() {
   for (int column = 0; column < kCatalogueColumnCount; ++column) {
     list_->SetColumnWidth(column, kColumns[column].width);
   }
+  int type_width = kColumns[kTypeColumn].width;
+  for (const std::string_view name : kCommonNames) {
+    const wxString type = res::ToWx(image_lists_.TypeName(name));
+    type_width = std::max(type_width, list_->GetTextExtent(type).x + kCellPadding);
+  }
+  list_->SetColumnWidth(kTypeColumn, type_width);
 }
 
 bool CVaskelView::OnClose(bool delete_window) {
@@ -107,6 +141,8 @@ void CVaskelView::OnChangeFilename() {
 }
 
 void CVaskelView::ClearCatalogue() {
+  if (find_box_ != nullptr) find_box_->Forget();
+  if (pages_ != nullptr) pages_->Forget();
   rows_.DeleteAllItems();
   if (CVaskelDoc* doc = GetVaskelDoc()) doc->Engine().Reset();
 }
@@ -128,7 +164,9 @@ void CVaskelView::OnInitialUpdate() {
   const Clock::time_point walk_start = Clock::now();
   timings_.please_wait = walk_start - start;
 
+  if (pages_ != nullptr) pages_->Forget();
   engine.Reset();
+  if (find_box_ != nullptr) find_box_->Forget();
   rows_.SetRedraw(false);
   rows_.DeleteAllItems();
   TypeAndIconSource& types = type_source_ != nullptr ? *type_source_ : image_lists_;
@@ -138,10 +176,30 @@ void CVaskelView::OnInitialUpdate() {
 
   please_wait.reset();
   rows_.SetRedraw(true);
+  list_->RemoveSortIndicator();  // the rows are in stored order again
   wait_cursor.reset();
   SetStatusText(wxString::Format(res::kTotalFilesFormat, static_cast<int>(count)));
   timings_.control = Clock::now() - walk_end;
   timings_.rows = count;
+}
+
+void CVaskelView::Run(int row) {
+  CVaskelDoc* doc = GetVaskelDoc();
+  if (doc == nullptr) return;
+  const wxString document_path = doc->GetFilename();
+  if (pages_ != nullptr && !document_path.empty() &&
+      PagePreview::IsPage(rows_.GetItemText(row, kNameColumn))) {
+    pages_->Run(rows_, doc->Engine(), row, document_path.utf8_string());
+    return;
+  }
+  RunEntry(rows_, doc->Engine(), row);
+}
+
+void CVaskelView::ShowFileCount() {
+  SetStatusText(
+      rows_.IsFiltered()
+          ? wxString::Format(res::kShownFilesFormat, rows_.GetItemCount(), rows_.GetTotalCount())
+          : wxString::Format(res::kTotalFilesFormat, rows_.GetTotalCount()));
 }
 
 void CVaskelView::SetStatusText(const wxString& text) {
@@ -162,11 +220,21 @@ void CVaskelView::OnUpdateUnpack(wxUpdateUIEvent& event) {
 }
 
 void CVaskelView::OnSelectAll(wxCommandEvent& /*event*/) {
+  // Ctrl+A while typing in the find box is meant for its text.
+  wxSearchCtrl* box = find_box_ != nullptr ? find_box_->Control() : nullptr;
+  if (box != nullptr && wxWindow::FindFocus() == box) {
+    box->SelectAll();
+    return;
+  }
   rows_.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
 }
 
 void CVaskelView::OnHelpContents(wxCommandEvent& /*event*/) { OpenHelpContents(); }
 
 void CVaskelView::OnHomePage(wxCommandEvent& /*event*/) { OpenHomePage(); }
+
+void CVaskelView::OnFind(wxCommandEvent& /*event*/) {
+  if (find_box_ != nullptr) find_box_->Focus();
+}
 
 }  // namespace vaskel

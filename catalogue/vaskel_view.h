@@ -17,6 +17,8 @@ namespace vaskel {
 
 class CatalogueListCtrl;
 class CVaskelDoc;
+class FindBox;
+class PagePreview;
 class IconBitmapCache;
 class TypeAndIconSource;
 
@@ -46,6 +48,12 @@ class CVaskelView final : public wxView {
   CVaskelDoc* GetVaskelDoc() const;
   CatalogueList& Rows() { return rows_; }
   CatalogueListCtrl* ListCtrl() const { return list_; }
+  FindBox* Find() const { return find_box_.get(); }
+  PagePreview* Pages() const { return pages_.get(); }
+
+  // Run on one row: an HTML page with what it references in a folder of the help file's own,
+  // any other file alone and flat in the PreviewFolder.
+  void Run(int row);
   SystemImageList& ImageLists() { return image_lists_; }
   IconBitmapCache& Icons() { return *icons_; }
   // The column last sorted ascending, or -1 (column sorting keeps it here).
@@ -62,6 +70,11 @@ class CVaskelView final : public wxView {
   void OnSelectAll(wxCommandEvent& event);
   void OnHelpContents(wxCommandEvent& event);
   void OnHomePage(wxCommandEvent& event);
+  void OnFind(wxCommandEvent& event);
+
+  // The status bar's count: "Total %d file(s)", or "%d of %d file(s)" while the find box
+  // hides rows.
+  void ShowFileCount();
 
  private:
   void CreateColumns();
@@ -74,6 +87,8 @@ class CVaskelView final : public wxView {
   std::unique_ptr<IconBitmapCache> icons_;
   CatalogueList rows_;
   CatalogueListCtrl* list_ = nullptr;  // a child window of the frame
+  std::unique_ptr<FindBox> find_box_;
+  std::unique_ptr<PagePreview> pages_;
   TypeAndIconSource* type_source_ = nullptr;
   RefreshTimings timings_;
 

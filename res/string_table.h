@@ -35,9 +35,13 @@ inline constexpr std::string_view kCantOpenFile = "Can't Open this file.";
 inline constexpr std::string_view kFailedToOpenDocument = "Failed to open document.";
 inline constexpr std::string_view kPleaseWait = "Processing......Please Wait.";
 inline constexpr char kTotalFilesFormat[] = "Total %d file(s)";
+inline constexpr char kShownFilesFormat[] = "%d of %d file(s)";  // while the find box filters
 inline constexpr std::string_view kAboutCaption = "About Vaskel";
 inline constexpr std::string_view kVersionLine = "Vaskel Version 1.3";
 inline constexpr std::string_view kOpenDialogTitle = "Open";
+// The Open dialog's filters, help files first.
+inline constexpr std::string_view kHelpFilesFilter = "Compiled HTML Help files (*.chm)";
+inline constexpr std::string_view kAllFilesFilter = "All files";
 inline constexpr std::string_view kHelpFileName = "VaskelHelp.chm";
 
 }  // namespace vaskel::res

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -39,6 +40,7 @@ struct CatalogueChange {
     kInserted,    // row `first` was inserted; rows after it moved down by one
     kChanged,     // rows `first`..`last` (inclusive) changed text, image, data or state
     kDeletedAll,  // the list is empty
+    kReshown,     // the filter changed which rows are shown: every row and the count changed
   };
   Kind kind;
   int first = -1;
@@ -52,6 +54,8 @@ struct CatalogueListHooks {
   std::function<void(const CatalogueChange&)> changed;
 };
 
+// Every row operation below works on the rows shown: all rows, or while a filter is set (the
+// find box) only those it matches, in the store's order. Row indices count shown rows.
 class CatalogueList {
  public:
   CatalogueList() = default;
@@ -63,9 +67,26 @@ class CatalogueList {
   // Inserts a row with `text` in the first column, empty sub-items and no state bits. An index
   // beyond the end appends. Returns the new row's index, or -1 for a negative index.
   int InsertItem(int index, std::string_view text, int image, std::intptr_t data);
-  // Removes every row and every stored text. O(rows).
+  // Removes every row and every stored text, and the filter. O(rows).
   void DeleteAllItems();
-  int GetItemCount() const { return static_cast<int>(rows_.size()); }
+  int GetItemCount() const { return static_cast<int>(filtered_ ? shown_.size() : rows_.size()); }
+  // Every row, shown or not.
+  int GetTotalCount() const { return static_cast<int>(rows_.size()); }
+  // Any row by its place in the store (0 to GetTotalCount() - 1), shown or not; empty and 0 for
+  // one that does not exist.
+  std::string_view GetStoredText(int stored, int column) const;
+  std::intptr_t GetStoredData(int stored) const;
+
+  // Shows only the rows whose name or path contains `text` (CatalogueFilter); empty shows every
+  // row. Rows that become hidden lose their selection and focus, so that what is selected is
+  // always shown. O(rows).
+  void SetFilter(std::string_view text);
+  const std::string& FilterText() const { return filter_text_; }
+  bool IsFiltered() const { return filtered_; }
+  // Shows every row until ResumeFilter, which applies the filter again (a sort orders the hidden
+  // rows too, so that emptying the find box shows a sorted list).
+  void SuspendFilter();
+  void ResumeFilter();
   int GetColumnCount() const { return kCatalogueColumnCount; }
 
   // False (and no change) for a row or column that does not exist.
@@ -107,13 +128,20 @@ class CatalogueList {
   };
 
   bool HasRow(int row) const { return row >= 0 && row < GetItemCount(); }
-  void ApplyState(int row, std::uint32_t state, std::uint32_t mask);
+  // The index in rows_ of a shown row, and back (-1 when that row is hidden).
+  int Stored(int row) const { return filtered_ ? shown_[row] : row; }
+  int ShownIndex(int stored) const;
+  // `stored` is an index in rows_.
+  void ApplyState(int stored, std::uint32_t state, std::uint32_t mask);
   void Notify(CatalogueChange::Kind kind, int first, int last) const;
 
   std::vector<Row> rows_;
+  std::vector<int> shown_;  // indices in rows_, ascending, while filtered_
+  bool filtered_ = false;
+  std::string filter_text_;
   TextPool texts_;
   int selected_count_ = 0;
-  int focused_row_ = -1;
+  int focused_row_ = -1;  // an index in rows_
   bool redraw_on_ = true;
   int set_redraw_calls_ = 0;
   int redraw_window_calls_ = 0;

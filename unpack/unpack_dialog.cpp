@@ -10,6 +10,7 @@
 #include "storage/catalogue_list.h"
 #include "storage/message_box.h"
 #include "unpack/folder_chooser.h"
+#include "unpack/missing_folder.h"
 #include "unpack/unpack_rows.h"
 
 namespace vaskel {
@@ -79,6 +80,8 @@ void UnpackDialog::OnOK(wxCommandEvent& /*event*/) {
     ShowMessage(refusal, MessageIcon::kExclamation);
     return;
   }
+  // No, or a folder that could not be made: back to the dialog with the text as typed.
+  if (!MakeSureFolderExists(this, *folder)) return;
   if (!Validate() || !TransferDataFromWindow()) return;
   // Ended before the rows are written: the dialog is gone from the screen, while the main
   // window stays disabled until this handler returns.

@@ -168,5 +168,43 @@ TEST(TextPoolTest, StoresEachTextOnceAndNeverMovesIt) {
   EXPECT_EQ(pool.DistinctCount(), 1u);
 }
 
+TEST(CatalogueListTest, FilterShowsMatchingRowsAndEveryOperationCountsOnlyThem) {
+  CatalogueList list;
+  Fill(list, 6);  // row0..row5
+  list.SetItemText(1, kPathColumn, "Sub/");
+  list.SetItemText(4, kPathColumn, "other/SUB/");
+  list.SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  list.SetItemState(4, LVIS_SELECTED, LVIS_SELECTED);
+  list.SetFilter("sUb");
+  ASSERT_EQ(list.GetItemCount(), 2);
+  EXPECT_EQ(list.GetTotalCount(), 6);
+  EXPECT_EQ(list.GetItemData(0), 1);
+  EXPECT_EQ(list.GetItemData(1), 4);
+  // Row 0 went out of sight with its selection and focus; row 4 kept its selection.
+  EXPECT_EQ(list.GetSelectedCount(), 1);
+  EXPECT_EQ(RowsWith(list, LVNI_SELECTED), std::vector<int>{1});
+  EXPECT_EQ(list.GetNextItem(-1, LVNI_FOCUSED), -1);
+  list.SetItemState(1, LVIS_FOCUSED, LVIS_FOCUSED);
+  EXPECT_EQ(list.GetNextItem(-1, LVNI_FOCUSED), 1);
+  list.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
+  EXPECT_EQ(list.GetSelectedCount(), 2);
+  EXPECT_TRUE(list.SwapRows(0, 1));
+  EXPECT_EQ(list.GetItemData(0), 4);
+  EXPECT_EQ(list.GetNextItem(-1, LVNI_FOCUSED), 0);  // the focus moved with its row
+  EXPECT_EQ(list.InsertItem(1, "new", 0, 99), 1);    // shown where it was put
+  EXPECT_EQ(list.GetItemData(2), 1);
+  EXPECT_EQ(list.GetItemText(1, kNameColumn), "new");
+  // Suspended, every row shows in the store's order; resumed, the filter applies again.
+  list.SuspendFilter();
+  EXPECT_EQ(list.GetItemCount(), 7);
+  EXPECT_EQ(list.GetStoredText(1, kNameColumn), "row4");
+  list.ResumeFilter();
+  EXPECT_EQ(list.GetItemCount(), 2);  // "new" matches nothing
+  list.SetFilter("");
+  EXPECT_FALSE(list.IsFiltered());
+  EXPECT_EQ(list.GetItemCount(), 7);
+  EXPECT_EQ(list.GetSelectedCount(), 2);
+}
+
 }  // namespace
 }  // namespace vaskel

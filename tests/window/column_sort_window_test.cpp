@@ -66,13 +66,17 @@ class ColumnSortTest : public WindowTest {
   std::string help_file_;
 };
 
-TEST_F(ColumnSortTest, SizeClicksSortByValueUpThenDownThenUp) {
+TEST_F(ColumnSortTest, SizeClicksSortByValueUpThenDownThenUpWithTheArrowFollowing) {
+  EXPECT_EQ(List()->GetSortIndicator(), -1);
   ClickHeader(kSizeColumn);
   EXPECT_EQ(View()->SortColumn(), kSizeColumn);
   EXPECT_EQ(Shown(kSizeColumn), (std::vector<std::string>{"5", "7", "9", "10", "100"}));
+  EXPECT_EQ(List()->GetSortIndicator(), kSizeColumn);
+  EXPECT_TRUE(List()->IsAscendingSortIndicator());
   ClickHeader(kSizeColumn);
   EXPECT_EQ(View()->SortColumn(), -1);
   EXPECT_EQ(Shown(kSizeColumn), (std::vector<std::string>{"100", "10", "9", "7", "5"}));
+  EXPECT_FALSE(List()->IsAscendingSortIndicator());
   ClickHeader(kSizeColumn);
   EXPECT_EQ(Shown(kSizeColumn), (std::vector<std::string>{"5", "7", "9", "10", "100"}));
   // A click on the header's blank part is no column: the next Size click still descends.
@@ -120,8 +124,11 @@ TEST_F(ColumnSortTest, TheClickRuleOutlivesARefreshAndAnotherColumnStartsAscendi
   ClickHeader(kTypeColumn);
   ClickHeader(kSizeColumn);
   EXPECT_EQ(View()->SortColumn(), kSizeColumn);
-  Open(help_file_);  // a refresh: the rows come back in stored order
+  const fs::path again = folder_ / "again.chm";
+  fs::copy_file(help_file_, again);
+  Open(again.string());  // a refresh: the rows come back in stored order
   ASSERT_EQ(Rows().GetItemCount(), 5);
+  EXPECT_EQ(List()->GetSortIndicator(), -1);
   ClickHeader(kSizeColumn);  // the second click on Size
   EXPECT_EQ(Shown(kSizeColumn), (std::vector<std::string>{"100", "10", "9", "7", "5"}));
   ClickHeader(kNameColumn);

@@ -1,6 +1,8 @@
 // Opening help files: the catalogue shown, a second file replacing it, and files the engine
 // cannot open.
 #include <dlfcn.h>
+#include <wx/filedlg.h>
+#include <wx/modalhook.h>
 #include <wx/toplevel.h>
 
 #include <filesystem>
@@ -47,6 +49,31 @@ TEST_F(OpenFileTest, ShowsTheCatalogueOfAWriterMadeFile) {
   }
   EXPECT_EQ(in_folders, 4);
   EXPECT_EQ(Doc()->Engine().Table().GetSize(), 12);
+}
+
+TEST_F(OpenFileTest, OpenDialogOffersHelpFilesFirstThenAllFiles) {
+  ASSERT_TRUE(Start());
+  class OpenDialogSeen final : public wxModalDialogHook {
+   public:
+    OpenDialogSeen() { Register(); }
+    ~OpenDialogSeen() override { Unregister(); }
+    wxString wildcard;
+    int filter_index = -1;
+
+   protected:
+    int Enter(wxDialog* dialog) override {
+      auto* open = dynamic_cast<wxFileDialog*>(dialog);
+      if (open == nullptr) return wxID_NONE;
+      wildcard = open->GetWildcard();
+      filter_index = open->GetFilterIndex();
+      return wxID_CANCEL;
+    }
+    void Exit(wxDialog*) override {}
+  } hook;
+  Command(ID_FILE_OPEN);
+  EXPECT_EQ(hook.wildcard, "Compiled HTML Help files (*.chm)|*.chm;*.CHM|All files|*");
+  EXPECT_EQ(hook.filter_index, 0);
+  EXPECT_EQ(Rows().GetItemCount(), 0);
 }
 
 TEST_F(OpenFileTest, RowsCarryNameSizeTypeAndPath) {

@@ -7,6 +7,8 @@
 #include <wx/menu.h>
 #include <wx/xrc/xmlres.h>
 
+#include "catalogue/drag_and_drop.h"
+#include "catalogue/page_preview.h"
 #include "catalogue/preview_folder.h"
 #include "res/resource_ids.h"
 #include "tests/window/unpack_test_support.h"
@@ -95,22 +97,22 @@ TEST_F(RunPreviewTest, ContextMenuUnpackOpensTheDialogWithSelectedFiles) {
 }
 
 TEST_F(RunPreviewTest, RunWritesTheStreamFlatIntoThePreviewFolderAndOpensIt) {
-  const int page = RowNamed("page.htm", "a/deep/");
-  Rows().SetItemText(page, kTypeColumn, "HTML document");
-  Select({page});
+  const int text = RowNamed("same.txt", "a/");
+  Rows().SetItemText(text, kTypeColumn, "Plain text");
+  Select({text});
   RightClick(WxId(ID_OPERATE_RUN));
   ASSERT_EQ(desktop_launches_.size(), 1u);
-  EXPECT_EQ(desktop_launches_[0].path, (preview_ / "page.htm").string());
+  EXPECT_EQ(desktop_launches_[0].path, (preview_ / "same.txt").string());
   EXPECT_EQ(desktop_launches_[0].program, DesktopProgram::kDefaultForType);
-  EXPECT_EQ(ReadFile(preview_ / "page.htm"), "bytes of /a/deep/page.htm");
-  EXPECT_EQ(FilesBelow(preview_), std::vector<std::string>{"page.htm"});  // no sub-folders
+  EXPECT_EQ(ReadFile(preview_ / "same.txt"), "bytes of /a/same.txt");
+  EXPECT_EQ(FilesBelow(preview_), std::vector<std::string>{"same.txt"});  // no sub-folders
   EXPECT_EQ(Mode(preview_), 0700u);
 
-  // A row without a type goes to the plain-text editor.
+  // A row without a type goes to the plain-text editor (this Run is not the view's, which
+  // shows pages whole).
   const int index = RowNamed("index.html");
   Rows().SetItemText(index, kTypeColumn, "");
-  Select({index});
-  DoubleClick(index);
+  Run(index);
   ASSERT_EQ(desktop_launches_.size(), 2u);
   EXPECT_EQ(desktop_launches_[1].path, (preview_ / "index.html").string());
   EXPECT_EQ(desktop_launches_[1].program, DesktopProgram::kTextEditor);
@@ -121,11 +123,11 @@ TEST_F(RunPreviewTest, DoubleClickRunsOnlyASingleSelectedRow) {
   Select({1, 2});
   DoubleClick(1);
   EXPECT_TRUE(desktop_launches_.empty());
-  Select({2});
-  DoubleClick(0);  // the selection decides, not the row under the pointer
+  const int text = RowNamed("same.txt", "b/");
+  Select({text});
+  DoubleClick(text == 0 ? 1 : 0);  // the selection decides, not the row under the pointer
   ASSERT_EQ(desktop_launches_.size(), 1u);
-  EXPECT_EQ(desktop_launches_[0].path,
-            (preview_ / std::string(Rows().GetItemText(2, kNameColumn))).string());
+  EXPECT_EQ(desktop_launches_[0].path, (preview_ / "same.txt").string());
 }
 
 TEST_F(RunPreviewTest, SameNameFromTwoFoldersLeavesTheLastOne) {
@@ -162,21 +164,97 @@ TEST_F(RunPreviewTest, ClosingTheMainWindowEmptiesAndRemovesThePreviewFolder) {
   EXPECT_TRUE(fs::exists(runtime_));
 }
 
-TEST_F(RunPreviewTest, CleanUpDeletesOnlyRegularFilesAndFollowsNoLink) {
+TEST_F(RunPreviewTest, CleanUpRemovesTheTreeAndFollowsNoLink) {
   Run(0);
   const fs::path outside = folder_ / "outside";
   fs::create_directory(outside);
   std::ofstream(outside / "keep.txt") << "keep";
   fs::create_symlink(outside / "keep.txt", preview_ / "link.txt");
-  fs::create_symlink(outside, preview_ / "link-folder");
-  fs::create_directory(preview_ / "sub");
-  std::ofstream(preview_ / "sub" / "inner.txt") << "inner";
+  fs::create_directories(preview_ / "sub" / "deeper");
+  fs::create_symlink(outside, preview_ / "sub" / "link-folder");
+  std::ofstream(preview_ / "sub" / "deeper" / "inner.txt") << "inner";
   ClearPreviewFolder();
-  EXPECT_FALSE(fs::exists(preview_ / std::string(Rows().GetItemText(0, kNameColumn))));
-  EXPECT_TRUE(fs::is_symlink(preview_ / "link.txt"));
-  EXPECT_TRUE(fs::exists(preview_ / "sub" / "inner.txt"));
+  EXPECT_FALSE(fs::exists(fs::symlink_status(preview_)));
   EXPECT_EQ(ReadFile(outside / "keep.txt"), "keep");
-  EXPECT_TRUE(fs::exists(preview_));  // not empty, so it stays
+  EXPECT_TRUE(fs::exists(outside));
+}
+
+TEST_F(RunPreviewTest, PageShowsWithWhatItReferencesThenTheRestFollowsAndIsReused) {
+  const auto bytes = [](const std::string& text) {
+    return std::vector<std::uint8_t>(text.begin(), text.end());
+  };
+  Open(WriteHelpFile(
+      "pages.chm",
+      {{"/html/page.htm",
+        bytes("<html><link rel=stylesheet href=\"../css/Style.CSS\"><img src='pic%20one.png'>"
+              "<a href=\"other.htm#top\">on</a><a href=\"http://example.org/\">web</a>"
+              "<!-- <img src=\"commented.png\"> --><IFRAME SRC=sub/frame.htm></IFRAME>"
+              "<script src=\"/js/run.js\"></script></html>"),
+        1},
+       {"/css/style.css", bytes("css"), 1},
+       {"/html/pic one.png", bytes("png"), 1},
+       {"/html/other.htm", bytes("<img src=\"only-later.gif\">"), 1},
+       {"/html/only-later.gif", bytes("gif"), 1},
+       {"/html/commented.png", bytes("png"), 1},
+       {"/html/sub/frame.htm", bytes("<img src=\"../../img/in-frame.gif\">"), 1},
+       {"/img/in-frame.gif", bytes("gif"), 1},
+       {"/js/run.js", bytes("js"), 1}}));
+  ASSERT_EQ(Rows().GetItemCount(), 9);
+  Select({RowNamed("page.htm", "html/")});
+  RightClick(WxId(ID_OPERATE_RUN));
+  ASSERT_EQ(desktop_launches_.size(), 1u);
+  const fs::path document = View()->Pages()->DocumentFolder();
+  EXPECT_EQ(document.parent_path(), preview_);
+  EXPECT_EQ(desktop_launches_[0].path, (document / "html/page.htm").string());
+  EXPECT_EQ(FilesBelow(document),
+            (std::vector<std::string>{"css/style.css", "html/other.htm", "html/page.htm",
+                                      "html/pic one.png", "html/sub/frame.htm", "img/in-frame.gif",
+                                      "js/run.js"}));
+  // The rest while the window is idle.
+  while (View()->Pages()->CopySome(std::chrono::milliseconds(100))) {
+  }
+  EXPECT_EQ(FilesBelow(document).size(), 9u);
+  EXPECT_EQ(ReadFile(document / "html/only-later.gif"), "gif");
+  // Reused: a later Run copies nothing again.
+  std::ofstream(document / "html/other.htm") << "kept";
+  View()->Run(RowNamed("other.htm", "html/"));
+  ASSERT_EQ(desktop_launches_.size(), 2u);
+  EXPECT_EQ(desktop_launches_[1].path, (document / "html/other.htm").string());
+  EXPECT_EQ(ReadFile(document / "html/other.htm"), "kept");
+  Command(ID_APP_EXIT);
+  RunPendingCalls();
+  EXPECT_FALSE(fs::exists(preview_));
+}
+
+TEST_F(RunPreviewTest, DraggedRowsAreOfferedAsFilesAndADroppedHelpFileOpens) {
+  Select({RowNamed("same.txt", "a/"), RowNamed("index.html")});
+  const std::unique_ptr<wxFileDataObject> dragged = DraggedRows(*View());
+  ASSERT_NE(dragged, nullptr);
+  const wxArrayString files = dragged->GetFilenames();
+  ASSERT_EQ(files.size(), 2u);
+  std::vector<std::string> contents;
+  for (const wxString& file : files) {
+    EXPECT_EQ(fs::path(file.utf8_string()).parent_path().parent_path(), preview_);
+    contents.push_back(ReadFile(file.utf8_string()));
+  }
+  std::sort(contents.begin(), contents.end());
+  EXPECT_EQ(contents, (std::vector<std::string>{"bytes of /a/same.txt", "bytes of /index.html"}));
+  Select({});
+  EXPECT_EQ(DraggedRows(*View()), nullptr);
+
+  auto* target = dynamic_cast<HelpFileDropTarget*>(List()->GetDropTarget());
+  ASSERT_NE(target, nullptr);
+  const std::string dropped = WriteHelpFile("dropped.chm", NamedStreams({"/one.htm"}));
+  wxArrayString drop;
+  drop.Add(wxString::FromUTF8(dropped));
+  drop.Add(wxString::FromUTF8(WriteHelpFile("second.chm", NamedStreams({"/a", "/b"}))));
+  EXPECT_TRUE(target->OnDropFiles(0, 0, drop));
+  RunPendingCalls();
+  EXPECT_EQ(Title(), "dropped.chm - Vaskel");
+  EXPECT_EQ(Rows().GetItemCount(), 1);
+  Command(ID_APP_EXIT);
+  RunPendingCalls();
+  EXPECT_FALSE(fs::exists(preview_));
 }
 
 TEST_F(RunPreviewTest, PreviewFolderThatIsALinkIsRefusedAndNeverCleared) {

@@ -1,10 +1,14 @@
 // Start-up without a file, the frame's placement, bars and menus.
 #include <wx/display.h>
+#include <wx/fileconf.h>
 #include <wx/menu.h>
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
 
 #include "app/frame_placement.h"
+#include "app/profile.h"
+#include "app/window_layout.h"
+#include "catalogue/shell_type_name.h"
 #include "res/resource_ids.h"
 #include "tests/window/window_test_support.h"
 
@@ -53,13 +57,42 @@ TEST_F(StartTest, FrameIsCentredAtItsSize) {
   EXPECT_NEAR(rect.y, expected.top, 50);
 }
 
+TEST_F(StartTest, WindowPlaceAndColumnWidthsComeBackAtTheNextStartUnlessOffEveryScreen) {
+  ASSERT_TRUE(Start());
+  const wxRect moved(40, 30, 700, 480);
+  Frame()->SetSize(moved);
+  List()->SetColumnWidth(kPathColumn, 321);
+  Stop();
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(Frame()->GetRect(), moved);
+  EXPECT_EQ(List()->GetColumnWidth(kPathColumn), 321);
+  EXPECT_EQ(List()->GetColumnWidth(kNameColumn), 150);
+  Stop();
+  {
+    wxFileConfig profile(wxEmptyString, wxEmptyString, ProfileFilePath(), wxEmptyString,
+                         wxCONFIG_USE_LOCAL_FILE);
+    profile.Write(kWindowXKey, -9000L);
+  }
+  ASSERT_TRUE(Start());
+  const wxSize screen = wxGetDisplaySize();
+  const FramePlacement designed = PlaceMainFrame(screen.x, screen.y);
+  EXPECT_EQ(Frame()->GetSize(), wxSize(designed.width, designed.height));
+  EXPECT_NEAR(Frame()->GetPosition().x, designed.left, 50);
+  EXPECT_EQ(List()->GetColumnWidth(kPathColumn), 321);
+}
+
 TEST_F(StartTest, ListHasFourColumnsWithHeadingsAlignmentsAndWidths) {
   ASSERT_TRUE(Start());
   ASSERT_EQ(List()->GetColumnCount(), 4);
   const char* const headings[] = {"File Name", "Size", "Type", "Path"};
   const wxListColumnFormat alignments[] = {wxLIST_FORMAT_LEFT, wxLIST_FORMAT_RIGHT,
                                            wxLIST_FORMAT_LEFT, wxLIST_FORMAT_LEFT};
-  const int widths[] = {150, 50, 100, 200};
+  const int widths[] = {150, 50, List()->GetColumnWidth(kTypeColumn), 200};
+  for (const char* const name : {"a.htm", "a.css", "a.js", "a.png"}) {
+    const wxString type = wxString::FromUTF8(ShellTypeName(name));
+    EXPECT_GT(widths[kTypeColumn], List()->GetTextExtent(type).x) << type;
+  }
+  EXPECT_GE(widths[kTypeColumn], 100);
   for (int column = 0; column < 4; ++column) {
     wxListItem item;
     item.SetMask(wxLIST_MASK_TEXT | wxLIST_MASK_FORMAT);
@@ -79,6 +112,7 @@ TEST_F(StartTest, ToolbarHasLabelledButtonsInOrderWithTooltipsAndPrompts) {
   wxToolBar* toolbar = Frame()->GetToolBar();
   ASSERT_NE(toolbar, nullptr);
   ASSERT_EQ(toolbar->GetToolsCount(), 6u);
+
   struct Expected {
     int id;
     const char* label;

@@ -17,6 +17,7 @@
 #include "storage/extraction_job.h"
 #include "storage/path_limit.h"
 #include "tests/window/unpack_test_support.h"
+#include "unpack/missing_folder.h"
 #include "unpack/progress_window.h"
 #include "unpack/unpack_rows.h"
 
@@ -207,6 +208,48 @@ TEST_F(UnpackDialogTest, EmptyOrOverlongFolderIsRefusedWithTheDialogStillOpen) {
   EXPECT_EQ(messages_[0].icon, MessageIcon::kExclamation);
   EXPECT_NE(messages_[1].text.find("at most 4095"), std::string::npos) << messages_[1].text;
   EXPECT_TRUE(FilesBelow(out_).empty());
+}
+
+TEST_F(UnpackDialogTest, MissingFolderIsCreatedOnYesAndNoOrAFailureKeepsTheDialog) {
+  std::vector<wxString> questions;
+  bool answer = false;
+  YesNoQuestion previous = SetYesNoQuestion([&](wxWindow*, const wxString& text) {
+    questions.push_back(text);
+    return answer;
+  });
+  const std::filesystem::path missing = out_ / "new" / "deeper";
+  std::filesystem::create_directory(folder_ / "blocked");
+  std::ofstream(folder_ / "blocked" / "file") << "in the way";
+  bool ran = false;
+  wxTheApp->CallAfter([&] {
+    for (wxWindow* window : wxTopLevelWindows) {
+      auto* dialog = dynamic_cast<UnpackDialog*>(window);
+      if (dialog == nullptr) continue;
+      ran = true;
+      dialog->FolderControl()->ChangeValue(wxString::FromUTF8(missing.string()));
+      Click(dialog, wxID_OK);  // No
+      EXPECT_TRUE(dialog->IsModal());
+      EXPECT_EQ(dialog->FolderControl()->GetValue(), wxString::FromUTF8(missing.string()));
+      EXPECT_FALSE(std::filesystem::exists(out_ / "new"));
+      answer = true;
+      dialog->FolderControl()->ChangeValue(
+          wxString::FromUTF8((folder_ / "blocked" / "file" / "sub").string()));
+      Click(dialog, wxID_OK);  // Yes, but a file stands where a folder must go
+      EXPECT_TRUE(dialog->IsModal());
+      dialog->FolderControl()->ChangeValue(wxString::FromUTF8(missing.string()));
+      Click(dialog, wxID_OK);  // Yes
+    }
+  });
+  Command(ID_FILE_UNPACK);
+  SetYesNoQuestion(std::move(previous));
+  EXPECT_TRUE(ran);
+  ASSERT_EQ(questions.size(), 3u);
+  EXPECT_EQ(questions[0],
+            "The folder " + wxString::FromUTF8(missing.string()) + " does not exist. Create it?");
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(messages_[0].icon, MessageIcon::kStop);
+  EXPECT_NE(messages_[0].text.find("Not a directory"), std::string::npos) << messages_[0].text;
+  EXPECT_EQ(FilesBelow(missing).size(), 5u);
 }
 
 TEST_F(UnpackDialogTest, AllRowsWithUsePathRecreateTheInternalFolders) {

@@ -1,0 +1,24 @@
+// The main window's size and place and the catalogue's column widths, kept in the profile's
+// "Settings" section from one run to the next. Without stored values (the first start ever) the
+// window keeps its centred 550 x 350 and the columns their own widths; a stored place off every
+// screen is not used either.
+#pragma once
+
+class wxFrame;
+class wxListCtrl;
+
+namespace vaskel {
+
+inline constexpr char kWindowXKey[] = "/Settings/WindowX";
+inline constexpr char kWindowYKey[] = "/Settings/WindowY";
+inline constexpr char kWindowWidthKey[] = "/Settings/WindowWidth";
+inline constexpr char kWindowHeightKey[] = "/Settings/WindowHeight";
+inline constexpr char kWindowMaximizedKey[] = "/Settings/WindowMaximized";
+// Followed by the column's number, from 0.
+inline constexpr char kColumnWidthKey[] = "/Settings/ColumnWidth";
+
+// Either may be null.
+void RestoreWindowLayout(wxFrame* frame, wxListCtrl* list);
+void SaveWindowLayout(const wxFrame* frame, const wxListCtrl* list);
+
+}  // namespace vaskel
