@@ -154,9 +154,10 @@ TEST_F(ExtractionJobFileTest, FlatUnpackKeepsTheLastOfEqualNamesInListOrder) {
         {"/index.html", PatternBytes(300, 3), 1}});
   for (const RowOrder order : {RowOrder::kCatalogue, RowOrder::kReversed}) {
     const std::string last = Rows(order).back().internal_path;
-    const Bytes expected = last == "a/"   ? PatternBytes(100, 1)
-                           : last == "b/" ? PatternBytes(200, 2)
-                                          : PatternBytes(300, 3);
+    // The Path text ends in the platform's separator, '/' here and '\\' on Windows.
+    const Bytes expected = last.starts_with('a')   ? PatternBytes(100, 1)
+                           : last.starts_with('b') ? PatternBytes(200, 2)
+                                                   : PatternBytes(300, 3);
     const fs::path flat = work.path() / ("flat" + std::to_string(static_cast<int>(order)));
     EXPECT_EQ(Unpack(order, flat, false), 1u);
     EXPECT_THAT(TreeOf(flat), ElementsAre("index.html"));
