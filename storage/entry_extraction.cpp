@@ -13,7 +13,6 @@ ExtractedEntry StorageEngine::ExtractEntry(IStorage* storage, std::string_view i
                                            ExtractionSession* session) {
   std::optional<ExtractionSession> own_session;
   if (session == nullptr) session = &own_session.emplace();
-  session->ThrowEarlierFailure();
 
   // Refused paths are refused before the help file or the disk is touched.
   std::optional<EntryTarget> target;
