@@ -4,6 +4,7 @@
 #include <wx/filename.h>
 #include <wx/log.h>
 
+#include "platform/com/error_info.h"
 #include "res/string_table.h"
 #include "res/window_resources.h"
 #include "storage/message_box.h"
@@ -33,6 +34,7 @@ bool CVaskelDoc::OnOpenDocument(const wxString& path) {
   // An empty file goes to the engine too, which refuses it: keeping the previous file open
   // would show its catalogue under this file's name.
   const HRESULT result = storage_engine_.OpenFile(path.utf8_string());
+  const std::string reason = Failed(result) ? GetErrorInfo() : std::string();
   last_open_duration_ = std::chrono::steady_clock::now() - start;
   file.Close();
 
@@ -40,7 +42,9 @@ bool CVaskelDoc::OnOpenDocument(const wxString& path) {
     storage_engine_.Reset();
     CatalogueClosedHint hint;
     UpdateAllViews(nullptr, &hint);
-    ShowMessage(res::kCantOpenFile, MessageIcon::kExclamation);
+    std::string message(res::kCantOpenFile);
+    if (!reason.empty()) message += "\n\n" + reason;
+    ShowMessage(message, MessageIcon::kExclamation);
   }
 
   SetTitle(wxFileName(path).GetFullName());

@@ -7,7 +7,7 @@
 
 #include "cli/commands.h"
 #include "cli/open_help_file.h"
-#include "storage/com_ptr.h"
+#include "platform/com/com_ptr.h"
 #include "storage/path_limit.h"
 #include "storage/stream_copy.h"
 

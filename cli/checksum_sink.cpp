@@ -1,5 +1,7 @@
 #include "cli/checksum_sink.h"
 
+#include "platform/com/error_info.h"
+
 namespace vaskel::cli {
 
 void ChecksumSink::Begin(std::size_t entry, std::uint64_t /*size*/) {
@@ -16,7 +18,11 @@ void ChecksumSink::End(HRESULT result) {
   Outcome& outcome = outcomes_[entry_];
   outcome.read = true;
   outcome.result = result;
-  if (!Failed(result)) outcome.sha256_hex = checksum_.HexDigest();
+  if (Failed(result)) {
+    outcome.failure = GetErrorInfo();
+  } else {
+    outcome.sha256_hex = checksum_.HexDigest();
+  }
 }
 
 void ChecksumSink::Skip(std::size_t entry) {

@@ -15,6 +15,7 @@ class ChecksumSink final : public EntrySink {
   struct Outcome {
     bool read = false;      // false: skipped
     HRESULT result = S_OK;  // failed: the data is damaged, or the stream could not be opened
+    std::string failure;    // the reader's reason for a failed result
     std::uint64_t bytes = 0;
     std::string sha256_hex;
   };

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "platform/com/component_factory.h"
 #include "platform/com/system_component.h"
 #include "platform/process/process_environment.h"
-#include "storage/component_factory.h"
 
 namespace vaskel::cli {
 namespace {

@@ -10,7 +10,7 @@ namespace vaskel::cli {
 bool OpenHelpFile(StorageEngine& engine, const std::string& path) {
   const HRESULT hr = engine.OpenFile(path);
   if (Failed(hr) || engine.GetRootStorage() == nullptr) {
-    std::fprintf(stderr, "vaskel-cli: %s: %s\n", path.c_str(), DescribeResult(hr).c_str());
+    std::fprintf(stderr, "vaskel-cli: %s: %s\n", path.c_str(), DescribeFailure(hr).c_str());
     return false;
   }
   if (const std::size_t unsafe = itss::UnsafeEntryCount(engine.GetRootStorage())) {

@@ -1,6 +1,6 @@
 #include "cli/storage_tree.h"
 
-#include "storage/com_ptr.h"
+#include "platform/com/com_ptr.h"
 #include "storage/text_conversion.h"
 
 namespace vaskel::cli {

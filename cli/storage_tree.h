@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "storage/storage_interfaces.h"
+#include "platform/com/storage_interfaces.h"
 
 namespace vaskel::cli {
 

@@ -56,7 +56,8 @@ int RunTest(Arguments args) {
       bytes += outcome.bytes;
     } else {
       ++damaged;
-      std::fprintf(stderr, "%s: %s\n", paths[i].c_str(), DescribeResult(outcome.result).c_str());
+      std::fprintf(stderr, "%s: %s\n", paths[i].c_str(),
+                   DescribeResult(outcome.result, outcome.failure).c_str());
     }
   }
   const double seconds =

@@ -5,8 +5,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "platform/com/com_ptr.h"
 #include "storage/catalogue_list.h"
-#include "storage/com_ptr.h"
 #include "storage/path_limit.h"
 #include "storage/storage_engine.h"
 #include "storage/text_conversion.h"

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "platform/com/error_info.h"
 #include "storage/entry_target.h"
 #include "storage/stream_copy.h"
 
@@ -46,6 +47,7 @@ ExtractedEntry StorageEngine::ExtractEntry(IStorage* storage, std::string_view i
       const HRESULT hr = stream->Read(buffer.data() + filled, kStreamReadSize, &delivered);
       if (Failed(hr) || delivered > kStreamReadSize) {
         copy.read_result = Failed(hr) ? hr : STG_E_READFAULT;
+        if (Failed(hr)) copy.read_failure = GetErrorInfo();
         break;
       }
       filled += delivered;

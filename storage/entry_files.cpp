@@ -52,7 +52,7 @@ void EntryFiles::End(HRESULT result) {
     tree_.RemoveFile(*target_);
     ++damaged_;
     const JobEntry& entry = entries_[entry_];
-    const ExtractionError error(target_->full_path, DescribeResult(result), 0,
+    const ExtractionError error(target_->full_path, DescribeFailure(result), 0,
                                 entry.internal_path + entry.name);
     target_.reset();
     if (!on_damage_) throw error;

@@ -7,6 +7,7 @@
 #include <thread>
 #include <tuple>
 
+#include "platform/com/error_info.h"
 #include "storage/path_limit.h"
 #include "storage/text_conversion.h"
 
@@ -29,8 +30,9 @@ struct ExtractionJob::Piece {
   std::size_t entry = 0;
   std::size_t offset = 0;
   std::size_t length = 0;
-  std::uint64_t size = 0;  // the entry's, on its first piece
-  HRESULT result = S_OK;   // on its last piece
+  std::uint64_t size = 0;    // the entry's, on its first piece
+  HRESULT result = S_OK;     // on its last piece
+  std::string failure = {};  // the reader's reason for a failed result
   bool first = false;
   bool last = false;
   bool skipped = false;
@@ -129,7 +131,11 @@ bool ExtractionJob::Run(EntrySink& sink, const std::function<bool()>& stop) {
         sink.Begin(piece.entry, piece.size);
       }
       if (piece.length) sink.Write(std::span(bytes + piece.offset, piece.length));
-      if (piece.last) sink.End(piece.result);
+      if (piece.last) {
+        // The reason crosses over from the reading thread as the reader left it there.
+        if (Failed(piece.result)) SetErrorInfo(piece.failure);
+        sink.End(piece.result);
+      }
     }
     GiveBack(batch.buffer);
   }
@@ -219,6 +225,7 @@ bool ExtractionJob::ReadEntry(const Located& item, Reading& reading) {
     space = space.first(static_cast<std::size_t>(std::min<std::uint64_t>(space.size(), remaining)));
     piece.offset = reading.used;
     piece.result = reader->Read(item.extent, position, space);
+    if (Failed(piece.result)) piece.failure = GetErrorInfo();
     piece.length = Succeeded(piece.result) ? space.size() : 0;
     position += piece.length;
     piece.last = Failed(piece.result) || position == item.extent.length;
@@ -254,6 +261,7 @@ bool ExtractionJob::ReadByStream(const Located& item, Reading& reading) {
     ULONG delivered = 0;
     piece.offset = reading.used;
     piece.result = stream->Read(space.data(), kStreamRequest, &delivered);
+    if (Failed(piece.result)) piece.failure = GetErrorInfo();
     if (Succeeded(piece.result) && delivered > kStreamRequest) piece.result = STG_E_READFAULT;
     piece.length = Succeeded(piece.result) ? delivered : 0;
     delivered_total += piece.length;

@@ -20,9 +20,9 @@
 #include <string>
 #include <vector>
 
-#include "storage/com_ptr.h"
-#include "storage/storage_interfaces.h"
-#include "storage/stream_locator.h"
+#include "platform/com/com_ptr.h"
+#include "platform/com/storage_interfaces.h"
+#include "platform/com/stream_locator.h"
 
 namespace vaskel {
 
@@ -41,7 +41,8 @@ class EntrySink {
   // data turns out damaged.
   virtual void Begin(std::size_t entry, std::uint64_t size) = 0;
   virtual void Write(std::span<const std::uint8_t> bytes) = 0;
-  // The entry ends: S_OK when all its bytes came, else why its data could not be read.
+  // The entry ends: S_OK when all its bytes came, else why its data could not be read (with
+  // the reader's reason for GetErrorInfo).
   virtual void End(HRESULT result) = 0;
   // Entry `entry` names no stream that can be opened; it gets no Begin.
   virtual void Skip(std::size_t /*entry*/) {}

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/com/error_info.h"
+
 namespace vaskel {
 
 std::string DescribeResult(HRESULT hr) {
@@ -30,5 +32,13 @@ std::string DescribeResult(HRESULT hr) {
     }
   }
 }
+
+std::string DescribeResult(HRESULT hr, std::string_view reason) {
+  std::string text = DescribeResult(hr);
+  if (!reason.empty()) text.append(": ").append(reason);
+  return text;
+}
+
+std::string DescribeFailure(HRESULT hr) { return DescribeResult(hr, GetErrorInfo()); }
 
 }  // namespace vaskel

@@ -2,7 +2,7 @@
 
 #include <span>
 
-#include "storage/component_factory.h"
+#include "platform/com/component_factory.h"
 #include "storage/message_box.h"
 #include "storage/path_limit.h"
 #include "storage/text_conversion.h"

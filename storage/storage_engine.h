@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "storage/com_ptr.h"
+#include "platform/com/com_ptr.h"
+#include "platform/com/storage_interfaces.h"
 #include "storage/extraction_session.h"
-#include "storage/storage_interfaces.h"
 #include "storage/storage_table.h"
 
 namespace vaskel {

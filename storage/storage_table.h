@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "storage/storage_interfaces.h"
+#include "platform/com/storage_interfaces.h"
 
 namespace vaskel {
 

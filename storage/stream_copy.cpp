@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "platform/com/error_info.h"
 #include "storage/result_text.h"
 
 namespace vaskel {
@@ -43,6 +44,7 @@ StreamCopy CopyStream(IStream& stream, int fd, std::span<std::uint8_t> buffer) {
     const HRESULT hr = stream.Read(buffer.data() + filled, kStreamReadSize, &delivered);
     if (Failed(hr) || delivered > kStreamReadSize) {
       copy.read_result = Failed(hr) ? hr : STG_E_READFAULT;
+      if (Failed(hr)) copy.read_failure = GetErrorInfo();
       return copy;
     }
     filled += delivered;
@@ -70,7 +72,7 @@ std::string DescribeDamage(const StreamCopy& copy) {
     return "its data ended after " + std::to_string(copy.bytes) + " of " +
            std::to_string(*copy.stated_bytes) + " bytes";
   }
-  return DescribeResult(copy.read_result);
+  return DescribeResult(copy.read_result, copy.read_failure);
 }
 
 }  // namespace vaskel

@@ -6,7 +6,7 @@
 #include <span>
 #include <string>
 
-#include "storage/storage_interfaces.h"
+#include "platform/com/storage_interfaces.h"
 
 namespace vaskel {
 
@@ -20,6 +20,7 @@ struct StreamCopy {
   std::optional<std::uint64_t> stated_bytes;  // the stream's own size, when it tells it
   HRESULT read_result = S_OK;                 // the failed read's result, or STG_E_READFAULT
                                               // when the stream ended short of its stated size
+  std::string read_failure;                   // the reader's reason for read_result, if it gave one
   int write_error = 0;                        // errno of the failed write
   bool ended_early = false;  // every read succeeded, yet bytes differs from stated_bytes
 

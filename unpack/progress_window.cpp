@@ -21,6 +21,7 @@
 #include <thread>
 #include <utility>
 
+#include "platform/text/utf_text.h"
 #include "unpack/event_pump.h"
 
 namespace vaskel {
@@ -40,28 +41,6 @@ int EdgeMetric(wxSystemMetric metric, const wxWindow* window) {
 int ClampToInt(std::int64_t value) {
   return static_cast<int>(std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(),
                                                    std::numeric_limits<int>::max()));
-}
-
-// The length of `text` without a multi-byte character that a cut left incomplete at its end.
-std::size_t WholeCharactersLength(const char* text, std::size_t length) {
-  std::size_t start = length;
-  // Back over at most three continuation bytes to the lead byte of the last character.
-  while (start > 0 && length - start < 3 &&
-         (static_cast<unsigned char>(text[start - 1]) & 0xC0) == 0x80) {
-    --start;
-  }
-  if (start == 0) return length;
-  const auto lead = static_cast<unsigned char>(text[start - 1]);
-  std::size_t needed = 1;
-  if ((lead & 0xE0) == 0xC0) {
-    needed = 2;
-  } else if ((lead & 0xF0) == 0xE0) {
-    needed = 3;
-  } else if ((lead & 0xF8) == 0xF0) {
-    needed = 4;
-  }
-  const std::size_t have = length - (start - 1);
-  return have < needed ? start - 1 : length;
 }
 
 wxString FromUtf8OrBytes(const char* text, std::size_t length) {
@@ -286,7 +265,7 @@ void ProgressWindow::SetStatusText(const char* format, ...) {
   if (wanted > 0) {
     length = std::min(static_cast<std::size_t>(wanted), buffer.size() - 1);
     if (static_cast<std::size_t>(wanted) > length) {
-      length = WholeCharactersLength(buffer.data(), length);
+      length = platform::WholeCharactersLength(std::string_view(buffer.data(), length));
     }
   }
   // Shown as it is: an ampersand is no mnemonic here.

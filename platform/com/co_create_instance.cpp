@@ -1,7 +1,7 @@
 #include <utility>
 
+#include "platform/com/component_factory.h"
 #include "platform/itss/itss_component.h"
-#include "storage/component_factory.h"
 
 namespace vaskel {
 namespace {

@@ -2,7 +2,7 @@
 // interfaces, for comparing readers. Ours stays the default everywhere.
 #pragma once
 
-#include "storage/storage_interfaces.h"
+#include "platform/com/storage_interfaces.h"
 
 namespace vaskel {
 

@@ -5,7 +5,7 @@
 // macros, which would otherwise rewrite the program's constants of the same names.
 // clang-format off
 #include "platform/com/system_component.h"
-#include "storage/com_ptr.h"
+#include "platform/com/com_ptr.h"
 
 #include <objbase.h>
 #include <objidl.h>

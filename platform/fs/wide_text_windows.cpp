@@ -1,29 +1,21 @@
-#include <windows.h>
-
 #include "platform/fs/wide_text.h"
+#include "platform/text/utf_text.h"
 
 namespace vaskel::platform {
 
+// wchar_t is a UTF-16 unit on Windows.
+static_assert(sizeof(wchar_t) == sizeof(char16_t));
+
 std::wstring Utf8ToWide(std::string_view text) {
-  if (text.empty()) return {};
-  const int size = static_cast<int>(text.size());
-  const int units =
-      ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), size, nullptr, 0);
-  if (units <= 0) return {};
-  std::wstring wide(static_cast<std::size_t>(units), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), size, wide.data(), units);
-  return wide;
+  bool invalid = false;
+  const std::u16string wide = Utf8ToUtf16(text, &invalid);
+  if (invalid) return {};
+  return std::wstring(wide.begin(), wide.end());
 }
 
 std::string WideToUtf8(std::wstring_view text) {
-  if (text.empty()) return {};
-  const int size = static_cast<int>(text.size());
-  const int bytes =
-      ::WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-  if (bytes <= 0) return {};
-  std::string narrow(static_cast<std::size_t>(bytes), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, text.data(), size, narrow.data(), bytes, nullptr, nullptr);
-  return narrow;
+  const std::u16string units(text.begin(), text.end());
+  return Utf16ToUtf8Replacing(units, kReplacementCharacter);
 }
 
 }  // namespace vaskel::platform

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
+#include "platform/com/error_info.h"
 #include "platform/itss/checked_math.h"
 
 namespace vaskel::itss {
@@ -14,7 +16,9 @@ DecodeStatistics CompressedSectionReader::statistics() const {
 
 HRESULT CompressedSectionReader::Read(std::uint64_t offset, std::span<std::uint8_t> out) {
   if (out.empty()) return S_OK;
-  if (!RangeWithin(offset, out.size(), info_.uncompressed_length)) return STG_E_DOCFILECORRUPT;
+  if (!RangeWithin(offset, out.size(), info_.uncompressed_length)) {
+    return FailWith(STG_E_DOCFILECORRUPT, "a read lies outside section 1");
+  }
   std::lock_guard lock(mutex_);
   while (!out.empty()) {
     const std::uint64_t frame = offset / kLzxFrameSize;
@@ -44,7 +48,9 @@ HRESULT CompressedSectionReader::ObtainFrame(std::uint64_t frame, const std::uin
     }
     if (current == frame) *bytes = slot;
   }
-  return *bytes ? S_OK : STG_E_DOCFILECORRUPT;
+  return *bytes ? S_OK
+                : FailWith(STG_E_DOCFILECORRUPT,
+                           "frame " + std::to_string(frame) + " of section 1 was not reached");
 }
 
 }  // namespace vaskel::itss

@@ -15,11 +15,11 @@
 #include <mutex>
 #include <span>
 
+#include "platform/com/com_types.h"
 #include "platform/itss/compressed_section_info.h"
 #include "platform/itss/file_reader.h"
 #include "platform/itss/frame_cache.h"
 #include "platform/itss/frame_decoder.h"
-#include "storage/com_types.h"
 
 namespace vaskel::itss {
 

@@ -3,13 +3,18 @@
 #include <cstdint>
 #include <cstring>
 #include <span>
+#include <string>
 
+#include "platform/com/error_info.h"
 #include "platform/itss/byte_order.h"
 #include "platform/itss/encint.h"
 
 namespace vaskel::itss {
 namespace {
 
+// PMGL listing chunk: header, entries from kListingHeaderLength, the entry count in the last WORD.
+constexpr std::size_t kListingSignature = 0x00;
+constexpr std::size_t kListingFreeSpace = 0x04;
 constexpr std::size_t kListingHeaderLength = 0x14;
 // Far beyond any real help file (tens of thousands), and keeps node ids within 32 bits.
 constexpr std::size_t kMaxEntries = std::size_t{1} << 24;
@@ -18,7 +23,7 @@ constexpr std::size_t kMaxEntries = std::size_t{1} << 24;
 // before the free-space area when its declared length is sane; some writers store an entry count
 // of 0, so the count WORD only limits parsing when the free-space length is unusable.
 bool ParseListingChunk(std::span<const std::uint8_t> chunk, Directory* directory) {
-  const std::uint32_t free_space = LoadLe32(&chunk[0x04]);
+  const std::uint32_t free_space = LoadLe32(&chunk[kListingFreeSpace]);
   std::size_t end = chunk.size() - 2;
   std::size_t max_entries = LoadLe16(&chunk[chunk.size() - 2]);
   if (free_space >= 2 && free_space <= chunk.size() - kListingHeaderLength) {
@@ -65,15 +70,24 @@ HRESULT ReadDirectory(const FileReader& file, const ContainerLayout& layout, Dir
   for (std::uint32_t i = 0; i < layout.chunk_count; ++i) {
     const std::uint64_t offset =
         layout.first_chunk_offset + static_cast<std::uint64_t>(i) * layout.chunk_size;
-    if (!file.ReadAt(offset, chunk)) return STG_E_READFAULT;
-    if (chunk.size() < kListingHeaderLength + 2 || std::memcmp(chunk.data(), "PMGL", 4) != 0) {
+    if (!file.ReadAt(offset, chunk)) {
+      return FailWith(STG_E_READFAULT, "directory chunk " + std::to_string(i) + " cannot be read");
+    }
+    if (chunk.size() < kListingHeaderLength + 2 ||
+        std::memcmp(&chunk[kListingSignature], "PMGL", 4) != 0) {
       continue;
     }
     any_listing = true;
     if (!ParseListingChunk(chunk, directory)) ++directory->damaged_chunks;
-    if (directory->entries.size() > kMaxEntries) return STG_E_DOCFILECORRUPT;
+    if (directory->entries.size() > kMaxEntries) {
+      return FailWith(STG_E_DOCFILECORRUPT, "directory chunk " + std::to_string(i) +
+                                                ": the directory holds more than " +
+                                                std::to_string(kMaxEntries) + " entries");
+    }
   }
-  return any_listing ? S_OK : STG_E_DOCFILECORRUPT;
+  if (any_listing) return S_OK;
+  return FailWith(STG_E_DOCFILECORRUPT, "none of the " + std::to_string(layout.chunk_count) +
+                                            " directory chunks is a listing (PMGL) chunk");
 }
 
 }  // namespace vaskel::itss

@@ -1,10 +1,19 @@
 #include "platform/itss/frame_decoder.h"
 
 #include <span>
+#include <string>
 
+#include "platform/com/error_info.h"
 #include "platform/itss/checked_math.h"
 
 namespace vaskel::itss {
+namespace {
+
+HRESULT FrameFailure(HRESULT hr, std::uint64_t frame, std::string_view what) {
+  return FailWith(hr, std::string(what) + " in frame " + std::to_string(frame) + " of section 1");
+}
+
+}  // namespace
 
 void FrameDecoder::MoveTowards(std::uint64_t frame) {
   const std::uint64_t reset_point = frame - frame % info_.frames_per_reset;
@@ -15,12 +24,20 @@ void FrameDecoder::MoveTowards(std::uint64_t frame) {
 
 HRESULT FrameDecoder::DecodeNext(std::uint8_t* out) {
   const std::uint64_t frame = next_frame_;
-  if (frame >= info_.frame_count()) return STG_E_DOCFILECORRUPT;
+  if (frame >= info_.frame_count()) {
+    return FailWith(STG_E_DOCFILECORRUPT,
+                    "frame " + std::to_string(frame) + " lies past the end of section 1");
+  }
   const bool reset = frame % info_.frames_per_reset == 0;
-  if (!positioned_ && !reset) return STG_E_DOCFILECORRUPT;  // MoveTowards was not called
+  if (!positioned_ && !reset) {  // MoveTowards was not called
+    return FrameFailure(STG_E_DOCFILECORRUPT, frame, "no reset point before decoding");
+  }
   if (!decoder_) {
     decoder_ = LzxDecoder::Create(info_.window_bits);
-    if (!decoder_) return STG_E_DOCFILECORRUPT;
+    if (!decoder_) {
+      return FrameFailure(STG_E_DOCFILECORRUPT, frame,
+                          "window of 2^" + std::to_string(info_.window_bits) + " bytes");
+    }
   }
   positioned_ = false;
   const HRESULT hr = ReadCompressedFrame(frame);
@@ -36,7 +53,11 @@ HRESULT FrameDecoder::DecodeNext(std::uint8_t* out) {
     out_length = static_cast<std::size_t>(info_.uncompressed_length - frame * kLzxFrameSize);
   }
   ++statistics_.frames_decoded;
-  if (!decoder_->DecodeFrame(input_, std::span(out, out_length))) return STG_E_DOCFILECORRUPT;
+  if (!decoder_->DecodeFrame(input_, std::span(out, out_length))) {
+    const std::string_view failure = decoder_->failure();
+    return FrameFailure(STG_E_DOCFILECORRUPT, frame,
+                        failure.empty() ? "damaged LZX data" : failure);
+  }
   positioned_ = true;
   next_frame_ = frame + 1;
   return S_OK;
@@ -46,11 +67,18 @@ HRESULT FrameDecoder::ReadCompressedFrame(std::uint64_t frame) {
   const std::uint64_t begin = info_.frame_starts[frame];
   const std::uint64_t end =
       frame + 1 == info_.frame_count() ? info_.compressed_length : info_.frame_starts[frame + 1];
-  if (end - begin > kMaxCompressedFrame) return STG_E_DOCFILECORRUPT;
+  if (end - begin > kMaxCompressedFrame) {
+    return FrameFailure(STG_E_DOCFILECORRUPT, frame,
+                        std::to_string(end - begin) + " compressed bytes, too many for one frame");
+  }
   const auto position = CheckedAdd(info_.compressed_start, begin);
-  if (!position) return STG_E_DOCFILECORRUPT;
+  if (!position) return FrameFailure(STG_E_DOCFILECORRUPT, frame, "offset out of range");
   input_.resize(static_cast<std::size_t>(end - begin));
-  return file_.ReadAt(*position, input_) ? S_OK : STG_E_READFAULT;
+  if (!RangeWithin(*position, input_.size(), file_.size())) {
+    return FrameFailure(STG_E_READFAULT, frame, "compressed bytes cut off by the end of the file");
+  }
+  if (file_.ReadAt(*position, input_)) return S_OK;
+  return FrameFailure(STG_E_READFAULT, frame, "compressed bytes cannot be read");
 }
 
 }  // namespace vaskel::itss

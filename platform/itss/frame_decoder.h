@@ -8,10 +8,10 @@
 #include <memory>
 #include <vector>
 
+#include "platform/com/com_types.h"
 #include "platform/itss/compressed_section_info.h"
 #include "platform/itss/file_reader.h"
 #include "platform/itss/lzx_decoder.h"
-#include "storage/com_types.h"
 
 namespace vaskel::itss {
 

@@ -1,17 +1,22 @@
 #include "platform/itss/itss_archive.h"
 
+#include <string>
+
+#include "platform/com/error_info.h"
 #include "platform/itss/checked_math.h"
 #include "platform/itss/compressed_section_info.h"
 #include "platform/itss/directory.h"
-#include "platform/itss/utf_text.h"
+#include "platform/text/utf_text.h"
 
 namespace vaskel::itss {
 
 HRESULT ItssArchive::Open(std::u16string_view path, std::shared_ptr<ItssArchive>* out) {
   out->reset();
-  if (path.empty() || path.find(u'\0') != std::u16string_view::npos) return STG_E_INVALIDNAME;
-  const std::optional<std::string> utf8_path = Utf16ToUtf8(path);
-  if (!utf8_path) return STG_E_INVALIDNAME;
+  if (path.empty() || path.find(u'\0') != std::u16string_view::npos) {
+    return FailWith(STG_E_INVALIDNAME, "the file name is empty or holds a NUL");
+  }
+  const std::optional<std::string> utf8_path = platform::Utf16ToUtf8(path);
+  if (!utf8_path) return FailWith(STG_E_INVALIDNAME, "the file name is not valid UTF-16");
 
   std::shared_ptr<ItssArchive> archive(new ItssArchive());
   HRESULT hr = FileReader::Open(*utf8_path, &archive->file_);
@@ -29,6 +34,8 @@ HRESULT ItssArchive::Open(std::u16string_view path, std::shared_ptr<ItssArchive>
   if (Succeeded(archive->section1_status_)) {
     archive->section1_ =
         std::make_unique<CompressedSectionReader>(*archive->file_, std::move(info));
+  } else {
+    archive->section1_failure_ = GetErrorInfo();
   }
   *out = std::move(archive);
   return S_OK;
@@ -42,21 +49,27 @@ std::unique_ptr<CompressedSectionReader> ItssArchive::NewSection1Reader() const 
 HRESULT ItssArchive::ReadStream(const StreamLocation& stream, std::uint64_t position,
                                 std::span<std::uint8_t> out, CompressedSectionReader* section1) {
   if (out.empty()) return S_OK;
-  if (!RangeWithin(position, out.size(), stream.length)) return E_INVALIDARG;
+  if (!RangeWithin(position, out.size(), stream.length)) {
+    return FailWith(E_INVALIDARG, "the range asked for lies outside the stream");
+  }
   switch (stream.section) {
     case 0:
       return ReadSection0(stream, position, out);
     case 1: {
-      if (!section1_) return section1_status_;
+      if (!section1_) return FailWith(section1_status_, section1_failure_);
       CompressedSectionReader& reader = section1 ? *section1 : *section1_;
       const auto start = CheckedAdd(stream.offset, position);
       if (!start || !RangeWithin(stream.offset, stream.length, reader.length())) {
-        return STG_E_DOCFILECORRUPT;
+        return FailWith(STG_E_DOCFILECORRUPT, "the stream (" + std::to_string(stream.length) +
+                                                  " bytes at " + std::to_string(stream.offset) +
+                                                  ") lies outside section 1 (" +
+                                                  std::to_string(reader.length()) + " bytes)");
       }
       return reader.Read(*start, out);
     }
     default:
-      return STG_E_DOCFILECORRUPT;
+      return FailWith(STG_E_DOCFILECORRUPT,
+                      "the stream names content section " + std::to_string(stream.section));
   }
 }
 
@@ -65,8 +78,14 @@ HRESULT ItssArchive::ReadSection0(const StreamLocation& stream, std::uint64_t po
   // The whole stream must lie inside the file, not just the part asked for: a stream cut short by
   // truncation fails from its first read instead of delivering a prefix.
   const auto start = CheckedAdd(layout_.content_offset, stream.offset);
-  if (!start || !RangeWithin(*start, stream.length, file_->size())) return STG_E_DOCFILECORRUPT;
-  return file_->ReadAt(*start + position, out) ? S_OK : STG_E_READFAULT;
+  if (!start || !RangeWithin(*start, stream.length, file_->size())) {
+    return FailWith(STG_E_DOCFILECORRUPT, "the stream (" + std::to_string(stream.length) +
+                                              " bytes at " + std::to_string(stream.offset) +
+                                              " in section 0) lies outside the file");
+  }
+  if (file_->ReadAt(*start + position, out)) return S_OK;
+  return FailWith(STG_E_READFAULT,
+                  "the file cannot be read at " + std::to_string(*start + position));
 }
 
 DecodeStatistics ItssArchive::decode_statistics() const {

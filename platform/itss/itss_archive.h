@@ -6,20 +6,22 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string>
 #include <string_view>
 
+#include "platform/com/com_types.h"
 #include "platform/itss/compressed_section_reader.h"
 #include "platform/itss/file_reader.h"
 #include "platform/itss/itsf_header.h"
 #include "platform/itss/name_tree.h"
-#include "storage/com_types.h"
 
 namespace vaskel::itss {
 
 class ItssArchive {
  public:
   // Opens and parses the container. Damaged section-1 metadata does not fail the open: those
-  // streams fail when read.
+  // streams fail when read. Every failure, here and in ReadStream, leaves its reason with
+  // SetErrorInfo.
   static HRESULT Open(std::u16string_view path, std::shared_ptr<ItssArchive>* out);
 
   const NameTree& tree() const { return tree_; }
@@ -45,6 +47,7 @@ class ItssArchive {
   NameTree tree_;
   std::unique_ptr<CompressedSectionReader> section1_;  // null when section 1 is absent or damaged
   HRESULT section1_status_ = S_OK;
+  std::string section1_failure_;  // why section 1 cannot be read
 };
 
 }  // namespace vaskel::itss

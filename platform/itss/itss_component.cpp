@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/com/error_info.h"
 #include "platform/itss/itss_archive.h"
 #include "platform/itss/itss_storage.h"
 #include "platform/itss/ref_counted.h"
@@ -13,6 +14,7 @@ class ItssComponent final : public RefCounted<IITStorage> {
  public:
   HRESULT StgOpenStorage(const char16_t* pwcsName, IStorage*, DWORD grfMode, char16_t**, DWORD,
                          IStorage** ppstgOpen) override {
+    SetErrorInfo({});  // a failure below leaves its own
     if (ppstgOpen == nullptr) return STG_E_INVALIDPOINTER;
     *ppstgOpen = nullptr;
     if (pwcsName == nullptr) return STG_E_INVALIDPOINTER;

@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-#include "storage/storage_interfaces.h"
+#include "platform/com/storage_interfaces.h"
 
 namespace vaskel::itss {
 

@@ -1,8 +1,8 @@
 // Decoder counters of an opened file, for tests and measurements.
 #pragma once
 
+#include "platform/com/storage_interfaces.h"
 #include "platform/itss/frame_decoder.h"
-#include "storage/storage_interfaces.h"
 
 namespace vaskel::itss {
 

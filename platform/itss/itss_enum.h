@@ -4,9 +4,9 @@
 #include <cstddef>
 #include <memory>
 
+#include "platform/com/storage_interfaces.h"
 #include "platform/itss/itss_archive.h"
 #include "platform/itss/ref_counted.h"
-#include "storage/storage_interfaces.h"
 
 namespace vaskel::itss {
 

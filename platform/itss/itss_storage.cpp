@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/com/error_info.h"
 #include "platform/itss/itss_enum.h"
 #include "platform/itss/itss_stream.h"
 
@@ -18,6 +19,7 @@ class ItssExtentReader final : public ExtentReader {
 
   HRESULT Read(const StreamExtent& stream, std::uint64_t position,
                std::span<std::uint8_t> out) override {
+    SetErrorInfo({});  // a failure below leaves its own
     const StreamLocation location{stream.section, stream.offset, stream.length};
     return archive_->ReadStream(location, position, out, section1_.get());
   }

@@ -3,10 +3,10 @@
 
 #include <memory>
 
+#include "platform/com/storage_interfaces.h"
+#include "platform/com/stream_locator.h"
 #include "platform/itss/itss_archive.h"
 #include "platform/itss/ref_counted.h"
-#include "storage/storage_interfaces.h"
-#include "storage/stream_locator.h"
 
 namespace vaskel::itss {
 

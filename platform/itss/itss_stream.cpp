@@ -2,12 +2,14 @@
 
 #include <span>
 
+#include "platform/com/error_info.h"
 #include "platform/itss/itss_enum.h"
 
 namespace vaskel::itss {
 
 HRESULT ItssStream::Read(void* pv, ULONG cb, ULONG* pcbRead) {
   if (pcbRead) *pcbRead = 0;
+  SetErrorInfo({});  // a failure below leaves its own
   const TreeNode& node = archive_->tree().node(node_);
   const std::uint64_t left = node.stream.length - position_;
   const auto count = static_cast<ULONG>(left < cb ? left : cb);

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/itss/byte_order.h"
+
 namespace vaskel::itss {
 
 static_assert(std::endian::native == std::endian::little, "word loads assume little-endian");
@@ -54,7 +56,7 @@ struct LzxBitReader {
       std::uint64_t word = 0;
       // A lone trailing byte cannot form a word; it is left for the raw byte reads.
       if (end - next >= 2) {
-        word = next[0] | (std::uint32_t{next[1]} << 8);
+        word = LoadLe16(next);
         next += 2;
       } else {
         phantom_bits += 16;

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <string>
 #include <vector>
 
+#include "platform/itss/byte_order.h"
 #include "platform/itss/lzx_bit_reader.h"
 #include "platform/itss/lzx_e8_translation.h"
 #include "platform/itss/lzx_huffman.h"
@@ -23,11 +25,14 @@ constexpr unsigned kAlignedTableBits = 7;
 constexpr std::size_t kCopySlack = 16;
 
 enum class BlockType : std::uint8_t { kNone = 0, kVerbatim = 1, kAligned = 2, kUncompressed = 3 };
+constexpr unsigned kBlockTypeBits = 3;
+constexpr unsigned kBlockSizeBits = 24;
 
-std::uint32_t LoadLe32(const std::uint8_t* p) {
-  return p[0] | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
-         (std::uint32_t{p[3]} << 24);
-}
+// Pretree codes: 0..16 change a length by a delta modulo 17; the rest are runs.
+constexpr std::uint32_t kLengthModulus = 17;
+constexpr std::uint32_t kPretreeShortZeroRun = 17;  // 4 + 4 bits zeros
+constexpr std::uint32_t kPretreeLongZeroRun = 18;   // 20 + 5 bits zeros
+constexpr std::uint32_t kPretreeSameRun = 19;       // 4 + 1 bit copies of one delta-coded length
 
 // Copies a match forwards; the source may overlap the destination.
 inline void CopyMatch(std::uint8_t* dst, std::uint32_t offset, std::uint32_t length) {
@@ -60,6 +65,7 @@ class LzxDecoderImpl final : public LzxDecoder {
   }
 
   void Reset() override {
+    failure_.clear();
     r0_ = r1_ = r2_ = 1;
     main_lengths_.fill(0);
     length_lengths_.fill(0);
@@ -75,32 +81,35 @@ class LzxDecoderImpl final : public LzxDecoder {
   }
 
   bool DecodeFrame(std::span<const std::uint8_t> in, std::span<std::uint8_t> out) override {
-    if (needs_reset_) return false;
+    if (needs_reset_) return Reject("decoding cannot go on after an earlier failure");
     if (out.empty()) return true;
-    if (out.size() > kLzxFrameSize) return Fail();
+    if (out.size() > kLzxFrameSize) return Reject("more than a frame asked for");
     MakeRoom(kLzxFrameSize);
     const std::size_t frame_start = pos_;
     const std::size_t frame_end = frame_start + kLzxFrameSize;
     bits_.Start(in.data(), in.size());
     if (pad_byte_pending_) {
       // The previous frame ended with an odd stored block whose pad byte starts this frame.
-      if (bits_.BytesLeft() == 0) return Fail();
+      if (bits_.BytesLeft() == 0) return Reject("the pad byte of a stored block is missing");
       ++bits_.next;
       pad_byte_pending_ = false;
     }
     std::size_t frame_length = kLzxFrameSize;
     if (out.size() == kLzxFrameSize) {
-      if (!DecodeUntil(frame_end, frame_end) || !bits_.AlignToWord()) return Fail();
+      if (!DecodeUntil(frame_end, frame_end)) return Fail();
+      if (!bits_.AlignToWord()) return Reject(kInputEndsEarly);
     } else {
       // The final frame. Compressors encode it as a full frame padded with zeros, so a match
       // may run past the data's end. The padding is decoded when present (E8 translation then
       // sees the frame as the compressor did) but an unpadded final frame is accepted too.
       const std::size_t data_end = frame_start + out.size();
-      if (!DecodeUntil(data_end, frame_end) || bits_.ConsumedPastEnd()) return Fail();
+      if (!DecodeUntil(data_end, frame_end)) return Fail();
+      if (bits_.ConsumedPastEnd()) return Reject(kInputEndsEarly);
       if (pos_ < frame_end && !(DecodeUntil(frame_end, frame_end) && bits_.AlignToWord())) {
         frame_length = out.size();
       }
       // Nothing follows the final frame; the state the padding left behind may be unusable.
+      failure_.clear();
       needs_reset_ = true;
     }
     const std::span<const std::uint8_t> frame(window_.data() + frame_start, frame_length);
@@ -119,10 +128,20 @@ class LzxDecoderImpl final : public LzxDecoder {
     return true;
   }
 
+  std::string_view failure() const override { return failure_; }
+
  private:
+  static constexpr char kInputEndsEarly[] = "the frame's data ends too soon";
+
+  // A failure whose reason was recorded where it was found.
   bool Fail() {
     needs_reset_ = true;
     return false;
+  }
+
+  bool Reject(std::string reason) {
+    failure_ = std::move(reason);
+    return Fail();
   }
 
   // Keeps the last window's worth of history in front of pos_ and room for a frame after it.
@@ -162,7 +181,7 @@ class LzxDecoderImpl final : public LzxDecoder {
         } else if (pos_ == stop) {
           pad_byte_pending_ = true;
         } else {
-          return false;
+          return Reject("the pad byte of a stored block is missing");
         }
       }
     }
@@ -180,24 +199,24 @@ class LzxDecoderImpl final : public LzxDecoder {
       }
       bits_.Refill();
     }
-    const std::uint32_t type = bits_.Read(3);
-    const std::uint32_t size = bits_.Read(24);
-    if (size == 0) return false;
+    const std::uint32_t type = bits_.Read(kBlockTypeBits);
+    const std::uint32_t size = bits_.Read(kBlockSizeBits);
+    if (size == 0) return Reject("LZX block of size 0");
     block_remaining_ = size;
     block_size_odd_ = (size & 1) != 0;
-    switch (type) {
-      case 1:
-        block_type_ = BlockType::kVerbatim;
+    block_type_ = static_cast<BlockType>(type);
+    switch (block_type_) {
+      case BlockType::kVerbatim:
         return ReadTrees(false);
-      case 2:
-        block_type_ = BlockType::kAligned;
+      case BlockType::kAligned:
         return ReadTrees(true);
-      case 3:
-        block_type_ = BlockType::kUncompressed;
+      case BlockType::kUncompressed:
         return ReadStoredHeader();
-      default:
-        return false;
+      case BlockType::kNone:
+        break;
     }
+    block_type_ = BlockType::kNone;
+    return Reject("bad LZX block type " + std::to_string(type));
   }
 
   bool ReadTrees(bool aligned) {
@@ -206,52 +225,63 @@ class LzxDecoderImpl final : public LzxDecoder {
       bits_.Refill();
       for (auto& length : lengths) length = static_cast<std::uint8_t>(bits_.Read(3));
       // An empty aligned tree is fine as long as no offset needs it.
-      if (aligned_table_.Build(lengths) == HuffmanBuild::kInvalid) return false;
+      if (aligned_table_.Build(lengths) == HuffmanBuild::kInvalid) {
+        return Reject("bad aligned offset tree");
+      }
     }
     const std::span<std::uint8_t> main(main_lengths_.data(), num_main_symbols_);
-    if (!ReadLengths(main.first(kLzxNumChars)) || !ReadLengths(main.subspan(kLzxNumChars))) {
+    if (!ReadLengths(main.first(kLzxNumChars), "main tree") ||
+        !ReadLengths(main.subspan(kLzxNumChars), "main tree")) {
       return false;
     }
-    if (main_table_.Build(main) != HuffmanBuild::kOk) return false;
-    if (!ReadLengths(length_lengths_)) return false;
+    if (main_table_.Build(main) != HuffmanBuild::kOk) return Reject("bad main tree");
+    if (!ReadLengths(length_lengths_, "length tree")) return false;
     // The length tree may be empty when the block has no long matches.
-    return length_table_.Build(length_lengths_) != HuffmanBuild::kInvalid;
+    if (length_table_.Build(length_lengths_) == HuffmanBuild::kInvalid) {
+      return Reject("bad length tree");
+    }
+    return true;
   }
 
   // Reads pretree-coded lengths; each new length is a delta against the one already in place.
-  bool ReadLengths(std::span<std::uint8_t> lengths) {
+  bool ReadLengths(std::span<std::uint8_t> lengths, std::string_view tree) {
     std::array<std::uint8_t, kLzxNumPretreeSymbols> pretree_lengths;
     for (auto& length : pretree_lengths) {
       bits_.Refill();
       length = static_cast<std::uint8_t>(bits_.Read(4));
     }
-    if (pretree_.Build(pretree_lengths) != HuffmanBuild::kOk) return false;
+    if (pretree_.Build(pretree_lengths) != HuffmanBuild::kOk) {
+      return Reject("bad pretree for the " + std::string(tree));
+    }
     const std::size_t count = lengths.size();
     std::size_t i = 0;
     while (i < count) {
       bits_.Refill();
       const std::uint32_t symbol = pretree_.Decode(bits_);
-      if (symbol <= 16) {
-        lengths[i] = static_cast<std::uint8_t>((lengths[i] + 17 - symbol) % 17);
+      if (symbol < kLengthModulus) {
+        lengths[i] =
+            static_cast<std::uint8_t>((lengths[i] + kLengthModulus - symbol) % kLengthModulus);
         ++i;
         continue;
       }
       std::size_t run;
       std::uint8_t value = 0;
-      if (symbol == 17) {
+      if (symbol == kPretreeShortZeroRun) {
         run = 4 + bits_.Read(4);
-      } else if (symbol == 18) {
+      } else if (symbol == kPretreeLongZeroRun) {
         run = 20 + bits_.Read(5);
-      } else if (symbol == 19) {
+      } else if (symbol == kPretreeSameRun) {
         run = 4 + bits_.Read(1);
         const std::uint32_t delta = pretree_.Decode(bits_);
-        if (delta > 16) return false;
-        value = static_cast<std::uint8_t>((lengths[i] + 17 - delta) % 17);
+        if (delta >= kLengthModulus) {
+          return Reject("bad length delta in the " + std::string(tree));
+        }
+        value = static_cast<std::uint8_t>((lengths[i] + kLengthModulus - delta) % kLengthModulus);
       } else {
-        return false;
+        return Reject("bad pretree code in the " + std::string(tree));
       }
       // Compressors never emit a run past the end of the list.
-      if (run > count - i) return false;
+      if (run > count - i) return Reject("a run of lengths overruns the " + std::string(tree));
       std::fill_n(lengths.begin() + i, run, value);
       i += run;
     }
@@ -259,7 +289,9 @@ class LzxDecoderImpl final : public LzxDecoder {
   }
 
   bool ReadStoredHeader() {
-    if (!bits_.EnterByteMode() || bits_.BytesLeft() < 12) return false;
+    if (!bits_.EnterByteMode() || bits_.BytesLeft() < 12) {
+      return Reject("the stored block's header is cut short");
+    }
     r0_ = LoadLe32(bits_.next);
     r1_ = LoadLe32(bits_.next + 4);
     r2_ = LoadLe32(bits_.next + 8);
@@ -269,11 +301,12 @@ class LzxDecoderImpl final : public LzxDecoder {
 
   bool CopyStoredBytes(std::size_t count) {
     const std::size_t available = std::min(count, bits_.BytesLeft());
-    if (available == 0) return count == 0;
-    std::memcpy(window_.data() + pos_, bits_.next, available);
-    bits_.next += available;
-    pos_ += available;
-    return available == count;
+    if (available != 0) {
+      std::memcpy(window_.data() + pos_, bits_.next, available);
+      bits_.next += available;
+      pos_ += available;
+    }
+    return available == count || Reject("the stored block is cut short");
   }
 
   // Decodes literals and matches until `until`; no match may reach past `limit`.
@@ -284,7 +317,7 @@ class LzxDecoderImpl final : public LzxDecoder {
     const std::size_t max_offset = max_offset_;
     std::size_t pos = pos_;
     std::uint32_t r0 = r0_, r1 = r1_, r2 = r2_;
-    bool ok = true;
+    const char* fault = nullptr;
     while (pos < until) {
       bits.Refill();
       std::uint32_t symbol = main_table_.Decode(bits);
@@ -305,7 +338,7 @@ class LzxDecoderImpl final : public LzxDecoder {
       if (length == 7) {
         const std::uint32_t extra_length = length_table_.Decode(bits);
         if (extra_length >= kLzxNumLengthSymbols) [[unlikely]] {
-          ok = false;
+          fault = "bad match length code";
           break;
         }
         length += extra_length;
@@ -332,7 +365,7 @@ class LzxDecoderImpl final : public LzxDecoder {
           footer = bits.Read(extra - 3) << 3;
           const std::uint32_t low = aligned_table_.Decode(bits);
           if (low >= kLzxNumAlignedSymbols) [[unlikely]] {
-            ok = false;
+            fault = "bad aligned offset code";
             break;
           }
           footer += low;
@@ -347,8 +380,12 @@ class LzxDecoderImpl final : public LzxDecoder {
 
       // A reset empties the window (pos_ = 0), so everything before pos is history.
       const std::size_t history = std::min(pos, max_offset);
-      if (length > limit - pos || std::size_t{offset} - 1 >= history) [[unlikely]] {
-        ok = false;
+      if (length > limit - pos) [[unlikely]] {
+        fault = "a match runs past the end of the frame";
+        break;
+      }
+      if (std::size_t{offset} - 1 >= history) [[unlikely]] {
+        fault = "a match reaches back before the data's start";
         break;
       }
       CopyMatch(window + pos, offset, length);
@@ -359,7 +396,7 @@ class LzxDecoderImpl final : public LzxDecoder {
     r0_ = r0;
     r1_ = r1;
     r2_ = r2;
-    return ok;
+    return fault == nullptr || Reject(fault);
   }
 
   const std::size_t window_size_;
@@ -380,6 +417,7 @@ class LzxDecoderImpl final : public LzxDecoder {
   std::uint32_t translation_size_ = 0;
   bool pad_byte_pending_ = false;
   bool needs_reset_ = false;
+  std::string failure_;
   std::vector<std::uint8_t> scratch_;
 
   LzxBitReader bits_;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string_view>
 
 namespace vaskel::itss {
 
@@ -29,6 +30,9 @@ class LzxDecoder {
   // A frame shorter than kLzxFrameSize is taken as the final one: its zero padding, if the input
   // holds it, is decoded but not returned, and the decoder needs a Reset before the next frame.
   virtual bool DecodeFrame(std::span<const std::uint8_t> in, std::span<std::uint8_t> out) = 0;
+
+  // Why the last DecodeFrame failed ("bad LZX block type 0").
+  virtual std::string_view failure() const = 0;
 };
 
 }  // namespace vaskel::itss

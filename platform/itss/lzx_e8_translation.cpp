@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/itss/byte_order.h"
+
 namespace vaskel::itss {
 namespace {
 
@@ -22,9 +24,7 @@ void UndoE8Translation(std::span<std::uint8_t> frame, std::uint64_t frame_positi
     const void* hit = std::memchr(data + i, 0xE8, scan_end - i);
     if (hit == nullptr) break;
     i = static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - data);
-    const std::uint32_t raw = data[i + 1] | (std::uint32_t{data[i + 2]} << 8) |
-                              (std::uint32_t{data[i + 3]} << 16) |
-                              (std::uint32_t{data[i + 4]} << 24);
+    const std::uint32_t raw = LoadLe32(data + i + 1);
     const std::int64_t absolute = static_cast<std::int32_t>(raw);
     const auto current = static_cast<std::int64_t>(frame_position + i);
     if (absolute >= -current && absolute < std::int64_t{translation_size}) {

@@ -5,7 +5,7 @@
 #include <unordered_map>
 
 #include "platform/fs/name_rules.h"
-#include "platform/itss/utf_text.h"
+#include "platform/text/utf_text.h"
 
 namespace vaskel::itss {
 namespace {
@@ -29,7 +29,7 @@ bool IsSafeComponent(std::u16string_view component) {
     return false;
   // Names the platform would resolve elsewhere (on Windows "C:", "CON", "aux.txt", "x.").
   return !platform::kHasNameRefusals ||
-         platform::PlatformNameRefusal(Utf16ToUtf8(component).value_or("")) == nullptr;
+         platform::PlatformNameRefusal(platform::Utf16ToUtf8(component).value_or("")) == nullptr;
 }
 
 // Splits a content name (without its leading "/") into components; false if any is unsafe.
@@ -51,7 +51,7 @@ class TreeBuilder {
 
   // Returns false when the entry's path is unsafe.
   bool Add(const DirectoryEntry& entry) {
-    const std::u16string name = Utf8ToUtf16(entry.name);
+    const std::u16string name = platform::Utf8ToUtf16(entry.name);
     std::u16string_view path(name);
     // Names without the leading "/" are anomalous; they are taken as relative to the root.
     if (path.starts_with(u'/')) path.remove_prefix(1);

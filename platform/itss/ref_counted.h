@@ -4,7 +4,7 @@
 
 #include <atomic>
 
-#include "storage/com_types.h"
+#include "platform/com/com_types.h"
 
 namespace vaskel::itss {
 

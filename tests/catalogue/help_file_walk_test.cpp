@@ -9,8 +9,8 @@
 
 #include "catalogue/shell_type_name.h"
 #include "catalogue/system_image_list.h"
+#include "platform/com/com_ptr.h"
 #include "storage/catalogue_list.h"
-#include "storage/com_ptr.h"
 #include "storage/path_limit.h"
 #include "storage/storage_engine.h"
 #include "storage/text_conversion.h"

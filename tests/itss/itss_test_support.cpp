@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "platform/itss/itss_component.h"
-#include "platform/itss/utf_text.h"
+#include "platform/text/utf_text.h"
 #include "tests/support/corpus.h"
 
 namespace vaskel::itss::testing {
@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 
 fs::path CorpusPath(const std::string& relative) { return vaskel::testing::CorpusPath(relative); }
 
-std::u16string ToUtf16(const std::string& utf8) { return Utf8ToUtf16(utf8); }
+std::u16string ToUtf16(const std::string& utf8) { return platform::Utf8ToUtf16(utf8); }
 
 Bytes PatternBytes(std::size_t size, std::uint32_t seed) {
   Bytes bytes(size);
@@ -75,7 +75,7 @@ void WalkInto(IStorage* storage, const std::string& prefix, std::vector<Presente
   ASSERT_EQ(storage->EnumElements(0, nullptr, 0, elements.Put()), S_OK);
   STATSTG stat;
   while (elements->Next(1, &stat, nullptr) == S_OK) {
-    const PresentedItem item{prefix + Utf16ToUtf8(stat.pwcsName).value_or("<bad>"),
+    const PresentedItem item{prefix + platform::Utf16ToUtf8(stat.pwcsName).value_or("<bad>"),
                              stat.type == STGTY_STORAGE, stat.cbSize};
     items->push_back(item);
     if (!item.is_storage) continue;

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "storage/com_ptr.h"
-#include "storage/storage_interfaces.h"
+#include "platform/com/com_ptr.h"
+#include "platform/com/storage_interfaces.h"
 
 namespace vaskel::itss::testing {
 

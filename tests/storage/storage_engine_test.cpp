@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "storage/component_factory.h"
+#include "platform/com/component_factory.h"
 #include "storage/message_box.h"
 #include "storage/path_limit.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "storage/storage_interfaces.h"
+#include "platform/com/storage_interfaces.h"
 
 namespace vaskel::testing {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/com/com_ptr.h"
 #include "platform/itss/itss_component.h"
-#include "storage/com_ptr.h"
 #include "storage/text_conversion.h"
 
 namespace vaskel::testing {

@@ -7,8 +7,8 @@
 #include <memory>
 #include <span>
 
-#include "storage/com_types.h"
-#include "storage/storage_interfaces.h"
+#include "platform/com/com_types.h"
+#include "platform/com/storage_interfaces.h"
 
 namespace vaskel {
 

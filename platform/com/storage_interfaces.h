@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "storage/com_types.h"
+#include "platform/com/com_types.h"
 
 namespace vaskel {
 

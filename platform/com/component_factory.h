@@ -3,7 +3,7 @@
 
 #include <functional>
 
-#include "storage/storage_interfaces.h"
+#include "platform/com/storage_interfaces.h"
 
 namespace vaskel {
 
