@@ -201,22 +201,17 @@ class LzxDecoderImpl final : public LzxDecoder {
     }
     const std::uint32_t type = bits_.Read(kBlockTypeBits);
     const std::uint32_t size = bits_.Read(kBlockSizeBits);
+    const auto block_type = static_cast<BlockType>(type);
+    if (block_type != BlockType::kVerbatim && block_type != BlockType::kAligned &&
+        block_type != BlockType::kUncompressed) {
+      return Reject("bad LZX block type " + std::to_string(type));
+    }
     if (size == 0) return Reject("LZX block of size 0");
+    block_type_ = block_type;
     block_remaining_ = size;
     block_size_odd_ = (size & 1) != 0;
-    block_type_ = static_cast<BlockType>(type);
-    switch (block_type_) {
-      case BlockType::kVerbatim:
-        return ReadTrees(false);
-      case BlockType::kAligned:
-        return ReadTrees(true);
-      case BlockType::kUncompressed:
-        return ReadStoredHeader();
-      case BlockType::kNone:
-        break;
-    }
-    block_type_ = BlockType::kNone;
-    return Reject("bad LZX block type " + std::to_string(type));
+    if (block_type_ == BlockType::kUncompressed) return ReadStoredHeader();
+    return ReadTrees(block_type_ == BlockType::kAligned);
   }
 
   bool ReadTrees(bool aligned) {

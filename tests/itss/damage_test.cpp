@@ -3,9 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <functional>
 #include <string_view>
+#include <tuple>
 
+#include "platform/com/error_info.h"
 #include "platform/itss/itss_component.h"
 #include "tests/itss/itss_test_support.h"
 #include "tests/support/corpus.h"
@@ -52,6 +53,7 @@ struct Sample {
 
 struct Outcome {
   HRESULT open = E_FAIL, stored = E_FAIL, one = E_FAIL, two = E_FAIL;
+  std::string reason;  // the first failure's, as the reader described it
 };
 
 // Opens the bytes and reads the sample's streams; data delivered with success must be exact.
@@ -59,10 +61,14 @@ Outcome OpenAndRead(const Bytes& file, const Sample& sample) {
   TempDir dir;
   Outcome outcome;
   ComPtr<IStorage> root = OpenBytes(dir, file, &outcome.open);
-  if (!root) return outcome;
+  if (!root) {
+    outcome.reason = GetErrorInfo();
+    return outcome;
+  }
   auto read = [&](const char* name, const Bytes& original) {
     const ReadOutcome got = ReadPath(root.Get(), name);
     EXPECT_TRUE(Failed(got.result) || got.bytes == original) << name;
+    if (Failed(got.result) && outcome.reason.empty()) outcome.reason = GetErrorInfo();
     return got.result;
   };
   outcome.stored = read("stored.txt", sample.stored);
@@ -91,37 +97,40 @@ TEST(DamagedFiles, TruncationFailsCleanly) {
 }
 
 TEST(DamagedFiles, DamagedCompressedSectionMetadataFailsOnlyItsStreams) {
-  using Patch = std::function<void(Bytes&, const Sample&)>;
-  const std::vector<std::pair<const char*, Patch>> cases = {
-      {"reset interval 0", [](Bytes& f, const Sample& s) { Put(f, s.control_data + 0x0C, 4, 0); }},
-      {"window 3 units", [](Bytes& f, const Sample& s) { Put(f, s.control_data + 0x10, 4, 3); }},
-      {"window 128 units",
-       [](Bytes& f, const Sample& s) { Put(f, s.control_data + 0x10, 4, 128); }},
-      {"control version 7", [](Bytes& f, const Sample& s) { Put(f, s.control_data + 8, 4, 7); }},
-      {"no entries", [](Bytes& f, const Sample& s) { Put(f, s.reset_table + 4, 4, 0); }},
-      {"2^32-1 entries", [](Bytes& f, const Sample& s) { Put(f, s.reset_table + 4, 4, ~0u); }},
-      {"entry size 4", [](Bytes& f, const Sample& s) { Put(f, s.reset_table + 8, 4, 4); }},
-      {"frame size 0x4000",
-       [](Bytes& f, const Sample& s) { Put(f, s.reset_table + 0x20, 8, 0x4000); }},
-      {"section length 2^62",
-       [](Bytes& f, const Sample& s) { Put(f, s.reset_table + 0x10, 8, 1ull << 62); }},
-      {"compressed length past Content",
-       [](Bytes& f, const Sample& s) { Put(f, s.reset_table + 0x18, 8, ~0ull); }},
-      {"entries decreasing", [](Bytes& f, const Sample& s) { Put(f, s.FrameEntry(2), 8, 1); }},
-      {"entry past the data",
-       [](Bytes& f, const Sample& s) { Put(f, s.FrameEntry(5), 8, 1ull << 40); }},
-      {"span info differs", [](Bytes& f, const Sample& s) { Put(f, s.span_info, 8, 12345); }},
+  // Each case patches a field; the reason names the file and what is wrong with it.
+  struct Case {
+    std::size_t Sample::*base;
+    std::size_t at;
+    int size;
+    std::uint64_t value;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {&Sample::control_data, 0x0C, 4, 0, "ControlData: bad reset interval 0 bytes"},
+      {&Sample::control_data, 0x10, 4, 3, "ControlData: bad window size 98304"},
+      {&Sample::control_data, 0x10, 4, 128, "ControlData: bad window size"},
+      {&Sample::control_data, 0x08, 4, 7, "ControlData: unknown version 7"},
+      {&Sample::reset_table, 0x04, 4, 0, "ResetTable: 0 entries for 6 frames"},
+      {&Sample::reset_table, 0x04, 4, ~0u, "ResetTable: 4294967295 entries run past its end"},
+      {&Sample::reset_table, 0x08, 4, 4, "ResetTable: bad entry size 4"},
+      {&Sample::reset_table, 0x20, 8, 0x4000, "ResetTable: bad frame size 16384"},
+      {&Sample::reset_table, 0x10, 8, 1ull << 62, "entries for 140737488355328 frames"},
+      {&Sample::reset_table, 0x18, 8, ~0ull, "exceeds Content's"},
+      {&Sample::reset_table, 0x28 + 2 * 8, 8, 1, "frame 2 starts at 1, before frame 1"},
+      {&Sample::reset_table, 0x28 + 5 * 8, 8, 1ull << 40, "past the compressed data"},
+      {&Sample::span_info, 0, 8, 12345, "SpanInfo: length 12345 differs"},
   };
   Sample sample;
-  for (const auto& [what, patch] : cases) {
-    SCOPED_TRACE(what);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.reason);
     Bytes file = sample.file;
-    patch(file, sample);
+    Put(file, sample.*c.base + c.at, c.size, c.value);
     const Outcome outcome = OpenAndRead(file, sample);
     EXPECT_EQ(outcome.open, S_OK);
     EXPECT_EQ(outcome.stored, S_OK);
     EXPECT_LT(outcome.one, 0);
     EXPECT_LT(outcome.two, 0);
+    EXPECT_NE(outcome.reason.find(c.reason), std::string::npos) << outcome.reason;
   }
 }
 
@@ -131,10 +140,15 @@ TEST(DamagedFiles, DamagedFrameFailsTheStreamsThatNeedIt) {
   Put(bad_block, sample.FrameStart(3), 4, 0);
   Bytes short_frame = sample.file;  // frame 3 loses its last bytes to frame 4
   Put(short_frame, sample.FrameEntry(4), 8, Get(short_frame, sample.FrameEntry(4), 8) - 100);
-  for (const Bytes* file : {&bad_block, &short_frame}) {
+  const std::pair<const Bytes*, const char*> cases[] = {
+      {&bad_block, "bad LZX block type 0 in frame 3 of section 1"},
+      {&short_frame, "in frame 3 of section 1"},
+  };
+  for (const auto& [file, reason] : cases) {
     const Outcome outcome = OpenAndRead(*file, sample);
     EXPECT_EQ(outcome.one, S_OK);  // frames 0..2
     EXPECT_LT(outcome.two, 0);     // frames 2..5
+    EXPECT_NE(outcome.reason.find(reason), std::string::npos) << outcome.reason;
   }
   // The failure repeats for the damaged frame and does not spread to the others.
   TempDir dir;
@@ -148,22 +162,30 @@ TEST(DamagedFiles, DamagedFrameFailsTheStreamsThatNeedIt) {
 TEST(DamagedFiles, HugeOrOutOfRangeHeaderFieldsAreRejected) {
   Sample sample;
   const std::size_t itsp = Get(sample.file, 0x48, 8);
-  const std::vector<std::pair<std::size_t, std::uint64_t>> patches = {
-      {0x04, 4},                  // ITSF version
-      {0x38, ~0ull - 4},          // header section 0 offset
-      {0x50, 1ull << 62},         // directory length
-      {0x58, 1ull << 40},         // content offset
-      {itsp + 0x2C, 0xFFFFFFFF},  // chunk count
-      {itsp + 0x2C, 0},           // chunk count
-      {itsp + 0x10, 0x80000000},  // chunk size
-      {itsp + 0x10, 1},           // chunk size
-      {itsp + 0x54, 0x49474D50},  // the only chunk signed PMGI instead of PMGL
+  const std::tuple<std::size_t, std::uint64_t, const char*> patches[] = {
+      {0x00, 0, "no ITSF signature"},
+      {0x04, 4, "ITSF header: unknown version 4"},
+      {0x08, 0x20, "ITSF header: bad header length 32"},
+      {0x38, ~0ull - 4, "ITSF header: header section 0 lies outside the file"},
+      {0x50, 1ull << 62, "ITSF header: the directory lies outside the file"},
+      {0x58, 1ull << 40, "ITSF header: content offset 1099511627776 lies past the end"},
+      {itsp, 0, "no ITSP signature"},
+      {itsp + 0x04, 2, "ITSP header: unknown version 2"},
+      {itsp + 0x08, 0x20, "ITSP header: bad header length 32"},
+      {itsp + 0x2C, 0xFFFFFFFF, "ITSP header: 4294967295 directory chunks run past the end"},
+      {itsp + 0x2C, 0, "ITSP header: no directory chunks"},
+      {itsp + 0x10, 0x80000000, "ITSP header: bad directory chunk size 2147483648"},
+      {itsp + 0x10, 1, "ITSP header: bad directory chunk size 1"},
+      // The only chunk signed PMGI instead of PMGL.
+      {itsp + 0x54, 0x49474D50, "none of the 1 directory chunks is a listing (PMGL) chunk"},
   };
-  for (const auto& [at, value] : patches) {
-    SCOPED_TRACE(at);
+  for (const auto& [at, value, reason] : patches) {
+    SCOPED_TRACE(reason);
     Bytes file = sample.file;
     Put(file, at, at == 0x38 || at == 0x50 || at == 0x58 ? 8 : 4, value);
-    EXPECT_LT(OpenAndRead(file, sample).open, 0);
+    const Outcome outcome = OpenAndRead(file, sample);
+    EXPECT_LT(outcome.open, 0);
+    EXPECT_NE(outcome.reason.find(reason), std::string::npos) << outcome.reason;
   }
 }
 
