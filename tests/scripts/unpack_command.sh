@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # vaskel-cli unpack and cat on a help file made by the project's writer: the tree written, --flat
 # collisions, --only selections, exit statuses and what stays on disk after a failure.
-# Environment: VASKEL_BIN (folder holding vaskel-cli), VASKEL_TOOLS (holding vaskel-chm-write).
+# Environment: VASKEL_BIN (folder holding vaskel-cli), VASKEL_TOOLS (holding vaskel-chm-write),
+# VASKEL_CORPUS (the help-file corpus, optional).
 set -uo pipefail
 cli=${VASKEL_BIN:?}/vaskel-cli
 writer=${VASKEL_TOOLS:?}/vaskel-chm-write
@@ -85,6 +86,13 @@ check "an output that is a file exits 1" status_is 1 "$cli" unpack "$work/made.c
 check "missing help file exits 2" status_is 2 "$cli" unpack "$work/missing.chm" -o "$work/m"
 check "missing -o exits 2" status_is 2 "$cli" unpack "$work/made.chm"
 check "unknown option exits 2" status_is 2 "$cli" unpack "$work/made.chm" -o "$work/m" --bogus
+
+# A damaged help file from the corpus: the cause, then the reader's reason.
+damaged=${VASKEL_CORPUS:-}/malformed/cve-2015-4467-reset-interval-zero.chm
+if [[ -f "$damaged" ]]; then
+  check "a damaged file's error names the reason" bash -c "'$cli' unpack '$damaged' -o '$work/d' \
+    2>&1 | grep -q 'damaged help file: section 1 ControlData: bad reset interval 0 bytes'"
+fi
 check "--help exits 0" status_is 0 "$cli" unpack --help
 check "--help shows examples" bash -c "'$cli' unpack --help | grep -q 'examples:'"
 
