@@ -27,6 +27,10 @@ constexpr std::size_t kCopySlack = 16;
 enum class BlockType : std::uint8_t { kNone = 0, kVerbatim = 1, kAligned = 2, kUncompressed = 3 };
 constexpr unsigned kBlockTypeBits = 3;
 constexpr unsigned kBlockSizeBits = 24;
+// A stored block begins with R0, R1 and R2, 32 bits each.
+constexpr std::size_t kStoredHeaderBytes = 12;
+// Position slots 0..2 repeat the three most recent offsets.
+constexpr std::uint32_t kRepeatedOffsetSlots = 3;
 
 // Pretree codes: 0..16 change a length by a delta modulo 17; the rest are runs.
 constexpr std::uint32_t kLengthModulus = 17;
@@ -284,13 +288,13 @@ class LzxDecoderImpl final : public LzxDecoder {
   }
 
   bool ReadStoredHeader() {
-    if (!bits_.EnterByteMode() || bits_.BytesLeft() < 12) {
+    if (!bits_.EnterByteMode() || bits_.BytesLeft() < kStoredHeaderBytes) {
       return Reject("the stored block's header is cut short");
     }
     r0_ = LoadLe32(bits_.next);
     r1_ = LoadLe32(bits_.next + 4);
     r2_ = LoadLe32(bits_.next + 8);
-    bits_.next += 12;
+    bits_.next += kStoredHeaderBytes;
     return true;
   }
 
@@ -341,7 +345,7 @@ class LzxDecoderImpl final : public LzxDecoder {
       length += kLzxMinMatch;
 
       std::uint32_t offset;
-      if (slot < 3) {
+      if (slot < kRepeatedOffsetSlots) {
         if (slot == 0) {
           offset = r0;
         } else if (slot == 1) {

@@ -119,7 +119,7 @@ TEST_F(OpenFileTest, FileTheEngineRefusesEmptiesTheCatalogue) {
   ASSERT_TRUE(Start({good}));
   Open(damaged);
   ASSERT_EQ(messages_.size(), 1u);
-  EXPECT_EQ(messages_[0].text, "Can't Open this file.");
+  EXPECT_EQ(messages_[0].text, "Can't Open this file.\n\nno ITSF signature");
   EXPECT_EQ(messages_[0].icon, MessageIcon::kExclamation);
   EXPECT_EQ(Rows().GetItemCount(), 0);
   EXPECT_EQ(List()->GetItemCount(), 0);
@@ -140,7 +140,8 @@ TEST_F(OpenFileTest, EmptyFileIsRefusedAndNeverShowsThePreviousCatalogue) {
   ASSERT_TRUE(Start({good}));
   Open(empty);
   ASSERT_EQ(messages_.size(), 1u);
-  EXPECT_EQ(messages_[0].text, "Can't Open this file.");
+  EXPECT_EQ(messages_[0].text,
+            "Can't Open this file.\n\nthe file is too short for an ITSF header (0 bytes)");
   EXPECT_EQ(Rows().GetItemCount(), 0);
   EXPECT_EQ(Doc()->Engine().GetRootStorage(), nullptr);
   EXPECT_EQ(Title(), "empty.chm - Vaskel");
