@@ -3,6 +3,7 @@
 #include <span>
 
 #include "platform/com/component_factory.h"
+#include "platform/com/error_info.h"
 #include "storage/message_box.h"
 #include "storage/path_limit.h"
 #include "storage/text_conversion.h"
@@ -31,6 +32,7 @@ StorageEngine::~StorageEngine() {
 
 HRESULT StorageEngine::OpenFile(std::string_view path) {
   root_storage_.Reset();
+  SetErrorInfo({});  // no reason left from an earlier failure
   if (!component_) return REGDB_E_CLASSNOTREG;
   const char16_t* wide = ToWideName(path);
   if (wide == nullptr) return STG_E_INVALIDNAME;

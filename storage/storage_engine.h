@@ -26,7 +26,8 @@ class StorageEngine {
   StorageEngine& operator=(const StorageEngine&) = delete;
 
   // Opens `path` (narrow text) as the root storage, releasing the previous one first.
-  // Returns the component's result; a failure leaves no root storage.
+  // Returns the component's result; a failure leaves no root storage, and its reason for
+  // GetErrorInfo when the reader gave one.
   HRESULT OpenFile(std::string_view path);
 
   // Converts narrow text into the engine's single UTF-16 name buffer, valid until the next
