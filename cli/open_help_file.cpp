@@ -19,6 +19,10 @@ bool OpenHelpFile(StorageEngine& engine, const std::string& path) {
                  "out\n",
                  path.c_str(), unsafe, unsafe == 1 ? "y" : "ies");
   }
+  if (const std::string damage = itss::DirectoryDamage(engine.GetRootStorage()); !damage.empty()) {
+    std::fprintf(stderr, "vaskel-cli: warning: %s: %s; the entries after it are lost\n",
+                 path.c_str(), damage.c_str());
+  }
   return true;
 }
 

@@ -16,13 +16,14 @@ namespace {
 constexpr std::size_t kListingSignature = 0x00;
 constexpr std::size_t kListingFreeSpace = 0x04;
 constexpr std::size_t kListingHeaderLength = 0x14;
+constexpr char kOverrun[] = "an entry overruns the chunk";
 // Far beyond any real help file (tens of thousands), and keeps node ids within 32 bits.
 constexpr std::size_t kMaxEntries = std::size_t{1} << 24;
 
-// Appends the chunk's entries; false if parsing had to stop early. Entries fill the region
+// Appends the chunk's entries; why parsing had to stop early, or null. Entries fill the region
 // before the free-space area when its declared length is sane; some writers store an entry count
 // of 0, so the count WORD only limits parsing when the free-space length is unusable.
-bool ParseListingChunk(std::span<const std::uint8_t> chunk, Directory* directory) {
+const char* ParseListingChunk(std::span<const std::uint8_t> chunk, Directory* directory) {
   const std::uint32_t free_space = LoadLe32(&chunk[kListingFreeSpace]);
   std::size_t end = chunk.size() - 2;
   std::size_t max_entries = LoadLe16(&chunk[chunk.size() - 2]);
@@ -35,8 +36,8 @@ bool ParseListingChunk(std::span<const std::uint8_t> chunk, Directory* directory
   std::size_t pos = 0;
   for (std::size_t parsed = 0; pos < region.size() && parsed < max_entries; ++parsed) {
     std::uint64_t name_length = 0;
-    if (ReadEncInt(region, &pos, &name_length) != EncIntResult::kOk) return false;
-    if (name_length > region.size() - pos) return false;
+    if (ReadEncInt(region, &pos, &name_length) != EncIntResult::kOk) return kOverrun;
+    if (name_length > region.size() - pos) return "an entry's name runs past the chunk's end";
     const std::size_t name_start = pos;
     pos += static_cast<std::size_t>(name_length);
 
@@ -44,7 +45,7 @@ bool ParseListingChunk(std::span<const std::uint8_t> chunk, Directory* directory
     bool usable = true;
     for (std::uint64_t& field : fields) {
       const EncIntResult result = ReadEncInt(region, &pos, &field);
-      if (result == EncIntResult::kTruncated) return false;
+      if (result == EncIntResult::kTruncated) return kOverrun;
       if (result == EncIntResult::kMalformed) usable = false;
     }
     if (!usable) {
@@ -58,7 +59,7 @@ bool ParseListingChunk(std::span<const std::uint8_t> chunk, Directory* directory
     entry.offset = fields[1];
     entry.length = fields[2];
   }
-  return true;
+  return nullptr;
 }
 
 }  // namespace
@@ -78,7 +79,11 @@ HRESULT ReadDirectory(const FileReader& file, const ContainerLayout& layout, Dir
       continue;
     }
     any_listing = true;
-    if (!ParseListingChunk(chunk, directory)) ++directory->damaged_chunks;
+    if (const char* damage = ParseListingChunk(chunk, directory)) {
+      if (directory->damaged_chunks++ == 0) {
+        directory->first_damage = "directory chunk " + std::to_string(i) + ": " + damage;
+      }
+    }
     if (directory->entries.size() > kMaxEntries) {
       return FailWith(STG_E_DOCFILECORRUPT, "directory chunk " + std::to_string(i) +
                                                 ": the directory holds more than " +

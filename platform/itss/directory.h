@@ -24,6 +24,7 @@ struct Directory {
   // early because an entry ran past its end.
   std::size_t malformed_entries = 0;
   std::size_t damaged_chunks = 0;
+  std::string first_damage;  // why the first damaged chunk stopped early
 };
 
 // Scans every chunk physically and parses those signed PMGL. Writers disagree on which chunk is

@@ -35,8 +35,9 @@ HRESULT FrameDecoder::DecodeNext(std::uint8_t* out) {
   if (!decoder_) {
     decoder_ = LzxDecoder::Create(info_.window_bits);
     if (!decoder_) {
-      return FrameFailure(STG_E_DOCFILECORRUPT, frame,
-                          "window of 2^" + std::to_string(info_.window_bits) + " bytes");
+      return FrameFailure(
+          STG_E_DOCFILECORRUPT, frame,
+          "no LZX decoder for a window of 2^" + std::to_string(info_.window_bits) + " bytes");
     }
   }
   positioned_ = false;

@@ -27,6 +27,7 @@ HRESULT ItssArchive::Open(std::u16string_view path, std::shared_ptr<ItssArchive>
   hr = ReadDirectory(*archive->file_, archive->layout_, &directory);
   if (Failed(hr)) return hr;
   archive->tree_ = NameTree::Build(directory.entries);
+  archive->directory_damage_ = std::move(directory.first_damage);
 
   CompressedSectionInfo info;
   archive->section1_status_ =

@@ -25,6 +25,9 @@ class ItssArchive {
   static HRESULT Open(std::u16string_view path, std::shared_ptr<ItssArchive>* out);
 
   const NameTree& tree() const { return tree_; }
+  // Why directory entries were lost ("directory chunk 3: an entry overruns the chunk"); empty
+  // when none were.
+  const std::string& directory_damage() const { return directory_damage_; }
 
   // Fills `out` with the stream's bytes from `position`; the range must lie inside the stream.
   // Section-1 bytes come through `section1` when given (a reader of the caller's own), else
@@ -45,6 +48,7 @@ class ItssArchive {
   std::unique_ptr<FileReader> file_;
   ContainerLayout layout_;
   NameTree tree_;
+  std::string directory_damage_;
   std::unique_ptr<CompressedSectionReader> section1_;  // null when section 1 is absent or damaged
   HRESULT section1_status_ = S_OK;
   std::string section1_failure_;  // why section 1 cannot be read

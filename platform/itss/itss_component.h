@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 #include "platform/com/storage_interfaces.h"
 
@@ -15,5 +16,9 @@ HRESULT CreateItssComponent(IITStorage** out);
 // unsafe (empty, "." or ".." components, or "/", "\" or NUL inside a name). `root` must be a
 // storage this component returned; 0 for anything else.
 std::size_t UnsafeEntryCount(IStorage* root);
+
+// Why entries of the open file's directory were lost to damage; empty when none were, or when
+// `root` is not a storage this component returned.
+std::string DirectoryDamage(IStorage* root);
 
 }  // namespace vaskel::itss

@@ -225,6 +225,9 @@ TEST(DamagedFiles, NameRunningPastItsChunkEndsThatChunk) {
   EXPECT_EQ(outcome.open, S_OK);
   EXPECT_EQ(outcome.stored, S_OK);  // listed before the damaged entry
   EXPECT_LT(outcome.one, 0);        // no reset table
+  TempDir dir;
+  EXPECT_EQ(DirectoryDamage(OpenBytes(dir, file).Get()),
+            "directory chunk 0: an entry's name runs past the chunk's end");
 }
 
 TEST(DamagedFiles, DeclaredHugeLengthsFailAtRead) {
