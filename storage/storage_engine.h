@@ -58,6 +58,7 @@ class StorageEngine {
   // table does not have (item data is wider than a table index).
   IStorage* StorageAt(std::intptr_t index) const;
   IStorage* RowStorage(const CatalogueList& list, int row) const;
+
   const StorageTable& Table() const { return storage_table_; }
   std::size_t OpenedStorageCount() const { return opened_storages_.size(); }
 
