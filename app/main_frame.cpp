@@ -14,9 +14,13 @@
 #include "app/app_art.h"
 #include "app/frame_placement.h"
 #include "app/shell_commands.h"
+#include "app/vaskel_doc_manager.h"
+#include "catalogue/vaskel_doc.h"
+#include "catalogue/vaskel_view.h"
 #include "res/resource_ids.h"
 #include "res/string_table.h"
 #include "res/window_resources.h"
+#include "unpack/unpack_dialog.h"
 
 namespace vaskel {
 namespace {
@@ -85,6 +89,10 @@ CMainFrame::CMainFrame(wxDocManager* manager)
   Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
   Bind(wxEVT_MENU_OPEN, &CMainFrame::OnMenuOpen, this);
   Bind(wxEVT_IDLE, &CMainFrame::OnIdle, this);
+  Bind(wxEVT_MENU, &CMainFrame::OnUnpack, this, WxId(ID_FILE_UNPACK));
+  Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateUnpack, this, WxId(ID_FILE_UNPACK));
+  Bind(wxEVT_MENU, &CMainFrame::OnHelpContents, this, WxId(ID_HELP_CONTENTS));
+  Bind(wxEVT_MENU, &CMainFrame::OnHomePage, this, WxId(ID_HELP_HOME_PAGE));
   Bind(wxEVT_MENU, &CMainFrame::OnSendMail, this, WxId(ID_HELP_EMAIL));
   Bind(wxEVT_MENU, &CMainFrame::OnToggleToolbar, this, WxId(ID_VIEW_TOOLBAR));
   Bind(wxEVT_MENU, &CMainFrame::OnToggleStatusBar, this, WxId(ID_VIEW_STATUS_BAR));
@@ -160,23 +168,16 @@ void CMainFrame::DoGiveHelp(const wxString& text, bool show) {
 
 void CMainFrame::AddTipMenuItem() {
   wxMenuBar* menu_bar = GetMenuBar();
-  if (menu_bar == nullptr) return;
-  const wxString help_title = LoadWxString(IDS_HELP_MENU);
+  if (menu_bar == nullptr || menu_bar->FindItem(WxId(ID_TIP_OF_THE_DAY)) != nullptr) return;
   const wxString tip_label = LoadWxString(IDS_TIP_MENU_ITEM);
+  // The Help menu is the one holding About.
   wxMenu* help_menu = nullptr;
-  for (size_t index = 0; index < menu_bar->GetMenuCount(); ++index) {
-    if (menu_bar->GetMenuLabel(index) == help_title) help_menu = menu_bar->GetMenu(index);
-  }
-  if (help_menu == nullptr) {
-    if (substitute_help_menu_ != nullptr) return;
-    substitute_help_menu_ = new wxMenu();
-    substitute_help_menu_->Append(WxId(ID_TIP_OF_THE_DAY), tip_label,
-                                  LoadWxString(ID_TIP_OF_THE_DAY));
-    menu_bar->Append(substitute_help_menu_, help_title);
+  if (menu_bar->FindItem(WxId(ID_APP_ABOUT), &help_menu) == nullptr || help_menu == nullptr) {
+    auto* substitute = new wxMenu();
+    substitute->Append(WxId(ID_TIP_OF_THE_DAY), tip_label, LoadWxString(ID_TIP_OF_THE_DAY));
+    menu_bar->Append(substitute, LoadWxString(IDS_HELP_MENU));
     return;
   }
-  const wxMenuItemList& items = help_menu->GetMenuItems();
-  if (!items.empty() && items.front()->GetItemLabel() == tip_label) return;
   help_menu->InsertSeparator(0);
   help_menu->Insert(0, WxId(ID_TIP_OF_THE_DAY), tip_label, LoadWxString(ID_TIP_OF_THE_DAY));
 }
@@ -195,6 +196,26 @@ void CMainFrame::OnIdle(wxIdleEvent& event) {
   UpdateLockIndicators();
   event.Skip();
 }
+
+CVaskelView* CMainFrame::View() const {
+  auto* manager = dynamic_cast<CVaskelDocManager*>(GetDocumentManager());
+  return manager != nullptr ? manager->View() : nullptr;
+}
+
+void CMainFrame::OnUnpack(wxCommandEvent& /*event*/) {
+  CVaskelView* view = View();
+  if (view == nullptr || !view->HasHelpFile()) return;
+  OpenUnpackDialog(this, view->CurrentRows(), view->GetVaskelDoc()->Engine());
+}
+
+void CMainFrame::OnUpdateUnpack(wxUpdateUIEvent& event) {
+  const CVaskelView* view = View();
+  event.Enable(view != nullptr && view->HasHelpFile());
+}
+
+void CMainFrame::OnHelpContents(wxCommandEvent& /*event*/) { OpenHelpContents(); }
+
+void CMainFrame::OnHomePage(wxCommandEvent& /*event*/) { OpenHomePage(); }
 
 void CMainFrame::OnSendMail(wxCommandEvent& /*event*/) { SendMailToMaker(); }
 

@@ -10,6 +10,8 @@ class wxMenuBar;
 
 namespace vaskel {
 
+class CVaskelView;
+
 class CMainFrame final : public wxDocParentFrame {
  public:
   explicit CMainFrame(wxDocManager* manager);
@@ -36,10 +38,16 @@ class CMainFrame final : public wxDocParentFrame {
   void CreateMenuBarFromResources();
   void CreateToolbarWithLabels();
   void CreateStatusBarWithIndicators();
+  // The catalogue's view, once the document manager has made it.
+  CVaskelView* View() const;
 
   void OnClose(wxCloseEvent& event);
   void OnMenuOpen(wxMenuEvent& event);
   void OnIdle(wxIdleEvent& event);
+  void OnUnpack(wxCommandEvent& event);
+  void OnUpdateUnpack(wxUpdateUIEvent& event);
+  void OnHelpContents(wxCommandEvent& event);
+  void OnHomePage(wxCommandEvent& event);
   void OnSendMail(wxCommandEvent& event);
   void OnToggleToolbar(wxCommandEvent& event);
   void OnToggleStatusBar(wxCommandEvent& event);
@@ -47,7 +55,6 @@ class CMainFrame final : public wxDocParentFrame {
   void OnUpdateStatusBarCheck(wxUpdateUIEvent& event);
 
   std::function<void()> before_close_;
-  wxMenu* substitute_help_menu_ = nullptr;  // owned by the menu bar once appended
 };
 
 }  // namespace vaskel

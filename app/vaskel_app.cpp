@@ -95,9 +95,12 @@ bool CVaskelApp::InitInstance(const std::vector<std::string>& arguments) {
   SetTopWindow(main_frame_);
   if (history != nullptr) {
     history->KeepIn(profile_.get());
+    // The File menu is the one holding Open.
+    wxMenu* file_menu = nullptr;
     wxMenuBar* menu_bar = main_frame_->GetMenuBar();
-    const int file_menu = menu_bar == nullptr ? wxNOT_FOUND : menu_bar->FindMenu("File");
-    if (file_menu != wxNOT_FOUND) history->AttachToMenu(menu_bar->GetMenu(file_menu));
+    if (menu_bar != nullptr && menu_bar->FindItem(res::WxId(res::ID_FILE_OPEN), &file_menu)) {
+      history->AttachToMenu(file_menu);
+    }
   }
 
   // The framework's New, and with a file name its Open as well.

@@ -15,7 +15,6 @@
 #include "storage/catalogue_list.h"
 #include "storage/entry_extraction.h"
 #include "storage/message_box.h"
-#include "unpack/unpack_rows.h"
 
 namespace vaskel {
 namespace {
@@ -65,7 +64,7 @@ std::unique_ptr<wxFileDataObject> DraggedRows(CVaskelView& view) {
     for (int row = rows.GetNextItem(-1, LVNI_SELECTED); row != -1;
          row = rows.GetNextItem(row, LVNI_SELECTED)) {
       const std::string name(rows.GetItemText(row, kNameColumn));
-      IStorage* const storage = RowStorage(rows, engine, row);
+      IStorage* const storage = engine.RowStorage(rows, row);
       if (storage == nullptr) continue;
       // Flat, as an unpack without "Use Path": of two rows with one name the last one stays.
       const ExtractedEntry entry = engine.ExtractEntry(storage, rows.GetItemText(row, kPathColumn),

@@ -27,9 +27,6 @@ class IconBitmapCache {
   // first use.
   int ImagePosition(int icon_index);
 
-  // How many of the SystemImageList's indexes have been loaded.
-  int LoadedIndexCount() const { return static_cast<int>(positions_.size()); }
-
  private:
   wxBitmap LoadByNames(const std::vector<std::string>& names) const;
   int FallbackPosition();

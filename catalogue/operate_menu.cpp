@@ -27,13 +27,6 @@ int TrackMenu(wxWindow& owner, wxMenu& menu) {
   return owner.GetPopupMenuSelectionFromUser(menu);
 }
 
-// The list may lag behind the user's last clicks (a range selection is read back later):
-// bring the store up to date before it decides.
-CatalogueList& CurrentRows(CVaskelView& view) {
-  if (CatalogueListCtrl* list = view.ListCtrl()) list->SyncStoreFromControl();
-  return view.Rows();
-}
-
 void RunRow(CVaskelView& view, int row) { view.Run(row); }
 
 }  // namespace
@@ -56,7 +49,7 @@ MenuTracker SetMenuTracker(MenuTracker tracker) {
 void ShowOperateMenu(CVaskelView& view) {
   CatalogueListCtrl* list = view.ListCtrl();
   if (list == nullptr) return;
-  const CatalogueList& rows = CurrentRows(view);
+  const CatalogueList& rows = view.CurrentRows();
   const std::unique_ptr<wxMenu> menu = LoadOperateMenu(rows.GetSelectedCount());
   if (menu == nullptr) return;
   const int chosen = TrackMenu(*list, *menu);
@@ -68,13 +61,14 @@ void ShowOperateMenu(CVaskelView& view) {
   if (chosen == WxId(res::ID_OPERATE_RUN)) {
     RunRow(view, first_selected);
   } else if (chosen == WxId(res::ID_OPERATE_UNPACK)) {
+    // The same command as the menu's and the toolbar's, which the frame carries out.
     wxCommandEvent unpack(wxEVT_MENU, WxId(res::ID_FILE_UNPACK));
-    view.OnUnpack(unpack);
+    if (wxWindow* frame = view.GetFrame()) frame->ProcessWindowEvent(unpack);
   }
 }
 
 void RunSelectedRow(CVaskelView& view) {
-  const CatalogueList& rows = CurrentRows(view);
+  const CatalogueList& rows = view.CurrentRows();
   if (rows.GetSelectedCount() != 1) return;
   RunRow(view, rows.GetNextItem(-1, LVNI_SELECTED));
 }

@@ -128,9 +128,7 @@ int PagePreview::Find(const Entry& page, std::string_view reference) const {
 void PagePreview::Copy(Entry& entry) {
   if (entry.copied) return;
   entry.copied = true;
-  IStorage* const storage = entry.data >= 0 && entry.data <= INT32_MAX
-                                ? engine_->StorageAt(static_cast<std::int32_t>(entry.data))
-                                : nullptr;
+  IStorage* const storage = engine_->StorageAt(entry.data);
   if (storage == nullptr) return;
   engine_->ExtractEntry(storage, entry.path, entry.name, folder_, true);
 }

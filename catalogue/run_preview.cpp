@@ -8,7 +8,7 @@
 #include "storage/entry_files.h"
 #include "storage/extraction_job.h"
 #include "storage/message_box.h"
-#include "unpack/unpack_rows.h"
+#include "storage/storage_engine.h"
 
 namespace vaskel {
 
@@ -24,7 +24,7 @@ void RunEntry(const CatalogueList& rows, StorageEngine& engine, int row) {
     return;
   }
   // A row left over from a file the engine has let go names no storage: nothing is read.
-  IStorage* const storage = RowStorage(rows, engine, row);
+  IStorage* const storage = engine.RowStorage(rows, row);
   if (storage == nullptr) return;
   // Read as the unpack reads, by the same job and into a file by the same rules.
   ExtractionJob job({{ComPtr<IStorage>::Share(storage), internal_path, name}});

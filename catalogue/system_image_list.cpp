@@ -69,8 +69,6 @@ SystemImageList::~SystemImageList() {
   if (--shared.instance_count == 0) shared.table.reset();
 }
 
-int SystemImageList::InstanceCount() { return Shared().instance_count; }
-
 const IconIndexTable* SystemImageList::GetImageList(bool) const { return Shared().table.get(); }
 
 int SystemImageList::GetIconIndex(std::string_view name, bool open, bool) {

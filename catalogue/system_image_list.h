@@ -30,8 +30,6 @@ class SystemImageList final : public TypeAndIconSource {
   // The theme names of an index's icon, best first (empty for an unknown index).
   const std::vector<std::string>& IconNamesAt(int index) const;
 
-  static int InstanceCount();
-
   // For the catalogue walk: ShellTypeName and the small closed icon. They answer from this
   // instance's own cache, which needs no lock, and the walk asks both for one name in a row.
   std::string_view TypeName(std::string_view name) override;

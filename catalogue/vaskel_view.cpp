@@ -11,7 +11,6 @@
 #include <optional>
 #include <string_view>
 
-#include "app/shell_commands.h"
 #include "catalogue/catalogue_list_ctrl.h"
 #include "catalogue/column_sort.h"
 #include "catalogue/find_box.h"
@@ -24,7 +23,6 @@
 #include "res/resource_ids.h"
 #include "res/string_table.h"
 #include "res/window_resources.h"
-#include "unpack/unpack_dialog.h"
 
 namespace vaskel {
 namespace {
@@ -52,17 +50,10 @@ constexpr int kFindRowMargin = 3;
 
 wxIMPLEMENT_DYNAMIC_CLASS(CVaskelView, wxView);
 
-wxBEGIN_EVENT_TABLE(CVaskelView, wxView)
-    EVT_MENU(res::WxId(res::ID_FILE_UNPACK), CVaskelView::OnUnpack)
-        EVT_UPDATE_UI(res::WxId(res::ID_FILE_UNPACK), CVaskelView::OnUpdateUnpack)
-            EVT_MENU(res::WxId(res::ID_EDIT_SELECT_ALL), CVaskelView::OnSelectAll)
-                EVT_MENU(res::WxId(res::ID_HELP_CONTENTS), CVaskelView::OnHelpContents)
-                    EVT_MENU(res::WxId(res::ID_HELP_HOME_PAGE), CVaskelView::OnHomePage)
-                        EVT_MENU(res::WxId(res::ID_EDIT_FIND), CVaskelView::OnFind)
-                            wxEND_EVENT_TABLE()
-
-                                CVaskelView::CVaskelView()
-    : icons_(std::make_unique<IconBitmapCache>(image_lists_)) {}
+CVaskelView::CVaskelView() : icons_(std::make_unique<IconBitmapCache>(image_lists_)) {
+  Bind(wxEVT_MENU, &CVaskelView::OnSelectAll, this, res::WxId(res::ID_EDIT_SELECT_ALL));
+  Bind(wxEVT_MENU, &CVaskelView::OnFind, this, res::WxId(res::ID_EDIT_FIND));
+}
 
 CVaskelView::~CVaskelView() {
   // The rows name storages the engine holds: let them go while the document still exists.
@@ -151,8 +142,7 @@ void CVaskelView::OnInitialUpdate() {
   CVaskelDoc* doc = GetVaskelDoc();
   if (doc == nullptr || list_ == nullptr) return;
   StorageEngine& engine = doc->Engine();
-  IStorage* const root = engine.GetRootStorage();
-  if (root == nullptr) {
+  if (engine.GetRootStorage() == nullptr) {
     // Rows may only name storages the engine still holds.
     ClearCatalogue();
     return;
@@ -165,12 +155,9 @@ void CVaskelView::OnInitialUpdate() {
   timings_.please_wait = walk_start - start;
 
   if (pages_ != nullptr) pages_->Forget();
-  engine.Reset();
   if (find_box_ != nullptr) find_box_->Forget();
-  rows_.SetRedraw(false);
-  rows_.DeleteAllItems();
   TypeAndIconSource& types = type_source_ != nullptr ? *type_source_ : image_lists_;
-  const std::int32_t count = engine.WalkStorage(rows_, types, root, std::string());
+  const std::int32_t count = engine.WalkCatalogue(rows_, types);
   const Clock::time_point walk_end = Clock::now();
   timings_.walk = walk_end - walk_start;
 
@@ -207,16 +194,14 @@ void CVaskelView::SetStatusText(const wxString& text) {
   if (frame != nullptr && frame->GetStatusBar() != nullptr) frame->SetStatusText(text, 0);
 }
 
-void CVaskelView::OnUnpack(wxCommandEvent& /*event*/) {
+bool CVaskelView::HasHelpFile() const {
   CVaskelDoc* doc = GetVaskelDoc();
-  if (doc == nullptr || doc->Engine().GetRootStorage() == nullptr) return;
-  if (list_ != nullptr) list_->SyncStoreFromControl();
-  OpenUnpackDialog(GetFrame(), rows_, doc->Engine());
+  return doc != nullptr && doc->Engine().GetRootStorage() != nullptr;
 }
 
-void CVaskelView::OnUpdateUnpack(wxUpdateUIEvent& event) {
-  CVaskelDoc* doc = GetVaskelDoc();
-  event.Enable(doc != nullptr && doc->Engine().GetRootStorage() != nullptr);
+CatalogueList& CVaskelView::CurrentRows() {
+  if (list_ != nullptr) list_->SyncStoreFromControl();
+  return rows_;
 }
 
 void CVaskelView::OnSelectAll(wxCommandEvent& /*event*/) {
@@ -228,10 +213,6 @@ void CVaskelView::OnSelectAll(wxCommandEvent& /*event*/) {
   }
   rows_.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
 }
-
-void CVaskelView::OnHelpContents(wxCommandEvent& /*event*/) { OpenHelpContents(); }
-
-void CVaskelView::OnHomePage(wxCommandEvent& /*event*/) { OpenHomePage(); }
 
 void CVaskelView::OnFind(wxCommandEvent& /*event*/) {
   if (find_box_ != nullptr) find_box_->Focus();

@@ -11,8 +11,6 @@
 #include "catalogue/system_image_list.h"
 #include "storage/catalogue_list.h"
 
-class wxUpdateUIEvent;
-
 namespace vaskel {
 
 class CatalogueListCtrl;
@@ -47,6 +45,9 @@ class CVaskelView final : public wxView {
 
   CVaskelDoc* GetVaskelDoc() const;
   CatalogueList& Rows() { return rows_; }
+  // The rows with the user's latest clicks copied in from the control (a range selection is
+  // read back later), as a command that acts on the selection needs them.
+  CatalogueList& CurrentRows();
   CatalogueListCtrl* ListCtrl() const { return list_; }
   FindBox* Find() const { return find_box_.get(); }
   PagePreview* Pages() const { return pages_.get(); }
@@ -64,13 +65,8 @@ class CVaskelView final : public wxView {
   void SetTypeAndIconSource(TypeAndIconSource* source) { type_source_ = source; }
   const RefreshTimings& LastRefreshTimings() const { return timings_; }
 
-  // Commands. Context menu, Run and column sorting attach to the list's events here too.
-  void OnUnpack(wxCommandEvent& event);
-  void OnUpdateUnpack(wxUpdateUIEvent& event);
-  void OnSelectAll(wxCommandEvent& event);
-  void OnHelpContents(wxCommandEvent& event);
-  void OnHomePage(wxCommandEvent& event);
-  void OnFind(wxCommandEvent& event);
+  // Whether the engine holds a help file, so that Unpack has something to write.
+  bool HasHelpFile() const;
 
   // The status bar's count: "Total %d file(s)", or "%d of %d file(s)" while the find box
   // hides rows.
@@ -81,6 +77,8 @@ class CVaskelView final : public wxView {
   // Empties the list and releases the storages its rows named.
   void ClearCatalogue();
   void SetStatusText(const wxString& text);
+  void OnSelectAll(wxCommandEvent& event);
+  void OnFind(wxCommandEvent& event);
 
   int sort_column_ = -1;
   SystemImageList image_lists_;
@@ -93,7 +91,6 @@ class CVaskelView final : public wxView {
   RefreshTimings timings_;
 
   wxDECLARE_DYNAMIC_CLASS(CVaskelView);
-  wxDECLARE_EVENT_TABLE();
 };
 
 }  // namespace vaskel

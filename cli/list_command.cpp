@@ -73,12 +73,7 @@ int RunList(Arguments args) {
   if (!OpenHelpFile(engine, args[0])) return kExitCannotOpen;
   SystemImageList images;
   CatalogueList list;
-  // As the window refreshes: the previous walk's storages released, then filled with redrawing
-  // off.
-  engine.Reset();
-  list.SetRedraw(false);
-  list.DeleteAllItems();
-  const std::int32_t count = engine.WalkStorage(list, images, engine.GetRootStorage(), "");
+  const std::int32_t count = engine.WalkCatalogue(list, images);
   list.SetRedraw(true);
   PrintRows(list);
   std::fprintf(stderr, "Total %d file(s)\n", count);

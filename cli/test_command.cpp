@@ -5,10 +5,9 @@
 #include "cli/checksum_sink.h"
 #include "cli/commands.h"
 #include "cli/open_help_file.h"
-#include "cli/storage_tree.h"
 #include "storage/extraction_job.h"
 #include "storage/result_text.h"
-#include "storage/text_conversion.h"
+#include "storage/storage_tree_walk.h"
 
 namespace vaskel::cli {
 namespace {
@@ -26,23 +25,31 @@ constexpr char kTestHelp[] =
     "  vaskel-cli test manual.chm > manual.sha256\n"
     "  vaskel-cli test manual.chm >/dev/null && echo intact\n";
 
+// Every stream of the tree as a job entry, with its path for the report.
+class EveryStream final : public TreeVisitor {
+ public:
+  bool EnterStorage(const TreeElement&) override { return true; }
+  void Stream(const TreeElement& element) override {
+    entries.push_back(
+        {ComPtr<IStorage>::Share(element.parent), std::string(), std::string(element.name)});
+    paths.push_back(std::string(element.folder) + std::string(element.name));
+  }
+
+  std::vector<JobEntry> entries;
+  std::vector<std::string> paths;
+};
+
 int RunTest(Arguments args) {
   if (WantsHelp(args) || args.size() != 1) return PrintHelp(args, kTestHelp);
   const auto started = std::chrono::steady_clock::now();
   StorageEngine engine;
   if (!OpenHelpFile(engine, args[0])) return kExitCannotOpen;
 
-  std::vector<JobEntry> entries;
-  std::vector<std::string> paths;
-  TreeVisitor visitor;
-  visitor.on_stream = [&](IStorage* parent, const std::u16string& name, const std::string& path,
-                          std::uint64_t) {
-    entries.push_back({ComPtr<IStorage>::Share(parent), std::string(), WideToNarrow(name)});
-    paths.push_back(path);
-  };
-  const bool complete = VisitTree(engine.GetRootStorage(), visitor);
+  EveryStream streams;
+  const bool complete = WalkTree(engine.GetRootStorage(), std::string(), '/', streams);
+  const std::vector<std::string>& paths = streams.paths;
 
-  ExtractionJob job(std::move(entries));
+  ExtractionJob job(std::move(streams.entries));
   ChecksumSink sums(paths.size());
   job.Run(sums);
 

@@ -2,7 +2,7 @@
 
 #include "cli/commands.h"
 #include "cli/open_help_file.h"
-#include "cli/storage_tree.h"
+#include "storage/storage_tree_walk.h"
 
 namespace vaskel::cli {
 namespace {
@@ -17,17 +17,29 @@ constexpr char kTreeHelp[] =
     "example:\n"
     "  vaskel-cli tree manual.chm | grep '^F' | sort -t$'\\t' -k3 -n | tail\n";
 
+class TreePrinter final : public TreeVisitor {
+ public:
+  bool EnterStorage(const TreeElement& element) override {
+    std::printf("S\t%.*s%.*s/\n", Length(element.folder), element.folder.data(),
+                Length(element.name), element.name.data());
+    return true;
+  }
+  void Stream(const TreeElement& element) override {
+    std::printf("F\t%.*s%.*s\t%llu\n", Length(element.folder), element.folder.data(),
+                Length(element.name), element.name.data(),
+                static_cast<unsigned long long>(element.stat.cbSize));
+  }
+
+ private:
+  static int Length(std::string_view text) { return static_cast<int>(text.size()); }
+};
+
 int RunTree(Arguments args) {
   if (WantsHelp(args) || args.size() != 1) return PrintHelp(args, kTreeHelp);
   StorageEngine engine;
   if (!OpenHelpFile(engine, args[0])) return kExitCannotOpen;
-  TreeVisitor visitor;
-  visitor.on_storage = [](const std::string& path) { std::printf("S\t%s/\n", path.c_str()); };
-  visitor.on_stream = [](IStorage*, const std::u16string&, const std::string& path,
-                         std::uint64_t size) {
-    std::printf("F\t%s\t%llu\n", path.c_str(), static_cast<unsigned long long>(size));
-  };
-  const bool complete = VisitTree(engine.GetRootStorage(), visitor);
+  TreePrinter printer;
+  const bool complete = WalkTree(engine.GetRootStorage(), std::string(), '/', printer);
   if (!complete)
     std::fprintf(stderr, "vaskel-cli: %s: some folders could not be read\n", args[0].c_str());
   return complete ? kExitOk : kExitFailure;

@@ -177,10 +177,7 @@ int RunUnpack(Arguments args) {
   if (!OpenHelpFile(engine, options.help_file)) return kExitCannotOpen;
   CatalogueList list;
   NoTypesOrIcons no_types;
-  engine.Reset();
-  list.SetRedraw(false);
-  list.DeleteAllItems();
-  engine.WalkStorage(list, no_types, engine.GetRootStorage(), std::string());
+  engine.WalkCatalogue(list, no_types);
   const std::vector<int> rows = ChooseRows(list, options.globs);
   if (!options.globs.empty() && rows.empty())
     std::fprintf(stderr, "vaskel-cli: %s: no file matches --only\n", options.help_file.c_str());
@@ -191,8 +188,7 @@ int RunUnpack(Arguments args) {
   std::vector<JobEntry> entries;
   entries.reserve(rows.size());
   for (const int row : rows) {
-    entries.push_back({ComPtr<IStorage>::Share(
-                           engine.StorageAt(static_cast<std::int32_t>(list.GetItemData(row)))),
+    entries.push_back({ComPtr<IStorage>::Share(engine.RowStorage(list, row)),
                        std::string(list.GetItemText(row, kPathColumn)),
                        std::string(list.GetItemText(row, kNameColumn))});
   }

@@ -9,9 +9,6 @@ inline constexpr int IDR_MAINFRAME = 128;  // menu bar, accelerators, toolbar, i
 inline constexpr int IDD_ABOUTBOX = 100;
 inline constexpr int IDD_PLEASE_WAIT = 136;
 inline constexpr int IDD_TIP = 103;
-inline constexpr int IDB_LIGHTBULB = 102;    // the Tip of the Day's bulb, res/art/tip-bulb.png
-inline constexpr int IDB_TOOLBAR_16 = 128;   // 16-colour toolbar strip
-inline constexpr int IDB_TOOLBAR_256 = 141;  // 256-colour toolbar strip
 inline constexpr int IDR_CONTEXT_MENU = 142;
 inline constexpr int IDD_UNPACK = 134;
 
@@ -34,7 +31,6 @@ inline constexpr int ID_VIEW_TOOLBAR = 59392;
 inline constexpr int ID_VIEW_STATUS_BAR = 59393;
 
 // Status bar indicators.
-inline constexpr int ID_SEPARATOR = 0;
 inline constexpr int ID_INDICATOR_CAPS = 59137;
 inline constexpr int ID_INDICATOR_NUM = 59138;
 inline constexpr int ID_INDICATOR_SCRL = 59139;

@@ -36,8 +36,6 @@ inline constexpr std::string_view kFailedToOpenDocument = "Failed to open docume
 inline constexpr std::string_view kPleaseWait = "Processing......Please Wait.";
 inline constexpr char kTotalFilesFormat[] = "Total %d file(s)";
 inline constexpr char kShownFilesFormat[] = "%d of %d file(s)";  // while the find box filters
-inline constexpr std::string_view kAboutCaption = "About Vaskel";
-inline constexpr std::string_view kVersionLine = "Vaskel Version 1.3";
 inline constexpr std::string_view kOpenDialogTitle = "Open";
 // The Open dialog's filters, help files first.
 inline constexpr std::string_view kHelpFilesFilter = "Compiled HTML Help files (*.chm)";

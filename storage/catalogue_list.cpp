@@ -195,13 +195,10 @@ bool CatalogueList::SwapRows(int a, int b) {
 }
 
 void CatalogueList::SetRedraw(bool redraw) {
-  redraw_on_ = redraw;
-  ++set_redraw_calls_;
   if (hooks_.set_redraw) hooks_.set_redraw(redraw);
 }
 
 void CatalogueList::RedrawWindow() {
-  ++redraw_window_calls_;
   if (hooks_.redraw_window) hooks_.redraw_window();
 }
 

@@ -18,16 +18,13 @@ namespace vaskel {
 inline constexpr std::uint32_t LVIS_FOCUSED = 0x0001;
 inline constexpr std::uint32_t LVIS_SELECTED = 0x0002;
 inline constexpr std::uint32_t LVIS_CUT = 0x0004;
-inline constexpr std::uint32_t LVIS_DROPHILITED = 0x0008;
 inline constexpr std::uint32_t LVIS_OVERLAYMASK = 0x0F00;
-inline constexpr std::uint32_t LVIS_STATEIMAGEMASK = 0xF000;
 
 // GetNextItem flags: the states an item must all have (LVNI_ALL: any item).
 inline constexpr std::uint32_t LVNI_ALL = 0x0000;
 inline constexpr std::uint32_t LVNI_FOCUSED = 0x0001;
 inline constexpr std::uint32_t LVNI_SELECTED = 0x0002;
 inline constexpr std::uint32_t LVNI_CUT = 0x0004;
-inline constexpr std::uint32_t LVNI_DROPHILITED = 0x0008;
 
 enum CatalogueColumn : int { kNameColumn = 0, kSizeColumn, kTypeColumn, kPathColumn };
 inline constexpr int kCatalogueColumnCount = 4;
@@ -112,12 +109,9 @@ class CatalogueList {
   // Exchanges everything two rows hold: texts, image, item data and state.
   bool SwapRows(int a, int b);
 
-  // Forwarded to the window; counted so that callers' repaint rules can be checked.
+  // Forwarded to the window.
   void SetRedraw(bool redraw);
   void RedrawWindow();
-  bool IsRedrawOn() const { return redraw_on_; }
-  int SetRedrawCalls() const { return set_redraw_calls_; }
-  int RedrawWindowCalls() const { return redraw_window_calls_; }
 
  private:
   struct Row {
@@ -142,9 +136,6 @@ class CatalogueList {
   TextPool texts_;
   int selected_count_ = 0;
   int focused_row_ = -1;  // an index in rows_
-  bool redraw_on_ = true;
-  int set_redraw_calls_ = 0;
-  int redraw_window_calls_ = 0;
   CatalogueListHooks hooks_;
 };
 

@@ -1,9 +1,11 @@
 #include "storage/storage_engine.h"
 
+#include <limits>
 #include <span>
 
 #include "platform/com/component_factory.h"
 #include "platform/com/error_info.h"
+#include "storage/catalogue_list.h"
 #include "storage/message_box.h"
 #include "storage/path_limit.h"
 #include "storage/text_conversion.h"
@@ -54,6 +56,22 @@ void StorageEngine::Reset() {
   for (auto& storage : opened_storages_) storage.Reset();
   opened_storages_.clear();
   storage_table_.RemoveAll();
+}
+
+std::int32_t StorageEngine::WalkCatalogue(CatalogueList& list, TypeAndIconSource& types) {
+  Reset();
+  list.SetRedraw(false);
+  list.DeleteAllItems();
+  return WalkStorage(list, types, GetRootStorage(), std::string());
+}
+
+IStorage* StorageEngine::StorageAt(std::intptr_t index) const {
+  if (index < 0 || index > std::numeric_limits<std::int32_t>::max()) return nullptr;
+  return storage_table_.GetAt(static_cast<std::int32_t>(index));
+}
+
+IStorage* StorageEngine::RowStorage(const CatalogueList& list, int row) const {
+  return StorageAt(list.GetItemData(row));
 }
 
 void StorageEngine::HoldOpenedStorage(ComPtr<IStorage> storage) {

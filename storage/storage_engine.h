@@ -3,6 +3,7 @@
 // catalogue rows to the storages holding their streams.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -49,8 +50,16 @@ class StorageEngine {
   std::int32_t WalkStorage(CatalogueList& list, TypeAndIconSource& images, IStorage* storage,
                            std::string prefix);
 
-  // The storage that holds a row's stream; null for an index the table does not have.
-  IStorage* StorageAt(std::int32_t index) const { return storage_table_.GetAt(index); }
+  // Refills `list` from the root storage as the window shows it: the previous walk's storages
+  // released, the rows emptied and, with redrawing off, walked again. Redrawing stays off for
+  // the caller to turn on when it shows the rows. Returns the number of rows.
+  std::int32_t WalkCatalogue(CatalogueList& list, TypeAndIconSource& types);
+
+  // The storage that holds a row's stream, by the row's item data; null for any value the
+  // table does not have (item data is wider than a table index).
+  IStorage* StorageAt(std::intptr_t index) const;
+  IStorage* RowStorage(const CatalogueList& list, int row) const;
+
   const StorageTable& Table() const { return storage_table_; }
   std::size_t OpenedStorageCount() const { return opened_storages_.size(); }
 

@@ -23,8 +23,7 @@ void StorageTable::SetSize(std::int32_t new_size) {
     size_ = new_size;
     return;
   }
-  std::int32_t step = grow_step_;
-  if (step == 0) step = std::clamp(size_ / 8, 4, 1024);
+  const std::int32_t step = std::clamp(size_ / 8, 4, 1024);
   const std::int64_t grown = std::int64_t{capacity_} + step;
   const std::int64_t new_capacity = std::max<std::int64_t>(new_size, grown);
   if (new_capacity > std::numeric_limits<std::int32_t>::max()) {

@@ -22,13 +22,11 @@ class StorageTable {
   bool HasBlock() const { return block_ != nullptr; }
   // Null for an index outside the table.
   IStorage* GetAt(std::int32_t index) const;
-  void SetGrowStep(std::int32_t step) { grow_step_ = step; }
 
  private:
   std::unique_ptr<IStorage*[]> block_;
   std::int32_t size_ = 0;
   std::int32_t capacity_ = 0;
-  std::int32_t grow_step_ = 0;  // 0: automatic
 };
 
 }  // namespace vaskel

@@ -8,6 +8,7 @@
 #include <wx/frame.h>
 #include <wx/gauge.h>
 #include <wx/settings.h>
+#include <wx/sizer.h>
 #include <wx/stattext.h>
 
 #include <algorithm>
@@ -32,6 +33,7 @@ constexpr int kCreationWidth = 390;
 constexpr int kCreationHeight = 130;
 constexpr char kPositionX[] = "/Settings/X";
 constexpr char kPositionY[] = "/Settings/Y";
+constexpr int kMargin = 10;  // around everything, and between the text, the bar and the button
 
 int EdgeMetric(wxSystemMetric metric, const wxWindow* window) {
   const int value = wxSystemSettings::GetMetric(metric, window);
@@ -101,18 +103,17 @@ ProgressWindow::ProgressWindow(wxWindow* owner, const wxString& title, bool smoo
   frame_->SetCursor(wxCursor(wxCURSOR_ARROWWAIT));
   font_ = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);
 
-  const wxPoint origin(0, 0);
-  const wxSize provisional(10, 10);
   // No wrapping: a line wider than the control is cut at the right, with an ellipsis.
-  status_text_ = new wxStaticText(frame_, kStatusTextId, wxString(), origin, provisional,
-                                  wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END | wxALIGN_LEFT);
-  bar_ = new wxGauge(frame_, kBarId, upper_ - lower_, origin, provisional,
+  status_text_ =
+      new wxStaticText(frame_, kStatusTextId, wxString(), wxDefaultPosition, wxDefaultSize,
+                       wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END | wxALIGN_LEFT);
+  bar_ = new wxGauge(frame_, kBarId, upper_ - lower_, wxDefaultPosition, wxDefaultSize,
                      wxGA_HORIZONTAL | (smooth_bar ? wxGA_SMOOTH : 0));
-  cancel_button_ = new wxButton(frame_, kCancelButtonId, kCancelCaption, origin, provisional);
+  cancel_button_ = new wxButton(frame_, kCancelButtonId, kCancelCaption);
   cancel_button_->SetFont(font_);
   status_text_->SetFont(font_);
 
-  LayoutControls(kStatusTextLines, kStatusTextWidth);
+  LayoutControls();
   RestorePosition();
   frame_->Bind(wxEVT_PAINT, [this](wxPaintEvent& event) {
     painted_ = true;
@@ -156,27 +157,29 @@ void ProgressWindow::OnWindowGone() {
   cancel_button_ = nullptr;
 }
 
-void ProgressWindow::LayoutControls(int line_count, int width) {
-  ProgressLayoutInput input;
-  input.text_width = width;
-  input.edge_x = EdgeMetric(wxSYS_EDGE_X, frame_);
-  input.edge_y = EdgeMetric(wxSYS_EDGE_Y, frame_);
+void ProgressWindow::LayoutControls() {
   int line_width = 0;
   int line_height = 0;
   frame_->GetTextExtent("M", &line_width, &line_height, nullptr, nullptr, &font_);
-  input.lines_height = line_count * line_height;
-  frame_->GetTextExtent(wxString(kCancelCaption) + "  ", &input.caption_width,
-                        &input.caption_height, nullptr, nullptr, &font_);
-  layout_ = ComputeProgressLayout(input);
+  status_text_->SetMinSize(wxSize(kStatusTextWidth, kStatusTextLines * line_height));
+  // The button is the caption's size with room for its edges; the bar, beside it, is one edge
+  // thinner above and below.
+  wxSize caption;
+  frame_->GetTextExtent(wxString(kCancelCaption) + "  ", &caption.x, &caption.y, nullptr, nullptr,
+                        &font_);
+  const int edge_x = EdgeMetric(wxSYS_EDGE_X, frame_);
+  const int edge_y = EdgeMetric(wxSYS_EDGE_Y, frame_);
+  const wxSize button(caption.x + 4 * edge_x, caption.y + 3 * edge_y);
+  cancel_button_->SetMinSize(button);
+  bar_->SetMinSize(wxSize(-1, button.y - 2 * edge_y));
 
-  const auto to_rect = [](const LayoutRect& rect) {
-    return wxRect(rect.left, rect.top, rect.Width(), rect.Height());
-  };
-  frame_->SetClientSize(layout_.client_width, layout_.client_height);
-  bar_->SetSize(to_rect(layout_.bar));
-  cancel_button_->SetSize(to_rect(layout_.button));
-  status_text_->SetSize(to_rect(layout_.text));
-  frame_->Refresh();
+  auto* bar_row = new wxBoxSizer(wxHORIZONTAL);
+  bar_row->Add(bar_, 1, wxALIGN_CENTER_VERTICAL | wxRIGHT, kMargin);
+  bar_row->Add(cancel_button_, 0);
+  auto* window = new wxBoxSizer(wxVERTICAL);
+  window->Add(status_text_, 0, wxALL, kMargin);
+  window->Add(bar_row, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, kMargin);
+  frame_->SetSizerAndFit(window);
 }
 
 void ProgressWindow::RestorePosition() {

@@ -12,8 +12,6 @@
 #include <atomic>
 #include <cstddef>
 
-#include "unpack/progress_layout.h"
-
 class wxButton;
 class wxFrame;
 class wxGauge;
@@ -69,13 +67,12 @@ class ProgressWindow {
   wxStaticText* StatusTextControl() const { return status_text_; }
   wxGauge* Bar() const { return bar_; }
   wxButton* CancelButton() const { return cancel_button_; }
-  const ProgressLayout& Layout() const { return layout_; }
 
  private:
   friend class ProgressFrame;
 
   bool HasWindow() const;
-  void LayoutControls(int line_count, int width);
+  void LayoutControls();
   void RestorePosition();
   void SavePosition();
   void OnCancelButton();
@@ -89,7 +86,6 @@ class ProgressWindow {
   wxButton* cancel_button_ = nullptr;
   wxString title_ = "Progress";
   wxFont font_;
-  ProgressLayout layout_;
   std::atomic<bool> cancelled_{false};
   bool painted_ = false;
   int position_ = 0;

@@ -31,7 +31,7 @@ std::vector<JobEntry> ChosenEntries(const UnpackJob& job) {
   const CatalogueList& rows = *job.rows;
   std::vector<JobEntry> entries;
   const auto add = [&](int row) {
-    entries.push_back({ComPtr<IStorage>::Share(RowStorage(rows, *job.engine, row)),
+    entries.push_back({ComPtr<IStorage>::Share(job.engine->RowStorage(rows, row)),
                        std::string(rows.GetItemText(row, kPathColumn)),
                        std::string(rows.GetItemText(row, kNameColumn))});
   };
@@ -178,12 +178,6 @@ std::string FolderRefusal(const std::string& folder) {
   return "The folder to unpack to is " + std::to_string(folder.size()) +
          " bytes long; this system takes at most " + std::to_string(kPlatformPathLimit - 1) +
          ". Choose a folder with a shorter path.";
-}
-
-IStorage* RowStorage(const CatalogueList& rows, const StorageEngine& engine, int row) {
-  const std::intptr_t data = rows.GetItemData(row);
-  if (data < 0 || data > std::numeric_limits<std::int32_t>::max()) return nullptr;
-  return engine.StorageAt(static_cast<std::int32_t>(data));
 }
 
 void UnpackRows(const UnpackJob& job) {

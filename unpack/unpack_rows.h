@@ -17,7 +17,6 @@ namespace vaskel {
 class CatalogueList;
 class EntrySink;
 class StorageEngine;
-class IStorage;
 
 enum class UnpackChoice {
   kSelectedFiles,  // the selected rows, in list order
@@ -44,9 +43,6 @@ std::optional<std::string> NormalizeUnpackFolder(const wxString& text);
 // Why extraction could not take the folder text (longer than the platform's path limit), in a
 // sentence for the user; empty when it can.
 std::string FolderRefusal(const std::string& folder);
-
-// The storage that holds a row's stream; null when the row names none the engine still holds.
-IStorage* RowStorage(const CatalogueList& rows, const StorageEngine& engine, int row);
 
 // Runs the unpack: shows the progress window ("Unpacking...") and writes the rows. Stops after
 // the file during which the user cancelled; a file that cannot be written or whose data is

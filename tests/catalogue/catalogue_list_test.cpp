@@ -136,8 +136,6 @@ TEST(CatalogueListTest, SwapMovesWholeRowsAndHooksReachTheWindow) {
   list.DeleteAllItems();
   list.SetRedraw(true);
   EXPECT_EQ(calls, std::vector<std::string>({"redraw off", "repaint", "redraw on"}));
-  EXPECT_EQ(list.SetRedrawCalls(), 2);
-  EXPECT_EQ(list.RedrawWindowCalls(), 1);
   using Kind = CatalogueChange::Kind;
   ASSERT_EQ(changes.size(), 5u);  // both swapped rows, the focus's old and new row, all gone
   EXPECT_EQ(changes[0].first, 0);
