@@ -52,9 +52,7 @@ void DispatchWaitingEvents(const std::function<bool()>& stop) {
     if (wxTheApp->HasPendingEvents()) {
       wxTheApp->ProcessPendingEvents();
     } else if (loop != nullptr && loop->Pending()) {
-      // Not Dispatch(): the toolkit may find nothing to do after all and would then block until
-      // some event came, which might be one only this thread can queue.
-      if (loop->DispatchTimeout(0) < 0) return;
+      loop->Dispatch();
     } else {
       return;
     }
