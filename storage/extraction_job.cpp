@@ -103,6 +103,7 @@ void ExtractionJob::Plan(const std::vector<Located>& order) {
   std::size_t used = 0;
   bool region_open = false;  // the task holds located bytes; they end at `limit`
   std::uint64_t limit = 0;
+  std::uint64_t end = 0;  // where the last piece ended
   const void* content = nullptr;
   std::uint64_t section = 0;
   std::size_t decoder = decoders_.size() - 1;
@@ -139,10 +140,11 @@ void ExtractionJob::Plan(const std::vector<Located>& order) {
         close();
       }
       if (!region_open) {
-        // Work that starts where decoding starts afresh goes to the next decoder; work that
-        // continues where the last left off stays with the same one.
+        // Work that starts where decoding starts afresh, or beyond where the last decoder could
+        // simply go on, goes to the next decoder; work that continues the last stays with it.
         const bool fresh = tasks_.empty() || item.content != content ||
-                           item.extent.section != section || (alignable && at % span == 0);
+                           item.extent.section != section ||
+                           (alignable && (at % span == 0 || at / span != end / span));
         if (fresh) decoder = (decoder + 1) % decoders_.size();
         task.decoder = decoder;
         region_open = true;
@@ -158,6 +160,7 @@ void ExtractionJob::Plan(const std::vector<Located>& order) {
       piece.last = piece.position + piece.length == item.extent.length;
       task.pieces.push_back(piece);
       used += piece.length;
+      end = at + piece.length;
       piece.position += piece.length;
       piece.first = false;
     } while (!piece.last);
