@@ -77,7 +77,8 @@ int main(int argc, char** argv) {
   if (!wxEntryStart(wx_argc, argv)) return 2;
   delete wxLog::SetActiveTarget(new wxLogStderr());
   auto& app = static_cast<vaskel::CVaskelApp&>(*wxTheApp);
-  if (!app.InitInstance({})) return 2;
+  // No tip at start-up: its dialog would wait for someone to close it.
+  if (!app.InitInstance({"-Embedding"})) return 2;
   wxTheApp->ProcessPendingEvents();
   app.OpenDocumentFile(wxString::FromUTF8(file));
   vaskel::CVaskelView* view = app.DocManager()->View();

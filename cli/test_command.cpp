@@ -1,5 +1,6 @@
 #include <chrono>
 #include <cstdio>
+#include <exception>
 #include <vector>
 
 #include "cli/checksum_sink.h"
@@ -51,7 +52,12 @@ int RunTest(Arguments args) {
 
   ExtractionJob job(std::move(streams.entries));
   ChecksumSink sums(paths.size());
-  job.Run(sums);
+  try {
+    job.Run(sums);
+  } catch (const std::exception& error) {  // out of memory
+    std::fprintf(stderr, "vaskel-cli: %s: %s\n", args[0].c_str(), error.what());
+    return kExitFailure;
+  }
 
   // The sums in the order of the names, whatever order the data was read in.
   std::size_t damaged = 0;

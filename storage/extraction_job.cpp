@@ -1,11 +1,11 @@
 #include "storage/extraction_job.h"
 
 #include <algorithm>
-#include <chrono>
-#include <exception>
+#include <limits>
 #include <map>
 #include <thread>
 #include <tuple>
+#include <utility>
 
 #include "platform/com/error_info.h"
 #include "storage/path_limit.h"
@@ -14,21 +14,23 @@
 namespace vaskel {
 namespace {
 
-// A read shorter than this is not worth starting at the end of a buffer: the rest of the stream
-// goes into the next one.
-constexpr std::size_t kSmallestRead = 32 << 10;
-// Bytes wait at most this long in a buffer that is not full, so that a slow stream still shows
-// progress soon.
-constexpr auto kLongestHold = std::chrono::milliseconds(10);
+constexpr std::size_t kNone = std::numeric_limits<std::size_t>::max();
 // Requests made of a stream read through IStream.
 constexpr std::size_t kStreamRequest = 64 << 10;
 
+std::uint64_t SaturatingAdd(std::uint64_t a, std::uint64_t b) {
+  return a > std::numeric_limits<std::uint64_t>::max() - b
+             ? std::numeric_limits<std::uint64_t>::max()
+             : a + b;
+}
+
 }  // namespace
 
-// One entry's bytes (or its end) inside a batch's buffer.
+// A run of one entry's bytes (or its end) inside a buffer.
 struct ExtractionJob::Piece {
   std::size_t entry = 0;
-  std::size_t offset = 0;
+  std::uint64_t position = 0;  // in the stream
+  std::size_t offset = 0;      // in the buffer
   std::size_t length = 0;
   std::uint64_t size = 0;    // the entry's, on its first piece
   HRESULT result = S_OK;     // on its last piece
@@ -39,7 +41,13 @@ struct ExtractionJob::Piece {
 };
 
 struct ExtractionJob::Batch {
-  std::size_t buffer = 0;
+  std::size_t buffer = kNone;
+  std::vector<Piece> pieces;
+};
+
+// The pieces that fill one buffer, and the decoding thread that fills it.
+struct ExtractionJob::Task {
+  std::size_t decoder = 0;
   std::vector<Piece> pieces;
 };
 
@@ -50,22 +58,13 @@ struct ExtractionJob::Located {
   bool found = false;
 };
 
-// The reading thread's state: the buffer being filled and the readers of each help file.
-class ExtractionJob::Reading {
- public:
-  bool has_buffer = false;
-  Batch batch;
-  std::size_t used = 0;
-  std::chrono::steady_clock::time_point started;
+// One decoding thread's share: its buffers, the batches it filled that the sink has yet to
+// take, and a reader of each help file.
+struct ExtractionJob::Decoder {
+  std::vector<std::size_t> free_buffers;
+  std::deque<Batch> filled;
+  bool finished = false;
   std::map<const void*, std::unique_ptr<ExtentReader>> readers;
-
-  std::span<std::uint8_t> Space(std::uint8_t* buffer) {
-    return std::span(buffer + used, kBufferSize - used);
-  }
-  void Add(const Piece& piece) {
-    batch.pieces.push_back(piece);
-    used += piece.length;
-  }
 };
 
 ExtractionJob::ExtractionJob(std::vector<JobEntry> entries) : entries_(std::move(entries)) {}
@@ -73,10 +72,10 @@ ExtractionJob::ExtractionJob(std::vector<JobEntry> entries) : entries_(std::move
 ExtractionJob::~ExtractionJob() = default;
 
 std::vector<ExtractionJob::Located> ExtractionJob::ResolveInDataOrder() {
-  std::vector<Located> order(entries_.size());
+  located_.resize(entries_.size());
   std::u16string wide(kPlatformPathLimit, u'\0');
   for (std::size_t i = 0; i < entries_.size(); ++i) {
-    Located& item = order[i];
+    Located& item = located_[i];
     item.entry = i;
     StreamLocator* locator = entries_[i].storage ? LocatorOf(entries_[i].storage.Get()) : nullptr;
     if (locator == nullptr) continue;
@@ -85,6 +84,7 @@ std::vector<ExtractionJob::Located> ExtractionJob::ResolveInDataOrder() {
                  Succeeded(locator->LocateStream(wide.c_str(), &item.extent));
   }
   // Entries read through streams last, in the order given; the others by where their bytes lie.
+  std::vector<Located> order = located_;
   const auto key = [](const Located& item) {
     return std::make_tuple(item.content == nullptr, reinterpret_cast<std::uintptr_t>(item.content),
                            item.extent.section, item.extent.offset);
@@ -94,32 +94,108 @@ std::vector<ExtractionJob::Located> ExtractionJob::ResolveInDataOrder() {
   return order;
 }
 
+std::uint64_t ExtractionJob::FreshStartSpan(const Located& item) {
+  std::unique_ptr<ExtentReader>& reader = decoders_[0].readers[item.content];
+  if (!reader) reader = LocatorOf(entries_[item.entry].storage.Get())->NewExtentReader();
+  return reader ? reader->FreshStartSpan(item.extent.section) : 0;
+}
+
+void ExtractionJob::Plan(const std::vector<Located>& order) {
+  Task task;
+  std::size_t used = 0;
+  bool region_open = false;  // the task holds located bytes; they end at `limit`
+  std::uint64_t limit = 0;
+  std::uint64_t end = 0;  // where the last piece ended
+  const void* content = nullptr;
+  std::uint64_t section = 0;
+  std::size_t decoder = decoders_.size() - 1;
+  std::map<std::pair<const void*, std::uint64_t>, std::uint64_t> spans;
+  const auto close = [&] {
+    if (!task.pieces.empty()) tasks_.push_back(std::move(task));
+    task = Task{.decoder = decoder, .pieces = {}};
+    used = 0;
+    region_open = false;
+  };
+  close();
+  for (const Located& item : order) {
+    if (item.content == nullptr) {
+      by_stream_.push_back(item.entry);
+      continue;
+    }
+    Piece piece{.entry = item.entry, .size = item.extent.length, .first = true};
+    if (!item.found ||
+        item.extent.offset > std::numeric_limits<std::uint64_t>::max() - item.extent.length) {
+      piece.last = true;
+      piece.skipped = !item.found;
+      if (item.found) piece.result = STG_E_DOCFILECORRUPT;  // it would end past any section
+      task.pieces.push_back(piece);
+      continue;
+    }
+    const auto [known, inserted] = spans.try_emplace({item.content, item.extent.section}, 0);
+    if (inserted) known->second = FreshStartSpan(item);
+    const std::uint64_t span = known->second;
+    const bool alignable = span != 0 && span <= kBufferSize / 2;
+    do {
+      const std::uint64_t at = item.extent.offset + piece.position;
+      if (region_open && (item.content != content || item.extent.section != section ||
+                          at >= limit || used == kBufferSize)) {
+        close();
+      }
+      if (!region_open) {
+        // Work that starts where decoding starts afresh, or beyond where the last decoder could
+        // simply go on, goes to the next decoder; work that continues the last stays with it.
+        const bool fresh = tasks_.empty() || item.content != content ||
+                           item.extent.section != section ||
+                           (alignable && (at % span == 0 || at / span != end / span));
+        if (fresh) decoder = (decoder + 1) % decoders_.size();
+        task.decoder = decoder;
+        region_open = true;
+        content = item.content;
+        section = item.extent.section;
+        limit = SaturatingAdd(at, kBufferSize);
+        if (alignable && limit != std::numeric_limits<std::uint64_t>::max()) limit -= limit % span;
+      }
+      piece.offset = used;
+      piece.length = static_cast<std::size_t>(
+          std::min({item.extent.length - piece.position,
+                    static_cast<std::uint64_t>(kBufferSize - used), limit - at}));
+      piece.last = piece.position + piece.length == item.extent.length;
+      task.pieces.push_back(piece);
+      used += piece.length;
+      end = at + piece.length;
+      piece.position += piece.length;
+      piece.first = false;
+    } while (!piece.last);
+  }
+  close();
+}
+
 bool ExtractionJob::Run(EntrySink& sink, const std::function<bool()>& stop) {
-  std::vector<Located> order = ResolveInDataOrder();
+  const std::vector<Located> order = ResolveInDataOrder();
+  const std::size_t decoders =
+      std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, kMostDecoders);
+  decoders_ = std::vector<Decoder>(decoders);  // not resize: a Decoder does not move
   for (std::size_t i = 0; i < kBufferCount; ++i) {
     buffers_.push_back(std::make_unique_for_overwrite<std::uint8_t[]>(kBufferSize));
-    free_buffers_.push_back(i);
+    decoders_[i % decoders].free_buffers.push_back(i);
   }
-  std::thread reader([this, order = std::move(order)]() mutable { ReadAhead(std::move(order)); });
-  // However the delivery ends, the reader stops and is waited for.
+  Plan(order);
+
+  // However the delivery ends, the decoders stop and are waited for.
+  std::vector<std::thread> threads;
   struct Join {
     ExtractionJob& job;
-    std::thread& thread;
+    std::vector<std::thread>& threads;
     ~Join() {
-      job.StopReading();
-      thread.join();
+      job.StopDecoding();
+      for (std::thread& thread : threads) thread.join();
     }
-  } join{*this, reader};
+  } join{*this, threads};
+  for (std::size_t decoder = 0; decoder < decoders; ++decoder)
+    threads.emplace_back([this, decoder] { Decode(decoder); });
 
-  for (;;) {
-    Batch batch;
-    {
-      std::unique_lock lock(mutex_);
-      changed_.wait(lock, [this] { return !batches_.empty() || reading_done_; });
-      if (batches_.empty()) return true;
-      batch = std::move(batches_.front());
-      batches_.pop_front();
-    }
+  std::size_t open = kNone;  // the entry begun and not yet ended
+  const auto deliver = [&](std::size_t decoder, const Batch& batch) {
     const std::uint8_t* bytes = buffers_[batch.buffer].get();
     for (const Piece& piece : batch.pieces) {
       if (piece.first) {
@@ -129,123 +205,114 @@ bool ExtractionJob::Run(EntrySink& sink, const std::function<bool()>& stop) {
           continue;
         }
         sink.Begin(piece.entry, piece.size);
+        open = piece.entry;
+      } else if (piece.entry != open) {
+        continue;  // the rest of an entry whose data turned out damaged
       }
       if (piece.length) sink.Write(std::span(bytes + piece.offset, piece.length));
       if (piece.last) {
         // The reason crosses over from the reading thread as the reader left it there.
         if (Failed(piece.result)) SetErrorInfo(piece.failure);
+        open = kNone;
         sink.End(piece.result);
       }
     }
-    GiveBack(batch.buffer);
+    GiveBack(decoder, batch.buffer);
+    return true;
+  };
+  // The batches come in data order: each task from its decoder, then what decoder 0 read
+  // through streams.
+  bool complete = true;
+  for (const Task& task : tasks_) {
+    Batch batch;
+    if (!NextBatch(task.decoder, batch)) {
+      complete = false;
+      break;
+    }
+    if (!deliver(task.decoder, batch)) return false;
   }
-}
-
-void ExtractionJob::StopReading() {
-  {
-    std::lock_guard lock(mutex_);  // so that a reader about to wait cannot miss it
-    stopping_.store(true, std::memory_order_release);
-  }
-  changed_.notify_all();
-}
-
-void ExtractionJob::GiveBack(std::size_t buffer) {
+  for (Batch batch; complete && NextBatch(0, batch);)
+    if (!deliver(0, batch)) return false;
+  std::exception_ptr failure;
   {
     std::lock_guard lock(mutex_);
-    free_buffers_.push_back(buffer);
-    buffered_ -= std::min(buffered_, kBufferSize);
+    failure = failure_;
   }
-  changed_.notify_all();
-}
-
-bool ExtractionJob::HandOver(Reading& reading, bool wait_for_buffer) {
-  std::unique_lock lock(mutex_);
-  if (reading.has_buffer) {
-    if (reading.batch.pieces.empty()) {
-      free_buffers_.push_back(reading.batch.buffer);
-    } else {
-      buffered_ += kBufferSize;
-      peak_buffered_ = std::max(peak_buffered_, buffered_);
-      batches_.push_back(std::move(reading.batch));
-    }
-    reading.batch = Batch();
-    reading.has_buffer = false;
-    changed_.notify_all();
-  }
-  if (!wait_for_buffer) return true;
-  changed_.wait(
-      lock, [this] { return !free_buffers_.empty() || stopping_.load(std::memory_order_acquire); });
-  if (stopping_.load(std::memory_order_acquire)) return false;
-  reading.batch.buffer = free_buffers_.back();
-  free_buffers_.pop_back();
-  reading.has_buffer = true;
-  reading.used = 0;
-  reading.started = std::chrono::steady_clock::now();
+  if (failure) std::rethrow_exception(failure);
   return true;
 }
 
-void ExtractionJob::ReadAhead(std::vector<Located> order) {
-  Reading reading;
+void ExtractionJob::Decode(std::size_t decoder) {
   try {
-    for (const Located& item : order) {
-      if (stopping_.load(std::memory_order_acquire)) break;
-      if (!(item.content ? ReadEntry(item, reading) : ReadByStream(item, reading))) break;
+    for (Task& task : tasks_) {
+      if (task.decoder != decoder) continue;
+      Batch batch;
+      if (!TakeBuffer(decoder, batch)) break;
+      batch.pieces = std::move(task.pieces);
+      Fill(decoder, batch);
+      HandOver(decoder, batch);
     }
-  } catch (const std::exception&) {
-    // Out of memory for a reader: what was read is delivered, and the job ends there.
+    if (decoder == 0) {
+      Batch batch;
+      std::size_t used = 0;
+      for (const std::size_t entry : by_stream_) {
+        if (!ReadByStream(entry, batch, used)) break;
+      }
+      HandOver(decoder, batch);
+    }
+  } catch (...) {  // out of memory for a reader: the job ends at this decoder's next batch
+    std::lock_guard lock(mutex_);
+    if (!failure_) failure_ = std::current_exception();
   }
-  HandOver(reading, false);
   {
     std::lock_guard lock(mutex_);
-    reading_done_ = true;
+    decoders_[decoder].finished = true;
   }
   changed_.notify_all();
 }
 
-bool ExtractionJob::ReadEntry(const Located& item, Reading& reading) {
-  if (!reading.has_buffer && !HandOver(reading, true)) return false;
-  Piece piece{.entry = item.entry, .size = item.extent.length, .first = true};
-  if (!item.found) {
-    piece.skipped = piece.last = true;
-    reading.Add(piece);
-    return true;
-  }
-  std::unique_ptr<ExtentReader>& reader = reading.readers[item.content];
-  if (!reader) reader = LocatorOf(entries_[item.entry].storage.Get())->NewExtentReader();
-  std::uint64_t position = 0;
-  for (;;) {
-    const std::uint64_t remaining = item.extent.length - position;
-    std::span<std::uint8_t> space = reading.Space(buffers_[reading.batch.buffer].get());
-    const bool held_too_long = std::chrono::steady_clock::now() - reading.started > kLongestHold;
-    if ((space.size() < kSmallestRead && remaining > space.size()) ||
-        (held_too_long && !reading.batch.pieces.empty())) {
-      if (!HandOver(reading, true)) return false;
+void ExtractionJob::Fill(std::size_t decoder, Batch& batch) {
+  std::uint8_t* bytes = buffers_[batch.buffer].get();
+  std::size_t damaged = kNone;
+  for (Piece& piece : batch.pieces) {
+    if (piece.skipped || piece.length == 0) continue;
+    if (piece.entry == damaged) {
+      piece.length = 0;
       continue;
     }
-    space = space.first(static_cast<std::size_t>(std::min<std::uint64_t>(space.size(), remaining)));
-    piece.offset = reading.used;
-    piece.result = reader->Read(item.extent, position, space);
-    if (Failed(piece.result)) piece.failure = GetErrorInfo();
-    piece.length = Succeeded(piece.result) ? space.size() : 0;
-    position += piece.length;
-    piece.last = Failed(piece.result) || position == item.extent.length;
-    reading.Add(piece);
-    if (piece.last) return true;
-    piece.first = false;
+    const Located& item = located_[piece.entry];
+    std::unique_ptr<ExtentReader>& reader = decoders_[decoder].readers[item.content];
+    if (!reader) reader = LocatorOf(entries_[item.entry].storage.Get())->NewExtentReader();
+    piece.result = reader ? reader->Read(item.extent, piece.position,
+                                         std::span(bytes + piece.offset, piece.length))
+                          : E_OUTOFMEMORY;
+    if (Failed(piece.result)) {
+      piece.failure = reader ? GetErrorInfo() : std::string();
+      piece.length = 0;
+      piece.last = true;
+      damaged = piece.entry;
+    }
   }
 }
 
-bool ExtractionJob::ReadByStream(const Located& item, Reading& reading) {
-  if (!reading.has_buffer && !HandOver(reading, true)) return false;
-  const JobEntry& entry = entries_[item.entry];
-  Piece piece{.entry = item.entry, .first = true};
+bool ExtractionJob::ReadByStream(std::size_t entry_index, Batch& batch, std::size_t& used) {
+  // Room for `need` more bytes, in a new buffer if this one is too full.
+  const auto room = [&](std::size_t need) {
+    if (batch.buffer != kNone && kBufferSize - used >= need) return true;
+    HandOver(0, batch);
+    used = 0;
+    return TakeBuffer(0, batch);
+  };
+  if (!room(0)) return false;
+  const JobEntry& entry = entries_[entry_index];
+  Piece piece{.entry = entry_index, .first = true};
   std::u16string wide(kPlatformPathLimit, u'\0');
   ComPtr<IStream> stream;
   if (!entry.storage || !NarrowToWide(entry.name, wide) ||
       Failed(entry.storage->OpenStream(wide.c_str(), nullptr, STGM_READ, 0, stream.Put())) ||
       !stream) {
     piece.skipped = piece.last = true;
-    reading.Add(piece);
+    batch.pieces.push_back(piece);
     return true;
   }
   STATSTG stat;
@@ -253,14 +320,10 @@ bool ExtractionJob::ReadByStream(const Located& item, Reading& reading) {
   piece.size = stated ? stat.cbSize : 0;
   std::uint64_t delivered_total = 0;
   for (;;) {
-    std::span<std::uint8_t> space = reading.Space(buffers_[reading.batch.buffer].get());
-    if (space.size() < kStreamRequest) {
-      if (!HandOver(reading, true)) return false;
-      continue;
-    }
+    if (!room(kStreamRequest)) return false;
     ULONG delivered = 0;
-    piece.offset = reading.used;
-    piece.result = stream->Read(space.data(), kStreamRequest, &delivered);
+    piece.offset = used;
+    piece.result = stream->Read(buffers_[batch.buffer].get() + used, kStreamRequest, &delivered);
     if (Failed(piece.result)) piece.failure = GetErrorInfo();
     if (Succeeded(piece.result) && delivered > kStreamRequest) piece.result = STG_E_READFAULT;
     piece.length = Succeeded(piece.result) ? delivered : 0;
@@ -270,10 +333,65 @@ bool ExtractionJob::ReadByStream(const Located& item, Reading& reading) {
     if (piece.last && Succeeded(piece.result) && stated && delivered_total != stat.cbSize) {
       piece.result = STG_E_READFAULT;
     }
-    reading.Add(piece);
+    batch.pieces.push_back(piece);
+    used += piece.length;
     if (piece.last) return true;
     piece.first = false;
   }
+}
+
+bool ExtractionJob::TakeBuffer(std::size_t decoder, Batch& batch) {
+  std::unique_lock lock(mutex_);
+  std::vector<std::size_t>& free = decoders_[decoder].free_buffers;
+  changed_.wait(lock, [&] { return !free.empty() || stopping_.load(std::memory_order_acquire); });
+  if (stopping_.load(std::memory_order_acquire)) return false;
+  batch.buffer = free.back();
+  free.pop_back();
+  return true;
+}
+
+void ExtractionJob::HandOver(std::size_t decoder, Batch& batch) {
+  if (batch.buffer == kNone) return;
+  {
+    std::lock_guard lock(mutex_);
+    Decoder& own = decoders_[decoder];
+    if (batch.pieces.empty()) {
+      own.free_buffers.push_back(batch.buffer);
+    } else {
+      buffered_ += kBufferSize;
+      peak_buffered_ = std::max(peak_buffered_, buffered_);
+      own.filled.push_back(std::move(batch));
+    }
+  }
+  batch = Batch();
+  changed_.notify_all();
+}
+
+bool ExtractionJob::NextBatch(std::size_t decoder, Batch& batch) {
+  std::unique_lock lock(mutex_);
+  Decoder& own = decoders_[decoder];
+  changed_.wait(lock, [&own] { return !own.filled.empty() || own.finished; });
+  if (own.filled.empty()) return false;
+  batch = std::move(own.filled.front());
+  own.filled.pop_front();
+  return true;
+}
+
+void ExtractionJob::GiveBack(std::size_t decoder, std::size_t buffer) {
+  {
+    std::lock_guard lock(mutex_);
+    decoders_[decoder].free_buffers.push_back(buffer);
+    buffered_ -= std::min(buffered_, kBufferSize);
+  }
+  changed_.notify_all();
+}
+
+void ExtractionJob::StopDecoding() {
+  {
+    std::lock_guard lock(mutex_);  // so that a decoder about to wait cannot miss it
+    stopping_.store(true, std::memory_order_release);
+  }
+  changed_.notify_all();
 }
 
 }  // namespace vaskel

@@ -3,16 +3,18 @@
 // compressed frame is decoded once, whatever order the entries were chosen in; list order after
 // a sort would decode the same frames over and over.
 //
-// Two threads: one reads (decodes) ahead into a fixed pool of buffers while the thread that
-// called Run hands the bytes to the sink. Memory stays at the pool plus one reader's decoder and
-// frame cache, whatever the streams' sizes. A storage without a StreamLocator is read through
-// its streams instead, after the located entries.
+// The located bytes are cut into pieces of work that each fill one buffer, cut where possible
+// where decoding starts afresh, so that two decoding threads can take them alternately while
+// the thread that called Run hands the bytes to the sink in data order. Memory stays at the
+// pool plus each decoder's reader, whatever the streams' sizes. A storage without a
+// StreamLocator is read through its streams instead, after the located entries.
 #pragma once
 
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -50,9 +52,11 @@ class EntrySink {
 
 class ExtractionJob {
  public:
-  // Buffers of the pool, and the size of each: the most read ahead of the sink.
+  // Buffers of the pool, shared out among the decoding threads, and the size of each: the most
+  // read ahead of the sink.
   static constexpr std::size_t kBufferCount = 8;
   static constexpr std::size_t kBufferSize = 512 << 10;
+  static constexpr std::size_t kMostDecoders = 2;
 
   explicit ExtractionJob(std::vector<JobEntry> entries);
   ~ExtractionJob();
@@ -63,7 +67,7 @@ class ExtractionJob {
 
   // Delivers every entry to `sink`. Before each entry `stop` is asked (from this thread): true
   // ends the job there, the entries delivered before staying delivered. Returns false when it
-  // was stopped. Run once.
+  // was stopped. A decoding thread's failure (out of memory) is thrown from here. Run once.
   bool Run(EntrySink& sink, const std::function<bool()>& stop = {});
 
   // The most buffer bytes that were ever filled and not yet given back by the sink's thread.
@@ -72,26 +76,33 @@ class ExtractionJob {
  private:
   struct Piece;
   struct Batch;
+  struct Task;
   struct Located;
-  class Reading;
+  struct Decoder;
 
   std::vector<Located> ResolveInDataOrder();
-  void ReadAhead(std::vector<Located> order);
-  bool ReadEntry(const Located& item, Reading& reading);
-  bool ReadByStream(const Located& item, Reading& reading);
-  bool HandOver(Reading& reading, bool wait_for_buffer);
-  void GiveBack(std::size_t buffer);
-  void StopReading();
+  void Plan(const std::vector<Located>& order);
+  std::uint64_t FreshStartSpan(const Located& item);
+  void Decode(std::size_t decoder);
+  void Fill(std::size_t decoder, Batch& batch);
+  bool ReadByStream(std::size_t entry, Batch& batch, std::size_t& used);
+  bool TakeBuffer(std::size_t decoder, Batch& batch);
+  void HandOver(std::size_t decoder, Batch& batch);
+  bool NextBatch(std::size_t decoder, Batch& batch);
+  void GiveBack(std::size_t decoder, std::size_t buffer);
+  void StopDecoding();
 
   std::vector<JobEntry> entries_;
+  std::vector<Located> located_;  // by entry
+  std::vector<Task> tasks_;       // in data order
+  std::vector<std::size_t> by_stream_;
   std::vector<std::unique_ptr<std::uint8_t[]>> buffers_;
+  std::vector<Decoder> decoders_;
 
   std::mutex mutex_;
   std::condition_variable changed_;
-  std::vector<std::size_t> free_buffers_;
-  std::deque<Batch> batches_;
-  bool reading_done_ = false;
   std::atomic<bool> stopping_{false};
+  std::exception_ptr failure_;
   std::size_t buffered_ = 0;
   std::size_t peak_buffered_ = 0;
 };

@@ -94,6 +94,8 @@ class JobThread {
         }) {}
   ~JobThread() {
     abandoned_ = true;  // only when leaving early: the job stops before its next file
+    // The file in hand may need a call queued for this thread before it can end.
+    while (!WaitForEnd(std::chrono::milliseconds(10))) DispatchWaitingEvents([] { return false; });
     thread_.join();
   }
   // Waits up to `interval` for the end; true once it has come.
@@ -153,12 +155,10 @@ void WriteChosenRows(const UnpackJob& job, ProgressWindow& progress) {
     for (bool ended = false; !ended;) {
       ended = running.WaitForEnd(kProgressInterval);
       shown.Update(watched.Current(), watched.Done());
-      if (progress.IsCancelled()) {
-        // The file in hand is still being finished: the program stays responsive meanwhile.
-        DispatchWaitingEvents([] { return false; });
-      } else {
-        progress.PumpMessages(true);
-      }
+      // Every waiting event goes through on every pass, cancelled or not: the job may be
+      // waiting for one of them (a call queued for this thread) before it can end.
+      progress.PumpMessages(true);
+      if (progress.IsCancelled()) DispatchWaitingEvents([] { return false; });
     }
     if (const std::exception_ptr failure = running.Failure()) std::rethrow_exception(failure);
   }

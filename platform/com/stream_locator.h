@@ -27,6 +27,9 @@ class ExtentReader {
   // Fills `out` with the stream's bytes from `position`; the range must lie inside the stream.
   virtual HRESULT Read(const StreamExtent& stream, std::uint64_t position,
                        std::span<std::uint8_t> out) = 0;
+  // Decoding starts afresh at the multiples of this many bytes of `section`, so reads on either
+  // side of one cost each other nothing; 0 when there are no such points.
+  virtual std::uint64_t FreshStartSpan(std::uint64_t /*section*/) const { return 0; }
 };
 
 // Implemented by the storages of the help-file component.

@@ -1,5 +1,6 @@
 #include "platform/itss/itss_storage.h"
 
+#include <cstdint>
 #include <string>
 
 #include "platform/com/error_info.h"
@@ -22,6 +23,13 @@ class ItssExtentReader final : public ExtentReader {
     SetErrorInfo({});  // a failure below leaves its own
     const StreamLocation location{stream.section, stream.offset, stream.length};
     return archive_->ReadStream(location, position, out, section1_.get());
+  }
+
+  std::uint64_t FreshStartSpan(std::uint64_t section) const override {
+    if (section == 0) return 1;  // stored: any byte can be read alone
+    if (section != 1 || !section1_) return 0;
+    const std::uint64_t frames = section1_->info().frames_per_reset;
+    return frames <= UINT64_MAX / kLzxFrameSize ? frames * kLzxFrameSize : 0;
   }
 
  private:

@@ -14,6 +14,7 @@
 #include <optional>
 
 #include "res/resource_ids.h"
+#include "storage/entry_files.h"
 #include "storage/extraction_job.h"
 #include "storage/path_limit.h"
 #include "tests/window/unpack_test_support.h"
@@ -314,15 +315,18 @@ TEST_F(UnpackDialogTest, SelectedRowsOrAllRowsAsTheRadioButtonsSayFlatWithoutUse
 // that entry's place in the delivery order, returns true (it is asked every 10 ms).
 class GatedSink final : public EntrySink {
  public:
-  GatedSink(std::function<bool(std::size_t)> gate, std::function<bool(std::size_t)> at_gate)
-      : gate_(std::move(gate)), at_gate_(std::move(at_gate)) {}
-  void Begin(std::size_t entry, std::uint64_t) override {
+  GatedSink(std::function<bool(std::size_t)> gate, std::function<bool(std::size_t)> at_gate,
+            EntrySink* files = nullptr)
+      : gate_(std::move(gate)), at_gate_(std::move(at_gate)), files_(files) {}
+  void Begin(std::size_t entry, std::uint64_t size) override {
     std::lock_guard lock(mutex_);
     begun_.push_back(entry);
     first_write_ = true;
+    if (files_) files_->Begin(entry, size);
   }
-  void Write(std::span<const std::uint8_t>) override {
+  void Write(std::span<const std::uint8_t> bytes) override {
     std::unique_lock lock(mutex_);
+    if (files_) files_->Write(bytes);
     if (!std::exchange(first_write_, false)) return;
     const std::size_t place = begun_.size() - 1;
     if (!gate_(place)) return;
@@ -339,7 +343,9 @@ class GatedSink final : public EntrySink {
       if (!released) answered_.wait_for(lock, std::chrono::milliseconds(10));
     }
   }
-  void End(HRESULT) override {}
+  void End(HRESULT result) override {
+    if (files_) files_->End(result);
+  }
   std::vector<std::size_t> Begun() {
     std::lock_guard lock(mutex_);
     return begun_;
@@ -348,6 +354,7 @@ class GatedSink final : public EntrySink {
  private:
   std::function<bool(std::size_t)> gate_;
   std::function<bool(std::size_t)> at_gate_;
+  EntrySink* files_;
   std::mutex mutex_;
   std::condition_variable answered_;
   std::vector<std::size_t> begun_;
@@ -384,6 +391,33 @@ TEST_F(UnpackDialogTest, WhileAFileIsWrittenTheWindowNamesItAndShowsTheShareDone
   EXPECT_EQ(sink.Begun().size(), 3u);
   EXPECT_EQ(seen,
             (std::vector<wxString>{"Unpacking...", "Unpacking... [33%]", "Unpacking... [66%]"}));
+  EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(UnpackDialogTest, EscapeStopsAfterTheFileInHandAndKeepsTheFilesBefore) {
+  UnpackJob job = Job(UnpackChoice::kAllFiles, [] { return false; });
+  std::vector<JobEntry> entries;
+  for (int row = 0; row < Rows().GetItemCount(); ++row) {
+    entries.push_back({ComPtr<IStorage>::Share(RowStorage(Rows(), *job.engine, row)), "",
+                       std::string(Rows().GetItemText(row, kNameColumn))});
+  }
+  EntryFiles files(entries, out_.string(), false);
+  // Escape typed into the list while the second file is written.
+  GatedSink sink([](std::size_t place) { return place == 1; },
+                 [this, typed = false](std::size_t) mutable {
+                   if (!std::exchange(typed, true)) {
+                     wxKeyEvent escape(wxEVT_CHAR);
+                     escape.m_keyCode = WXK_ESCAPE;
+                     escape.SetEventObject(List());
+                     List()->GetEventHandler()->QueueEvent(escape.Clone());
+                   }
+                   return FindShownProgressWindow() == nullptr;  // cancelling hides it
+                 },
+                 &files);
+  job.sink = &sink;
+  UnpackRows(job);
+  EXPECT_EQ(sink.Begun().size(), 2u);
+  EXPECT_EQ(FilesBelow(out_).size(), 2u);  // both whole, and nothing after them
   EXPECT_TRUE(messages_.empty());
 }
 
