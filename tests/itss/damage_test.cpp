@@ -56,7 +56,7 @@ struct Outcome {
 
 // Opens the bytes and reads the sample's streams; data delivered with success must be exact.
 Outcome OpenAndRead(const Bytes& file, const Sample& sample) {
-  TempDir dir;
+  TempFolder dir;
   Outcome outcome;
   ComPtr<IStorage> root = OpenBytes(dir, file, &outcome.open);
   if (!root) return outcome;
@@ -137,7 +137,7 @@ TEST(DamagedFiles, DamagedFrameFailsTheStreamsThatNeedIt) {
     EXPECT_LT(outcome.two, 0);     // frames 2..5
   }
   // The failure repeats for the damaged frame and does not spread to the others.
-  TempDir dir;
+  TempFolder dir;
   ComPtr<IStorage> root = OpenBytes(dir, bad_block);
   ASSERT_TRUE(root);
   EXPECT_LT(ReadPath(root.Get(), "two.bin").result, 0);
@@ -187,7 +187,7 @@ TEST(DamagedFiles, ChunkLinksAndIndexAreNotTrusted) {
   Put(file, itsp + 0x1C, 4, 0xFFFFFFF0);  // root index chunk
   Put(file, itsp + 0x20, 4, 0xFFFFFFF1);  // first listing chunk
   Put(file, itsp + 0x24, 4, 0);           // last listing chunk
-  TempDir dir;
+  TempFolder dir;
   ComPtr<IStorage> root = OpenBytes(dir, file);
   ASSERT_TRUE(root);
   EXPECT_EQ(WalkTree(root.Get()).size(), entries.size());

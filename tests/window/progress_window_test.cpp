@@ -1,4 +1,4 @@
-// The progress window: layout, title rule, status text, cancel flag, event pumping and the
+// The progress window: title rule, status text, cancel flag, event pumping and the
 // stored position.
 #include "unpack/progress_window.h"
 
@@ -14,26 +14,9 @@
 #include <wx/timer.h>
 
 #include "tests/window/unpack_test_support.h"
-#include "unpack/progress_layout.h"
 
 namespace vaskel::testing {
 namespace {
-
-TEST(ProgressLayoutTest, ButtonUnderTheTextRightAlignedAndBarBesideIt) {
-  const ProgressLayout layout = ComputeProgressLayout({.text_width = 390,
-                                                       .lines_height = 68,
-                                                       .caption_width = 60,
-                                                       .caption_height = 17,
-                                                       .edge_x = 2,
-                                                       .edge_y = 3});
-  EXPECT_EQ(layout.text, (LayoutRect{10, 10, 400, 78}));
-  // 60 + 4 x 2 wide, 17 + 3 x 3 high, 10 below the text; the bar ends 10 before it and is one
-  // edge thinner above and below.
-  EXPECT_EQ(layout.button, (LayoutRect{332, 88, 400, 114}));
-  EXPECT_EQ(layout.bar, (LayoutRect{10, 91, 322, 111}));
-  EXPECT_EQ(layout.client_width, 410);
-  EXPECT_EQ(layout.client_height, 68 + 26 + 30);
-}
 
 class ProgressWindowTest : public UnpackWindowTest {
  protected:
@@ -45,7 +28,7 @@ class ProgressWindowTest : public UnpackWindowTest {
   wxConfigBase& Profile() const { return *App().Profile(); }
 };
 
-TEST_F(ProgressWindowTest, ShownWithoutCloseBoxAndLaidOutFromTheMessageFont) {
+TEST_F(ProgressWindowTest, ShownAtOnceOverTheMainWindowWithoutCloseBox) {
   ProgressWindow progress(nullptr, "Unpacking...", true);
   wxFrame* window = progress.Window();
   ASSERT_NE(window, nullptr);
@@ -57,27 +40,6 @@ TEST_F(ProgressWindowTest, ShownWithoutCloseBoxAndLaidOutFromTheMessageFont) {
   EXPECT_EQ(window->GetParent(), Frame());  // no owner given: the main window
   EXPECT_EQ(progress.CancelButton()->GetLabel(), " Cancel ");
   EXPECT_TRUE(progress.Bar()->HasFlag(wxGA_SMOOTH));
-
-  const wxFont font = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);
-  wxSize caption;
-  window->GetTextExtent(" Cancel   ", &caption.x, &caption.y, nullptr, nullptr, &font);
-  wxSize line;
-  window->GetTextExtent("M", &line.x, &line.y, nullptr, nullptr, &font);
-  const auto edge = [](wxSystemMetric metric) {
-    const int value = wxSystemSettings::GetMetric(metric);
-    return value > 0 ? value : 2;
-  };
-  const ProgressLayout& layout = progress.Layout();
-  EXPECT_EQ(layout.text.Height(), 4 * line.y);
-  EXPECT_EQ(layout.button.Width(), caption.x + 4 * edge(wxSYS_EDGE_X));
-  EXPECT_EQ(layout.button.Height(), caption.y + 3 * edge(wxSYS_EDGE_Y));
-  EXPECT_EQ(window->GetClientSize(), wxSize(410, layout.client_height));
-  const auto rect = [](const LayoutRect& r) {
-    return wxRect(r.left, r.top, r.Width(), r.Height());
-  };
-  EXPECT_EQ(progress.CancelButton()->GetRect(), rect(layout.button));
-  EXPECT_EQ(progress.Bar()->GetRect(), rect(layout.bar));
-  EXPECT_EQ(progress.StatusTextControl()->GetRect(), rect(layout.text));
 }
 
 TEST_F(ProgressWindowTest, TitleCarriesThePercentageRewrittenOnlyWhenItChanges) {
