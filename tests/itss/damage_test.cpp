@@ -107,7 +107,10 @@ TEST(DamagedFiles, DamagedCompressedSectionMetadataFailsOnlyItsStreams) {
        [](Bytes& f, const Sample& s) { Put(f, s.reset_table + 0x10, 8, 1ull << 62); }},
       {"compressed length past Content",
        [](Bytes& f, const Sample& s) { Put(f, s.reset_table + 0x18, 8, ~0ull); }},
-      {"entries decreasing", [](Bytes& f, const Sample& s) { Put(f, s.FrameEntry(2), 8, 1); }},
+      {"entries decreasing",  // frames 0..2 alone would still decode
+       [](Bytes& f, const Sample& s) {
+         Put(f, s.FrameEntry(4), 8, Get(f, s.FrameEntry(3), 8) - 1);
+       }},
       {"entry past the data",
        [](Bytes& f, const Sample& s) { Put(f, s.FrameEntry(5), 8, 1ull << 40); }},
       {"span info differs", [](Bytes& f, const Sample& s) { Put(f, s.span_info, 8, 12345); }},

@@ -194,6 +194,9 @@ TEST_F(WriterLargeSection, ReadingInDataOrderDecodesEveryFrameOnce) {
       EXPECT_EQ(ReadPath(root.Get(), entry.path.substr(1), read_size).bytes, entry.data);
     }
     EXPECT_EQ(DecodeStatisticsOf(root.Get()).frames_decoded, frames());
+    // The frames decoded last are kept: the last file again decodes nothing.
+    EXPECT_EQ(ReadPath(root.Get(), "c.bin", read_size).bytes, entries_[2].data);
+    EXPECT_EQ(DecodeStatisticsOf(root.Get()).frames_decoded, frames());
   }
 }
 
