@@ -100,16 +100,6 @@ TEST_F(EntryExtractionTest, CreatesLevelsTopDownAndPassesOverExistingOnes) {
   EXPECT_EQ(blocked.OsError(), ENOTDIR);
 }
 
-TEST_F(EntryExtractionTest, FlatEntriesOfOneNameCollideAndTheLastOneWins) {
-  FakeStorage other;
-  storage.Add(u"index.html", "from a");
-  other.Add(u"index.html", "from b");
-  engine.ExtractEntry(&storage, "a/", "index.html", out.str(), false);
-  engine.ExtractEntry(&other, "b/", "index.html", out.str(), false);
-  EXPECT_THAT(TreeOf(out.path()), ElementsAre("index.html"));
-  EXPECT_EQ(ReadText(out.path() / "index.html"), "from b");
-}
-
 TEST_F(EntryExtractionTest, ReplacesExistingFilesAndMakesEmptyOnes) {
   testing::WriteText(out.path() / "page.html", std::string(10000, 'x'));
   storage.Add(u"page.html", "short");

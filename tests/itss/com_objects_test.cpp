@@ -23,9 +23,9 @@ Bytes SampleFile() {
 }
 
 TEST(OpenStorage, FailuresLeaveTheResultNull) {
-  TempDir dir;
-  WriteFile(dir.path() / "empty.chm", {});
-  WriteFile(dir.path() / "text.chm", Text(std::string(300, 'x')));
+  TempFolder dir;
+  WriteBytes(dir.path() / "empty.chm", {});
+  WriteBytes(dir.path() / "text.chm", Text(std::string(300, 'x')));
   const std::pair<fs::path, HRESULT> cases[] = {
       {dir.path() / "missing.chm", STG_E_FILENOTFOUND},
       {dir.path() / "missing-folder" / "x.chm", STG_E_FILENOTFOUND},
@@ -46,7 +46,7 @@ TEST(OpenStorage, FailuresLeaveTheResultNull) {
 }
 
 TEST(Enumeration, DeliversChildrenInDirectoryOrderThenSFalse) {
-  TempDir dir;
+  TempFolder dir;
   ComPtr<IStorage> root = OpenBytes(dir, SampleFile());
   ASSERT_TRUE(root);
   ComPtr<IEnumSTATSTG> elements;
@@ -68,7 +68,7 @@ TEST(Enumeration, DeliversChildrenInDirectoryOrderThenSFalse) {
 }
 
 TEST(Lookup, ByExactNameAndKind) {
-  TempDir dir;
+  TempFolder dir;
   ComPtr<IStorage> root = OpenBytes(dir, SampleFile());
   ASSERT_TRUE(root);
   ComPtr<IStorage> storage;
@@ -98,9 +98,9 @@ int OpenDescriptorsFor(const fs::path& path) {
 }
 
 TEST(Lifetime, ObjectsOutliveWhatCreatedThemAndTheFileClosesWithTheLast) {
-  TempDir dir;
+  TempFolder dir;
   const fs::path path = dir.path() / "life.chm";
-  WriteFile(path, SampleFile());
+  WriteBytes(path, SampleFile());
   ComPtr<IStorage> sub;
   ComPtr<IStream> stream;
   {

@@ -81,7 +81,7 @@ TEST_P(CorpusBytes, EveryStreamMatchesSevenZipExtraction) {
   VASKEL_SKIP_WITHOUT_CORPUS();
   if (!HaveSevenZip()) GTEST_SKIP() << "7zz not installed";
   const fs::path file = CorpusPath(std::string("real/") + GetParam());
-  TempDir extracted;
+  TempFolder extracted;
   ASSERT_TRUE(SevenZipExtract(file, extracted.path()));
   ComPtr<IStorage> root = OpenChm(file);
   ASSERT_TRUE(root);

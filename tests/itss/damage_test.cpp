@@ -58,7 +58,7 @@ struct Outcome {
 
 // Opens the bytes and reads the sample's streams; data delivered with success must be exact.
 Outcome OpenAndRead(const Bytes& file, const Sample& sample) {
-  TempDir dir;
+  TempFolder dir;
   Outcome outcome;
   ComPtr<IStorage> root = OpenBytes(dir, file, &outcome.open);
   if (!root) {
@@ -97,6 +97,7 @@ TEST(DamagedFiles, TruncationFailsCleanly) {
 }
 
 TEST(DamagedFiles, DamagedCompressedSectionMetadataFailsOnlyItsStreams) {
+  Sample sample;
   // Each case patches a field; the reason names the file and what is wrong with it.
   struct Case {
     std::size_t Sample::*base;
@@ -117,10 +118,12 @@ TEST(DamagedFiles, DamagedCompressedSectionMetadataFailsOnlyItsStreams) {
       {&Sample::reset_table, 0x10, 8, 1ull << 62, "entries for 140737488355328 frames"},
       {&Sample::reset_table, 0x18, 8, ~0ull, "exceeds Content's"},
       {&Sample::reset_table, 0x28 + 2 * 8, 8, 1, "frame 2 starts at 1, before frame 1"},
+      // frames 0..2 alone would still decode
+      {&Sample::reset_table, 0x28 + 4 * 8, 8, Get(sample.file, sample.FrameEntry(3), 8) - 1,
+       "before frame 3"},
       {&Sample::reset_table, 0x28 + 5 * 8, 8, 1ull << 40, "past the compressed data"},
       {&Sample::span_info, 0, 8, 12345, "SpanInfo: length 12345 differs"},
   };
-  Sample sample;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.reason);
     Bytes file = sample.file;
@@ -151,7 +154,7 @@ TEST(DamagedFiles, DamagedFrameFailsTheStreamsThatNeedIt) {
     EXPECT_NE(outcome.reason.find(reason), std::string::npos) << outcome.reason;
   }
   // The failure repeats for the damaged frame and does not spread to the others.
-  TempDir dir;
+  TempFolder dir;
   ComPtr<IStorage> root = OpenBytes(dir, bad_block);
   ASSERT_TRUE(root);
   EXPECT_LT(ReadPath(root.Get(), "two.bin").result, 0);
@@ -209,7 +212,7 @@ TEST(DamagedFiles, ChunkLinksAndIndexAreNotTrusted) {
   Put(file, itsp + 0x1C, 4, 0xFFFFFFF0);  // root index chunk
   Put(file, itsp + 0x20, 4, 0xFFFFFFF1);  // first listing chunk
   Put(file, itsp + 0x24, 4, 0);           // last listing chunk
-  TempDir dir;
+  TempFolder dir;
   ComPtr<IStorage> root = OpenBytes(dir, file);
   ASSERT_TRUE(root);
   EXPECT_EQ(WalkTree(root.Get()).size(), entries.size());
@@ -225,7 +228,7 @@ TEST(DamagedFiles, NameRunningPastItsChunkEndsThatChunk) {
   EXPECT_EQ(outcome.open, S_OK);
   EXPECT_EQ(outcome.stored, S_OK);  // listed before the damaged entry
   EXPECT_LT(outcome.one, 0);        // no reset table
-  TempDir dir;
+  TempFolder dir;
   EXPECT_EQ(DirectoryDamage(OpenBytes(dir, file).Get()),
             "directory chunk 0: an entry's name runs past the chunk's end");
 }

@@ -5,49 +5,16 @@
 
 #include <array>
 #include <cstdio>
-#include <fstream>
 #include <memory>
 #include <sstream>
 
 #include "platform/itss/itss_component.h"
 #include "platform/text/utf_text.h"
-#include "tests/support/corpus.h"
 
 namespace vaskel::itss::testing {
 namespace fs = std::filesystem;
 
-fs::path CorpusPath(const std::string& relative) { return vaskel::testing::CorpusPath(relative); }
-
 std::u16string ToUtf16(const std::string& utf8) { return platform::Utf8ToUtf16(utf8); }
-
-Bytes PatternBytes(std::size_t size, std::uint32_t seed) {
-  Bytes bytes(size);
-  std::uint32_t state = seed * 2654435761u + 1;
-  for (std::uint8_t& byte : bytes) {
-    state = state * 1103515245u + 12345u;
-    byte = static_cast<std::uint8_t>(state >> 16);
-  }
-  return bytes;
-}
-
-TempDir::TempDir() {
-  const fs::path base = fs::is_directory("/dev/shm") ? "/dev/shm" : fs::temp_directory_path();
-  std::string pattern = (base / "itss-test-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
-}
-
-TempDir::~TempDir() {
-  std::error_code ignored;
-  fs::remove_all(path_, ignored);
-}
-
-void WriteFile(const fs::path& path, const Bytes& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw std::runtime_error("cannot write " + path.string());
-}
 
 ComPtr<IStorage> OpenChm(const fs::path& path, HRESULT* result) {
   ComPtr<IITStorage> component;
@@ -61,10 +28,10 @@ ComPtr<IStorage> OpenChm(const fs::path& path, HRESULT* result) {
   return root;
 }
 
-ComPtr<IStorage> OpenBytes(const TempDir& dir, const Bytes& bytes, HRESULT* result) {
+ComPtr<IStorage> OpenBytes(const TempFolder& dir, const Bytes& bytes, HRESULT* result) {
   static int serial = 0;
   const fs::path path = dir.path() / ("test" + std::to_string(++serial) + ".chm");
-  WriteFile(path, bytes);
+  WriteBytes(path, bytes);
   return OpenChm(path, result);
 }
 

@@ -1,5 +1,5 @@
 // Helpers for the storage component's tests: opening files, walking the presented tree, reading
-// streams, temporary folders and 7-Zip as the reference extractor.
+// streams and 7-Zip as the reference extractor.
 #pragma once
 
 #include <cstdint>
@@ -10,36 +10,25 @@
 
 #include "platform/com/com_ptr.h"
 #include "platform/com/storage_interfaces.h"
+#include "tests/support/corpus.h"
+#include "tests/support/pattern_bytes.h"
+#include "tests/support/temp_folder.h"
 
 namespace vaskel::itss::testing {
 
 using Bytes = std::vector<std::uint8_t>;
 
-std::filesystem::path CorpusPath(const std::string& relative);
 std::u16string ToUtf16(const std::string& utf8);
 
-// Deterministic, position-dependent bytes, so misplaced data never compares equal by accident.
-Bytes PatternBytes(std::size_t size, std::uint32_t seed);
-
-// A folder removed with everything in it at the end of the test; on tmpfs when available.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
-
-void WriteFile(const std::filesystem::path& path, const Bytes& bytes);
+using vaskel::testing::CorpusPath;
+using vaskel::testing::PatternBytes;
+using vaskel::testing::TempFolder;
+using vaskel::testing::WriteBytes;
 
 // Opens a file through a fresh component; *result gets the open's HRESULT.
 ComPtr<IStorage> OpenChm(const std::filesystem::path& path, HRESULT* result = nullptr);
 // Writes `bytes` to a file in `dir` and opens it.
-ComPtr<IStorage> OpenBytes(const TempDir& dir, const Bytes& bytes, HRESULT* result = nullptr);
+ComPtr<IStorage> OpenBytes(const TempFolder& dir, const Bytes& bytes, HRESULT* result = nullptr);
 
 struct PresentedItem {
   std::string path;  // "folder/name", UTF-8

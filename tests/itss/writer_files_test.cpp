@@ -20,7 +20,8 @@ constexpr std::size_t kFrame = 32768;
 
 Bytes Text(const std::string& text) { return {text.begin(), text.end()}; }
 
-ComPtr<IStorage> Open(const TempDir& dir, const std::vector<Entry>& entries, Options options = {}) {
+ComPtr<IStorage> Open(const TempFolder& dir, const std::vector<Entry>& entries,
+                      Options options = {}) {
   return OpenBytes(dir, chmwriter::WriteChm(entries, options));
 }
 
@@ -74,7 +75,7 @@ TEST_P(WriterLayouts, PresentsAndReadsEverything) {
     }
     if (!path.ends_with('/')) expected[path] = entry.data;
   }
-  TempDir dir;
+  TempFolder dir;
   ComPtr<IStorage> root = Open(dir, entries, options);
   ASSERT_TRUE(root);
   ExpectPresented(root.Get(), expected);
@@ -90,7 +91,7 @@ INSTANTIATE_TEST_SUITE_P(VersionsWindowsResetsChunks, WriterLayouts,
                                            std::tuple(3, 16, 1u, 65536u)));
 
 TEST(WriterNames, DirectoryOrderCaseAndNonAsciiNamesArePreserved) {
-  TempDir dir;
+  TempFolder dir;
   ComPtr<IStorage> root = Open(dir,
                                {{"/zeta.html", Text("z"), 1},
                                 {"/A.html", Text("upper"), 1},
@@ -137,7 +138,7 @@ TEST(WriterNames, UnsafeNamesAreHiddenAndCounted) {
   };
   std::vector<Entry> entries = {{"/safe.txt", Text("safe"), 1}, {"relative.txt", Text("r"), 0}};
   for (const std::string& name : unsafe) entries.push_back({name, Text("bad"), 1});
-  TempDir dir;
+  TempFolder dir;
   ComPtr<IStorage> root = Open(dir, entries, {.sort_entries = false});
   ASSERT_TRUE(root);
   // Nothing of an unsafe entry appears, not even the folders its path implies ("a", "p", "n").
@@ -146,7 +147,7 @@ TEST(WriterNames, UnsafeNamesAreHiddenAndCounted) {
 }
 
 TEST(WriterNames, ConflictsKeepTheFirstEntry) {
-  TempDir dir;
+  TempFolder dir;
   ComPtr<IStorage> root = Open(dir,
                                {{"/x", Text("stream x"), 1},
                                 {"/x/inside.txt", Text("lost"), 1},  // needs x as a storage
@@ -169,7 +170,7 @@ class WriterLargeSection : public ::testing::Test {
   ComPtr<IStorage> OpenSection() { return Open(dir_, entries_, {.reset_interval = 4}); }
   std::uint64_t frames() const { return (77 * kFrame + 6 + kFrame - 1) / kFrame; }
 
-  TempDir dir_;
+  TempFolder dir_;
   const std::vector<Entry> entries_ = {
       {"/a.bin", PatternBytes(40 * kFrame + 1000, 11), 1},
       {"/b.bin", PatternBytes(7 * kFrame + 5, 12), 1},
@@ -192,6 +193,9 @@ TEST_F(WriterLargeSection, ReadingInDataOrderDecodesEveryFrameOnce) {
     for (const Entry& entry : entries_) {
       EXPECT_EQ(ReadPath(root.Get(), entry.path.substr(1), read_size).bytes, entry.data);
     }
+    EXPECT_EQ(DecodeStatisticsOf(root.Get()).frames_decoded, frames());
+    // The frames decoded last are kept: the last file again decodes nothing.
+    EXPECT_EQ(ReadPath(root.Get(), "c.bin", read_size).bytes, entries_[2].data);
     EXPECT_EQ(DecodeStatisticsOf(root.Get()).frames_decoded, frames());
   }
 }

@@ -78,7 +78,7 @@ std::vector<std::uint32_t> CanonicalCodes(std::span<const std::uint8_t> lengths)
 struct Coded {
   std::vector<std::uint8_t> lengths;
   std::vector<std::uint32_t> codes;
-  void Write(BitWriter& out, std::uint32_t symbol) const {
+  void Write(chmwriter::LzxBitWriter& out, std::uint32_t symbol) const {
     ASSERT_NE(lengths[symbol], 0) << "symbol " << symbol << " has no code";
     out.Put(codes[symbol], lengths[symbol]);
   }
@@ -93,24 +93,8 @@ Coded MakeCode(const std::vector<std::uint32_t>& freq, unsigned max_length, unsi
 
 }  // namespace
 
-void BitWriter::Put(std::uint32_t value, unsigned bits) {
-  for (unsigned i = bits; i-- > 0;) {
-    pending_ = (pending_ << 1) | ((value >> i) & 1);
-    if (++pending_bits_ == 16) {
-      bytes_.push_back(static_cast<std::uint8_t>(pending_ & 0xFF));
-      bytes_.push_back(static_cast<std::uint8_t>(pending_ >> 8));
-      pending_ = 0;
-      pending_bits_ = 0;
-    }
-  }
-}
-
-void BitWriter::Align() {
-  if (pending_bits_ != 0) Put(0, 16 - pending_bits_);
-}
-
-void BitWriter::PutRawBytes(std::span<const std::uint8_t> bytes) {
-  ASSERT_TRUE(aligned());
+void LzxTestEncoder::PutRawBytes(std::span<const std::uint8_t> bytes) {
+  ASSERT_TRUE(out_.aligned());  // the byte stream simply continues after a whole word
   bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
 }
 
@@ -139,31 +123,30 @@ void LzxTestEncoder::AdvanceOutput(std::uint64_t bytes) {
   const std::uint64_t before = output_;
   output_ += bytes;
   if (output_ / kFrame != before / kFrame) {
-    out_.Align();
-    frame_offsets_.push_back(out_.size());
+    out_.AlignToWord();
+    frame_offsets_.push_back(bytes_.size());
   }
 }
 
 void LzxTestEncoder::StoredBlock(std::span<const std::uint8_t> data, std::array<std::uint32_t, 3> r,
                                  bool pad_in_next_frame) {
   BlockHeader(3, static_cast<std::uint32_t>(data.size()));
-  if (out_.aligned()) out_.Put(0, 16);
-  out_.Align();
+  out_.PadBeforeStoredBlock();
   for (std::uint32_t value : r) {
-    for (int k = 0; k < 4; ++k) out_.PutRawByte(static_cast<std::uint8_t>(value >> (8 * k)));
+    for (int k = 0; k < 4; ++k) PutRawByte(static_cast<std::uint8_t>(value >> (8 * k)));
   }
   r_ = r;
   std::size_t done = 0;
   while (done < data.size()) {
     const std::size_t chunk = std::min<std::size_t>(data.size() - done, kFrame - output_ % kFrame);
-    out_.PutRawBytes(data.subspan(done, chunk));
+    PutRawBytes(data.subspan(done, chunk));
     done += chunk;
     const bool last = done == data.size();
     const bool frame_ends = (output_ + chunk) % kFrame == 0;
-    if (last && data.size() % 2 == 1 && !(frame_ends && pad_in_next_frame)) out_.PutRawByte(0);
+    if (last && data.size() % 2 == 1 && !(frame_ends && pad_in_next_frame)) PutRawByte(0);
     output_ += chunk;
-    if (frame_ends) frame_offsets_.push_back(out_.size());
-    if (last && data.size() % 2 == 1 && frame_ends && pad_in_next_frame) out_.PutRawByte(0);
+    if (frame_ends) frame_offsets_.push_back(bytes_.size());
+    if (last && data.size() % 2 == 1 && frame_ends && pad_in_next_frame) PutRawByte(0);
   }
 }
 
@@ -284,8 +267,8 @@ void LzxTestEncoder::CompressedBlock(LzxBlockKind kind, std::span<const LzxToken
 }
 
 std::vector<std::uint8_t> LzxTestEncoder::Finish() {
-  out_.Align();
-  return out_.bytes();
+  out_.AlignToWord();
+  return bytes_;
 }
 
 std::vector<LzxToken> FindMatches(std::span<const std::uint8_t> data, std::size_t begin,

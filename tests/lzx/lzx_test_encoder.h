@@ -9,26 +9,9 @@
 #include <vector>
 
 #include "platform/itss/lzx_decoder.h"
+#include "tools/chmwriter/lzx_bit_writer.h"
 
 namespace vaskel::itss::testing {
-
-// MSB-first bits packed into 16-bit little-endian words.
-class BitWriter {
- public:
-  void Put(std::uint32_t value, unsigned bits);
-  void Align();
-  // Only on a word boundary; the byte stream simply continues.
-  void PutRawBytes(std::span<const std::uint8_t> bytes);
-  void PutRawByte(std::uint8_t byte) { PutRawBytes({&byte, 1}); }
-  bool aligned() const { return pending_bits_ == 0; }
-  std::size_t size() const { return bytes_.size(); }
-  std::vector<std::uint8_t>& bytes() { return bytes_; }
-
- private:
-  std::vector<std::uint8_t> bytes_;
-  std::uint32_t pending_ = 0;
-  unsigned pending_bits_ = 0;
-};
 
 struct LzxToken {
   std::uint8_t literal = 0;
@@ -55,16 +38,19 @@ class LzxTestEncoder {
   void BlockHeader(unsigned type, std::uint32_t size);
   void WriteLengths(std::span<const std::uint8_t> lengths, std::span<std::uint8_t> previous);
 
-  BitWriter& writer() { return out_; }
+  chmwriter::LzxBitWriter& writer() { return out_; }
   std::vector<std::uint8_t> Finish();
   const std::vector<std::size_t>& frame_offsets() const { return frame_offsets_; }
   std::uint64_t output_size() const { return output_; }
 
  private:
   void AdvanceOutput(std::uint64_t bytes);
+  void PutRawBytes(std::span<const std::uint8_t> bytes);
+  void PutRawByte(std::uint8_t byte) { PutRawBytes({&byte, 1}); }
 
   unsigned main_symbols_;
-  BitWriter out_;
+  std::vector<std::uint8_t> bytes_;
+  chmwriter::LzxBitWriter out_{bytes_};
   std::vector<std::size_t> frame_offsets_{0};
   std::uint64_t output_ = 0;
   bool header_due_ = true;

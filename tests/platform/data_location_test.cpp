@@ -3,12 +3,13 @@
 #include "platform/data_location.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
+
+#include "tests/support/temp_folder.h"
 
 namespace vaskel {
 namespace {
@@ -18,13 +19,9 @@ namespace fs = std::filesystem;
 class DataLocationTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "vaskel-data-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    prefix_ = pattern;
     fs::create_directories(prefix_ / "bin");
     fs::create_directories(InstalledFolder());
   }
-  void TearDown() override { fs::remove_all(prefix_); }
 
   fs::path Executable() const { return prefix_ / "bin" / "vaskel"; }
   // Where an installation under prefix_ keeps the data (share/vaskel with the usual folders).
@@ -36,7 +33,8 @@ class DataLocationTest : public ::testing::Test {
     return file;
   }
 
-  fs::path prefix_;
+  testing::TempFolder folder_;
+  const fs::path prefix_ = folder_.path();
 };
 
 TEST_F(DataLocationTest, InstalledFolderIsShareVaskelBesideBin) {

@@ -44,6 +44,15 @@ check "unpack writes the source tree" status_is 0 "$cli" unpack "$work/made.chm"
 check "tree and bytes equal the source" diff -r "$expected" "$work/all"
 check "summary names files and bytes" grep -q "Unpacked 8 file(s), " "$work/stderr"
 
+# list prints control characters in names as '?'.
+mkdir -p "$work/control"
+printf 'x' >"$work/control/del$(printf '\177')name.txt"
+printf 'y' >"$work/control/tab$(printf '\t')name.txt"
+"$writer" "$work/control.chm" "$work/control" || { echo "FAIL cannot write the help file"; exit 1; }
+check "list prints control characters as '?'" \
+  bash -c "'$cli' list '$work/control.chm' 2>/dev/null | cut -f1 | sort | paste -sd' ' |
+           grep -qx 'del?name.txt tab?name.txt'"
+
 # On a terminal, a progress line on standard error; not otherwise.
 # script needs a pseudo-terminal; a build machine without /dev/pts has none.
 if command -v script >/dev/null && script -qec true /dev/null >/dev/null 2>&1; then

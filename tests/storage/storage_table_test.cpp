@@ -7,32 +7,6 @@ namespace {
 
 IStorage* Fake(std::uintptr_t n) { return reinterpret_cast<IStorage*>(n * 16); }
 
-TEST(StorageTableTest, FirstAppendsAllocateOneThenFive) {
-  StorageTable table;
-  EXPECT_EQ(table.Add(Fake(1)), 0);
-  EXPECT_EQ(table.GetCapacity(), 1);
-  EXPECT_EQ(table.Add(Fake(2)), 1);
-  EXPECT_EQ(table.GetCapacity(), 5);
-  EXPECT_EQ(table.GetAt(0), Fake(1));
-  EXPECT_EQ(table.GetAt(1), Fake(2));
-}
-
-TEST(StorageTableTest, StepIsAnEighthClampedBetweenFourAndOneThousandTwentyFour) {
-  StorageTable table;
-  table.SetSize(40);
-  table.SetSize(41);
-  EXPECT_EQ(table.GetCapacity(), 45);
-
-  StorageTable large;
-  large.SetSize(8192);
-  large.SetSize(8193);
-  EXPECT_EQ(large.GetCapacity(), 8192 + 1024);
-  StorageTable larger;
-  larger.SetSize(20000);
-  larger.SetSize(20001);
-  EXPECT_EQ(larger.GetCapacity(), 20000 + 1024);
-}
-
 TEST(StorageTableTest, GrowingPastTheStepTakesTheRequestedSize) {
   StorageTable table;
   table.SetSize(2);

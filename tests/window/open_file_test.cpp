@@ -1,8 +1,6 @@
 // Opening help files: the catalogue shown, a second file replacing it, and files the engine
 // cannot open.
 #include <dlfcn.h>
-#include <wx/filedlg.h>
-#include <wx/modalhook.h>
 #include <wx/toplevel.h>
 
 #include <filesystem>
@@ -49,50 +47,6 @@ TEST_F(OpenFileTest, ShowsTheCatalogueOfAWriterMadeFile) {
   }
   EXPECT_EQ(in_folders, 4);
   EXPECT_EQ(Doc()->Engine().Table().GetSize(), 12);
-}
-
-TEST_F(OpenFileTest, OpenDialogOffersHelpFilesFirstThenAllFiles) {
-  ASSERT_TRUE(Start());
-  class OpenDialogSeen final : public wxModalDialogHook {
-   public:
-    OpenDialogSeen() { Register(); }
-    ~OpenDialogSeen() override { Unregister(); }
-    wxString wildcard;
-    int filter_index = -1;
-
-   protected:
-    int Enter(wxDialog* dialog) override {
-      auto* open = dynamic_cast<wxFileDialog*>(dialog);
-      if (open == nullptr) return wxID_NONE;
-      wildcard = open->GetWildcard();
-      filter_index = open->GetFilterIndex();
-      return wxID_CANCEL;
-    }
-    void Exit(wxDialog*) override {}
-  } hook;
-  Command(ID_FILE_OPEN);
-  EXPECT_EQ(hook.wildcard, "Compiled HTML Help files (*.chm)|*.chm;*.CHM|All files|*");
-  EXPECT_EQ(hook.filter_index, 0);
-  EXPECT_EQ(Rows().GetItemCount(), 0);
-}
-
-TEST_F(OpenFileTest, RowsCarryNameSizeTypeAndPath) {
-  const std::string path = WriteHelpFile("twelve.chm", TwelveStreams());
-  ASSERT_TRUE(Start({path}));
-  int found = 0;
-  for (int row = 0; row < Rows().GetItemCount(); ++row) {
-    if (Cell(row, 0) == "three.htm") {
-      ++found;
-      EXPECT_EQ(Cell(row, 1), "72");
-      EXPECT_EQ(Cell(row, 3), "topics/deep/");
-      EXPECT_FALSE(Cell(row, 2).empty());  // the desktop knows HTML
-    }
-    if (Cell(row, 0) == "readme") {
-      ++found;
-      EXPECT_EQ(Cell(row, 3), "");
-    }
-  }
-  EXPECT_EQ(found, 2);
 }
 
 TEST_F(OpenFileTest, SecondFileReplacesEveryRow) {

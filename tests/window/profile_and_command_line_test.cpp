@@ -70,12 +70,6 @@ class ProfileTest : public WindowTest {
   }
 };
 
-TEST_F(ProfileTest, LivesInTheVendorFolderOfTheConfigHome) {
-  EXPECT_EQ(
-      ProfileFilePath().utf8_string(),
-      (folder_ / "config" / "Local AppWizard-Generated Applications" / "Vaskel.conf").string());
-}
-
 TEST_F(ProfileTest, RecentFileListIsKeptAcrossTwoStarts) {
   const std::string first = WriteHelpFile("first.chm", TwelveStreams());
   const std::string second = WriteHelpFile("second.chm", {Stream("/b.txt")});

@@ -1,4 +1,4 @@
-// The progress window: layout, title rule, status text, cancel flag, event pumping and the
+// The progress window: title rule, status text, cancel flag, event pumping and the
 // stored position.
 #include "unpack/progress_window.h"
 
@@ -28,7 +28,7 @@ class ProgressWindowTest : public UnpackWindowTest {
   wxConfigBase& Profile() const { return *App().Profile(); }
 };
 
-TEST_F(ProgressWindowTest, ShownWithoutCloseBoxAndLaidOutFromTheMessageFont) {
+TEST_F(ProgressWindowTest, ShownAtOnceOverTheMainWindowWithoutCloseBox) {
   ProgressWindow progress(nullptr, "Unpacking...", true);
   wxFrame* window = progress.Window();
   ASSERT_NE(window, nullptr);
@@ -40,27 +40,6 @@ TEST_F(ProgressWindowTest, ShownWithoutCloseBoxAndLaidOutFromTheMessageFont) {
   EXPECT_EQ(window->GetParent(), Frame());  // no owner given: the main window
   EXPECT_EQ(progress.CancelButton()->GetLabel(), " Cancel ");
   EXPECT_TRUE(progress.Bar()->HasFlag(wxGA_SMOOTH));
-
-  const wxFont font = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);
-  wxSize caption;
-  window->GetTextExtent(" Cancel   ", &caption.x, &caption.y, nullptr, nullptr, &font);
-  wxSize line;
-  window->GetTextExtent("M", &line.x, &line.y, nullptr, nullptr, &font);
-  const auto edge = [](wxSystemMetric metric) {
-    const int value = wxSystemSettings::GetMetric(metric);
-    return value > 0 ? value : 2;
-  };
-  // Four lines of text; under them the button, right-aligned, and the bar beside it, centred.
-  const wxRect text = progress.StatusTextControl()->GetRect();
-  const wxRect button = progress.CancelButton()->GetRect();
-  const wxRect bar = progress.Bar()->GetRect();
-  EXPECT_EQ(text, wxRect(10, 10, 390, 4 * line.y));
-  EXPECT_EQ(button.GetSize(),
-            wxSize(caption.x + 4 * edge(wxSYS_EDGE_X), caption.y + 3 * edge(wxSYS_EDGE_Y)));
-  EXPECT_EQ(button.GetTopRight(), wxPoint(text.GetRight(), text.GetBottom() + 11));
-  EXPECT_EQ(bar, wxRect(10, button.y + edge(wxSYS_EDGE_Y), button.x - 20,
-                        button.height - 2 * edge(wxSYS_EDGE_Y)));
-  EXPECT_EQ(window->GetClientSize(), wxSize(410, button.GetBottom() + 11));
 }
 
 TEST_F(ProgressWindowTest, TitleCarriesThePercentageRewrittenOnlyWhenItChanges) {

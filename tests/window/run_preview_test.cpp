@@ -130,13 +130,6 @@ TEST_F(RunPreviewTest, DoubleClickRunsOnlyASingleSelectedRow) {
   EXPECT_EQ(desktop_launches_[0].path, (preview_ / "same.txt").string());
 }
 
-TEST_F(RunPreviewTest, SameNameFromTwoFoldersLeavesTheLastOne) {
-  Run(RowNamed("same.txt", "a/"));
-  Run(RowNamed("same.txt", "b/"));
-  EXPECT_EQ(ReadFile(preview_ / "same.txt"), "bytes of /b/same.txt");
-  EXPECT_EQ(desktop_launches_.size(), 2u);
-}
-
 TEST_F(RunPreviewTest, RowsOfAReleasedFileAndUnwritableFilesOpenNothing) {
   // The previewed file cannot be made: a folder of that name is in the way.
   fs::create_directories(preview_ / "index.html");

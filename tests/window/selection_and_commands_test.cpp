@@ -3,7 +3,6 @@
 #include <wx/button.h>
 #include <wx/radiobut.h>
 #include <wx/srchctrl.h>
-#include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/toolbar.h>
 
@@ -199,14 +198,10 @@ TEST_F(HelpCommandTest, ContentsOpensTheHelpFileOfTheCurrentDirectoryFirst) {
   EXPECT_EQ(launched_[0].utf8_string(), (folder_ / "VaskelHelp.chm").string());
 }
 
-TEST_F(HelpCommandTest, AboutBoxShowsTheVersionAndTheAddresses) {
+TEST_F(HelpCommandTest, AboutBoxMailsTheMaker) {
   ASSERT_TRUE(Start());
   AboutDialog about(Frame());
   ASSERT_TRUE(about.IsLoaded());
-  EXPECT_EQ(about.GetTitle(), "About Vaskel");
-  auto* version = wxDynamicCast(about.FindWindow("IDC_ABOUT_VERSION"), wxStaticText);
-  ASSERT_NE(version, nullptr);
-  EXPECT_EQ(version->GetLabel(), "Vaskel Version 1.3");
   auto* mail = wxDynamicCast(about.FindWindow(IDC_ABOUT_EMAIL), wxButton);
   ASSERT_NE(mail, nullptr);
   EXPECT_EQ(mail->GetLabel(), MakerEmail());

@@ -2,13 +2,11 @@
 #include <wx/display.h>
 #include <wx/fileconf.h>
 #include <wx/menu.h>
-#include <wx/statusbr.h>
 #include <wx/toolbar.h>
 
 #include "app/frame_placement.h"
 #include "app/profile.h"
 #include "app/window_layout.h"
-#include "catalogue/shell_type_name.h"
 #include "res/resource_ids.h"
 #include "tests/window/window_test_support.h"
 
@@ -45,18 +43,6 @@ TEST_F(StartTest, WithoutFileShowsAnEmptyUntitledCatalogue) {
   EXPECT_EQ(wxTheApp->GetTopWindow(), Frame());
 }
 
-TEST_F(StartTest, FrameIsCentredAtItsSize) {
-  ASSERT_TRUE(Start());
-  const wxSize screen = wxGetDisplaySize();
-  const FramePlacement expected = PlaceMainFrame(screen.x, screen.y);
-  const wxRect rect = Frame()->GetRect();
-  EXPECT_EQ(rect.width, expected.width);
-  EXPECT_EQ(rect.height, expected.height);
-  // The window manager may move a frame; without one (the test display) it stays put.
-  EXPECT_NEAR(rect.x, expected.left, 50);
-  EXPECT_NEAR(rect.y, expected.top, 50);
-}
-
 TEST_F(StartTest, WindowPlaceAndColumnWidthsComeBackAtTheNextStartUnlessOffEveryScreen) {
   ASSERT_TRUE(Start());
   const wxRect moved(40, 30, 700, 480);
@@ -81,76 +67,6 @@ TEST_F(StartTest, WindowPlaceAndColumnWidthsComeBackAtTheNextStartUnlessOffEvery
   EXPECT_EQ(List()->GetColumnWidth(kPathColumn), 321);
 }
 
-TEST_F(StartTest, ListHasFourColumnsWithHeadingsAlignmentsAndWidths) {
-  ASSERT_TRUE(Start());
-  ASSERT_EQ(List()->GetColumnCount(), 4);
-  const char* const headings[] = {"File Name", "Size", "Type", "Path"};
-  const wxListColumnFormat alignments[] = {wxLIST_FORMAT_LEFT, wxLIST_FORMAT_RIGHT,
-                                           wxLIST_FORMAT_LEFT, wxLIST_FORMAT_LEFT};
-  const int widths[] = {150, 50, List()->GetColumnWidth(kTypeColumn), 200};
-  for (const char* const name : {"a.htm", "a.css", "a.js", "a.png"}) {
-    const wxString type = wxString::FromUTF8(ShellTypeName(name));
-    EXPECT_GT(widths[kTypeColumn], List()->GetTextExtent(type).x) << type;
-  }
-  EXPECT_GE(widths[kTypeColumn], 100);
-  for (int column = 0; column < 4; ++column) {
-    wxListItem item;
-    item.SetMask(wxLIST_MASK_TEXT | wxLIST_MASK_FORMAT);
-    ASSERT_TRUE(List()->GetColumn(column, item));
-    EXPECT_EQ(item.GetText(), headings[column]);
-    EXPECT_EQ(item.GetAlign(), alignments[column]);
-    EXPECT_EQ(List()->GetColumnWidth(column), widths[column]);
-  }
-  EXPECT_TRUE(List()->HasFlag(wxLC_REPORT));
-  EXPECT_TRUE(List()->HasFlag(wxLC_VIRTUAL));
-  EXPECT_FALSE(List()->HasFlag(wxLC_SINGLE_SEL));
-  EXPECT_FALSE(List()->HasFlag(wxLC_EDIT_LABELS));
-}
-
-TEST_F(StartTest, ToolbarHasLabelledButtonsInOrderWithTooltipsAndPrompts) {
-  ASSERT_TRUE(Start());
-  wxToolBar* toolbar = Frame()->GetToolBar();
-  ASSERT_NE(toolbar, nullptr);
-  ASSERT_EQ(toolbar->GetToolsCount(), 6u);
-
-  struct Expected {
-    int id;
-    const char* label;
-    const char* prompt;
-  };
-  const Expected buttons[] = {{ID_FILE_OPEN, "Open", "Open an existing document"},
-                              {ID_FILE_UNPACK, "Unpack", "Unpack files"},
-                              {0, "", ""},
-                              {ID_APP_ABOUT, "About", "About"},
-                              {ID_HELP_HOME_PAGE, "HomePage", "HomePage"},
-                              {ID_HELP_CONTENTS, "Help", "Help"}};
-  for (size_t position = 0; position < 6; ++position) {
-    const wxToolBarToolBase* tool = toolbar->GetToolByPos(static_cast<int>(position));
-    const Expected& expected = buttons[position];
-    if (expected.id == 0) {
-      EXPECT_TRUE(tool->IsSeparator());
-      continue;
-    }
-    EXPECT_EQ(tool->GetId(), WxId(expected.id));
-    EXPECT_EQ(tool->GetLabel(), expected.label);
-    EXPECT_EQ(tool->GetShortHelp(), expected.label);
-    EXPECT_EQ(tool->GetLongHelp(), expected.prompt);
-    EXPECT_TRUE(tool->GetNormalBitmap().IsOk());
-  }
-}
-
-TEST_F(StartTest, StatusBarHasMessagePaneAndLockIndicators) {
-  ASSERT_TRUE(Start());
-  wxStatusBar* status_bar = Frame()->GetStatusBar();
-  ASSERT_EQ(status_bar->GetFieldsCount(), 4);
-  Frame()->UpdateLockIndicators();
-  const wxString indicators[] = {"CAP", "NUM", "SCRL"};
-  for (int pane = 1; pane < 4; ++pane) {
-    const wxString text = StatusText(pane);
-    EXPECT_TRUE(text.empty() || text == indicators[pane - 1]) << text;
-  }
-}
-
 TEST_F(StartTest, MenuPromptsShowInThePaneAndReadyReturns) {
   ASSERT_TRUE(Start());
   wxMenuEvent highlight(wxEVT_MENU_HIGHLIGHT, WxId(ID_FILE_OPEN));
@@ -159,36 +75,6 @@ TEST_F(StartTest, MenuPromptsShowInThePaneAndReadyReturns) {
   wxMenuEvent closed(wxEVT_MENU_CLOSE, wxID_ANY, Frame()->GetMenuBar()->GetMenu(0));
   Frame()->ProcessWindowEvent(closed);
   EXPECT_EQ(StatusText(0), "Ready");
-}
-
-TEST_F(StartTest, MenuBarHasEveryItemWithItsAccelerator) {
-  ASSERT_TRUE(Start());
-  wxMenuBar* menu_bar = Frame()->GetMenuBar();
-  ASSERT_EQ(menu_bar->GetMenuCount(), 4u);
-  EXPECT_EQ(menu_bar->GetMenuLabel(0), "&File");
-  EXPECT_EQ(menu_bar->GetMenuLabel(3), "&Help");
-  EXPECT_EQ(menu_bar->GetLabel(WxId(ID_FILE_OPEN)), "&Open...\tCtrl+O");
-  EXPECT_EQ(menu_bar->GetLabel(WxId(ID_EDIT_SELECT_ALL)), "&Select All\tCtrl+A");
-  EXPECT_EQ(menu_bar->GetLabel(WxId(ID_HELP_CONTENTS)), "&Contents\tF1");
-  EXPECT_EQ(menu_bar->GetLabel(WxId(ID_FILE_MRU_FILE1)), "Recent File");
-  EXPECT_FALSE(menu_bar->IsEnabled(WxId(ID_FILE_MRU_FILE1)));
-  EXPECT_EQ(menu_bar->GetLabel(WxId(ID_HELP_EMAIL)), "&E-mail us");
-  EXPECT_EQ(menu_bar->GetLabel(WxId(ID_HELP_HOME_PAGE)), "Vaskel &Home Page");
-  EXPECT_EQ(menu_bar->GetLabel(WxId(ID_APP_ABOUT)), "&About Vaskel...");
-  EXPECT_EQ(menu_bar->GetLabel(WxId(ID_APP_EXIT)), "E&xit");
-  EXPECT_TRUE(menu_bar->IsChecked(WxId(ID_VIEW_TOOLBAR)));
-}
-
-TEST_F(StartTest, TipItemIsInsertedAtTheTopOfHelpOnce) {
-  ASSERT_TRUE(Start());
-  Frame()->AddTipMenuItem();
-  Frame()->AddTipMenuItem();
-  wxMenu* help = Frame()->GetMenuBar()->GetMenu(3);
-  ASSERT_EQ(help->GetMenuItemCount(), 7u);
-  EXPECT_EQ(help->FindItemByPosition(0)->GetItemLabel(), "Ti&p of the Day...");
-  EXPECT_EQ(help->FindItemByPosition(0)->GetId(), WxId(ID_TIP_OF_THE_DAY));
-  EXPECT_TRUE(help->FindItemByPosition(1)->IsSeparator());
-  EXPECT_EQ(help->FindItemByPosition(2)->GetId(), WxId(ID_HELP_CONTENTS));
 }
 
 TEST_F(StartTest, ToolbarAndStatusBarToggleFromTheViewMenu) {

@@ -7,13 +7,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "tests/support/temp_folder.h"
 
 namespace vaskel {
 namespace {
@@ -22,18 +23,6 @@ namespace fs = std::filesystem;
 
 class TipsFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    static std::atomic<int> serial{0};
-    folder_ = fs::path(::testing::TempDir()) /
-              ("vaskel-tips-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(folder_, ignored);
-  }
-
   fs::path Write(const std::string& bytes, const std::string& name = "tips.txt") const {
     const fs::path path = folder_ / name;
     std::ofstream(path, std::ios::binary)
@@ -55,7 +44,8 @@ class TipsFileTest : public ::testing::Test {
     return tips;
   }
 
-  fs::path folder_;
+  testing::TempFolder temp_;
+  const fs::path folder_ = temp_.path();
   int rewind_failures_ = 0;
 };
 

@@ -5,7 +5,6 @@
 #include <wx/menu.h>
 #include <wx/toolbar.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <fstream>
 
@@ -41,10 +40,6 @@ bool WindowSystemReady() { return window_system_ready; }
 
 void WindowTest::SetUp() {
   if (!WindowSystemReady()) GTEST_SKIP() << "no display: run under Xvfb (./test does)";
-  static std::atomic<int> serial{0};
-  folder_ = std::filesystem::path(::testing::TempDir()) /
-            ("vaskel-window-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
-  std::filesystem::remove_all(folder_);
   std::filesystem::create_directories(folder_ / "config");
   ::setenv("XDG_CONFIG_HOME", (folder_ / "config").c_str(), 1);
   previous_messages_ = SetMessageBoxHandler([this](std::string_view text, MessageIcon icon) {
@@ -62,8 +57,6 @@ void WindowTest::TearDown() {
   SetMessageBoxHandler(std::move(previous_messages_));
   SetShellLauncher(std::move(previous_launcher_));
   SetTipDialogRunner(std::move(previous_tip_runner_));
-  std::error_code ignored;
-  std::filesystem::remove_all(folder_, ignored);
 }
 
 bool WindowTest::Start(const std::vector<std::string>& arguments) {

@@ -20,6 +20,7 @@
 #include "catalogue/vaskel_doc.h"
 #include "catalogue/vaskel_view.h"
 #include "storage/message_box.h"
+#include "tests/support/temp_folder.h"
 #include "tools/chmwriter/chm_writer.h"
 
 namespace vaskel::testing {
@@ -64,7 +65,8 @@ class WindowTest : public ::testing::Test {
                             const std::vector<chmwriter::Entry>& entries) const;
   std::string WriteFile(const std::string& name, const std::string& bytes) const;
 
-  std::filesystem::path folder_;
+  TempFolder temp_;
+  const std::filesystem::path folder_ = temp_.path();
   std::vector<ShownMessage> messages_;
   std::vector<wxString> launched_;
   // The tips of the Tip of the Day dialogs that would have run modally.

@@ -16,10 +16,10 @@ namespace {
 std::vector<Entry> MixedEntries(bool pad_to_whole_frames) {
   std::vector<Entry> entries = {
       {"/index.html", ToBytes("<html><body>Start</body></html>"), 1},
-      {"/big.bin", PseudoRandomBytes(200000, 1), 1},
-      {"/stored/big0.bin", PseudoRandomBytes(70001, 2), 0},
-      {"/#SYSTEM", PseudoRandomBytes(321, 3), 1},
-      {"/$OBJINST", PseudoRandomBytes(17, 4), 0},
+      {"/big.bin", PatternBytes(200000, 1), 1},
+      {"/stored/big0.bin", PatternBytes(70001, 2), 0},
+      {"/#SYSTEM", PatternBytes(321, 3), 1},
+      {"/$OBJINST", PatternBytes(17, 4), 0},
       {"/empty.txt", {}, 1},
       {"/stored/empty0.txt", {}, 0},
       {"/empty/", {}, 0},
@@ -32,12 +32,12 @@ std::vector<Entry> MixedEntries(bool pad_to_whole_frames) {
   };
   for (int i = 0; i < 60; ++i) {
     entries.push_back({"/pages/page" + std::to_string(i) + ".html",
-                       PseudoRandomBytes(100 + 37 * i, 10 + i), i % 3 == 0 ? 0 : 1});
+                       PatternBytes(100 + 37 * i, 10 + i), i % 3 == 0 ? 0 : 1});
   }
   if (pad_to_whole_frames) {
     std::size_t section1 = 0;
     for (const auto& entry : entries) section1 += entry.section == 1 ? entry.data.size() : 0;
-    entries.push_back({"/pad.bin", PseudoRandomBytes(0x8000 - section1 % 0x8000, 99), 1});
+    entries.push_back({"/pad.bin", PatternBytes(0x8000 - section1 % 0x8000, 99), 1});
   }
   return entries;
 }
@@ -47,7 +47,7 @@ void ExpectExtractsExactly(const std::vector<std::string>& command_before_file,
   TempFolder temp;
   const auto chm = temp.path() / "test.chm";
   const auto out = temp.path() / "out";
-  WriteFile(chm, WriteChm(entries, options));
+  WriteBytes(chm, WriteChm(entries, options));
   std::vector<std::string> argv = command_before_file;
   argv.push_back(chm.string());
   if (argv[0] == "7zz") {
@@ -107,7 +107,7 @@ TEST(WriterOracle, SevenZipExtractsFiftyMegabyteStream) {
   if (!HaveProgram("7zz")) GTEST_SKIP() << "7zz not installed";
   ExpectExtractsExactly(
       {"7zz", "x", "-y"},
-      {{"/large.bin", PseudoRandomBytes(50u << 20, 7), 1}, {"/after.txt", ToBytes("tail"), 1}}, {});
+      {{"/large.bin", PatternBytes(50u << 20, 7), 1}, {"/after.txt", ToBytes("tail"), 1}}, {});
 }
 
 // chmlib counts the reset interval in half-windows instead of 32 KiB frames, which agrees with
@@ -135,13 +135,13 @@ TEST(WriterOracle, ChmLibFindsEveryNameThroughTheIndex) {
   const auto chm = temp.path() / "index.chm";
   const auto found = (temp.path() / "found").string();
   const auto entries = MixedEntries(false);
-  WriteFile(chm, WriteChm(entries, {3, 16, 2, 256, true, true}));
+  WriteBytes(chm, WriteChm(entries, {3, 16, 2, 256, true, true}));
   for (const Entry& entry : entries) {
     // chmlib reports a failed copy for empty files.
     if (entry.data.empty() || entry.path == "/A.html" || entry.path == "/a.html") continue;
     const RunResult result = RunProgram({"test_chmLib", chm.string(), entry.path, found});
     ASSERT_TRUE(result.exited_ok) << entry.path << "\n" << result.output;
-    EXPECT_TRUE(ReadFile(found) == entry.data) << entry.path;
+    EXPECT_TRUE(ReadBytes(found) == entry.data) << entry.path;
   }
   // It exits 0 when a name is missing, saying so in its output.
   const RunResult missing = RunProgram({"test_chmLib", chm.string(), "/pages/page6.htm", found});

@@ -37,9 +37,9 @@ TEST(WriterSample, ToolWritesTheSameBytesOnEveryRun) {
     const RunResult result = RunProgram({kWriteTool.string(), out.string(), kSources.string()});
     ASSERT_TRUE(result.exited_ok) << result.output;
   }
-  EXPECT_TRUE(ReadFile(first) == ReadFile(second));
+  EXPECT_TRUE(ReadBytes(first) == ReadBytes(second));
   if (fs::exists(kBuiltSample)) {
-    EXPECT_TRUE(ReadFile(first) == ReadFile(kBuiltSample));
+    EXPECT_TRUE(ReadBytes(first) == ReadBytes(kBuiltSample));
   }
   EXPECT_FALSE(RunProgram({kWriteTool.string(), first.string()}).exited_ok);
   EXPECT_FALSE(RunProgram({kWriteTool.string(), first.string(), (temp.path() / "missing").string()})

@@ -2,42 +2,11 @@
 
 #include <glib.h>
 
-#include <fstream>
-#include <iterator>
-#include <stdexcept>
-
 namespace vaskel::chmwriter::test_support {
 
 namespace fs = std::filesystem;
 
 Bytes ToBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
-
-Bytes PseudoRandomBytes(std::size_t size, std::uint32_t seed) {
-  Bytes bytes(size);
-  std::uint32_t state = seed * 2654435761u + 1;
-  for (auto& byte : bytes) {
-    state = state * 1664525u + 1013904223u;
-    byte = static_cast<std::uint8_t>(state >> 24);
-  }
-  return bytes;
-}
-
-TempFolder::TempFolder() {
-  GError* error = nullptr;
-  gchar* made = g_dir_make_tmp("vaskel-writer-XXXXXX", &error);
-  if (made == nullptr) {
-    const std::string message = error->message;
-    g_error_free(error);
-    throw std::runtime_error("cannot make a temp folder: " + message);
-  }
-  path_ = made;
-  g_free(made);
-}
-
-TempFolder::~TempFolder() {
-  std::error_code ignored;
-  fs::remove_all(path_, ignored);
-}
 
 bool HaveProgram(const char* name) {
   gchar* found = g_find_program_in_path(name);
@@ -67,19 +36,6 @@ RunResult RunProgram(const std::vector<std::string>& argv) {
   return result;
 }
 
-void WriteFile(const fs::path& path, const Bytes& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw std::runtime_error("cannot write " + path.string());
-}
-
-Bytes ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot read " + path.string());
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 Tree ReadTree(const fs::path& root) {
   Tree tree;
   for (const auto& item : fs::recursive_directory_iterator(root)) {
@@ -87,7 +43,7 @@ Tree ReadTree(const fs::path& root) {
     if (item.is_directory()) {
       tree.folders.insert(name);
     } else {
-      tree.files[name] = ReadFile(item.path());
+      tree.files[name] = vaskel::testing::ReadBytes(item.path());
     }
   }
   return tree;

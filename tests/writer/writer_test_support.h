@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/pattern_bytes.h"
+#include "tests/support/temp_folder.h"
 #include "tools/chmwriter/chm_writer.h"
 
 namespace vaskel::chmwriter::test_support {
@@ -15,20 +17,10 @@ namespace vaskel::chmwriter::test_support {
 using Bytes = std::vector<std::uint8_t>;
 
 Bytes ToBytes(const std::string& text);
-Bytes PseudoRandomBytes(std::size_t size, std::uint32_t seed);
-
-// A fresh folder under the system temp folder, removed with everything in it.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
+using vaskel::testing::PatternBytes;
+using vaskel::testing::ReadBytes;
+using vaskel::testing::TempFolder;
+using vaskel::testing::WriteBytes;
 
 bool HaveProgram(const char* name);
 
@@ -37,9 +29,6 @@ struct RunResult {
   std::string output;      // stdout then stderr, for failure messages
 };
 RunResult RunProgram(const std::vector<std::string>& argv);
-
-void WriteFile(const std::filesystem::path& path, const Bytes& bytes);
-Bytes ReadFile(const std::filesystem::path& path);
 
 // Files (relative name -> bytes) and folders (relative names) below a root.
 struct Tree {
