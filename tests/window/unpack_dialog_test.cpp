@@ -356,7 +356,7 @@ TEST_F(UnpackDialogTest, EscapeStopsAfterTheFileInHandAndKeepsTheFilesBefore) {
   UnpackJob job = Job(UnpackChoice::kAllFiles, [] { return false; });
   std::vector<JobEntry> entries;
   for (int row = 0; row < Rows().GetItemCount(); ++row) {
-    entries.push_back({ComPtr<IStorage>::Share(RowStorage(Rows(), *job.engine, row)), "",
+    entries.push_back({ComPtr<IStorage>::Share(job.engine->RowStorage(Rows(), row)), "",
                        std::string(Rows().GetItemText(row, kNameColumn))});
   }
   EntryFiles files(entries, out_.string(), false);
