@@ -98,19 +98,6 @@ TEST(SortRowsTest, TextsSortByUnsignedBytesWithTheEmptyTextFirst) {
   EXPECT_EQ(Column(rows, kPathColumn).back(), "");
 }
 
-TEST(SortRowsTest, NothingHappensWithoutAColumnOrTwoRows) {
-  CatalogueList rows;
-  EXPECT_FALSE(SortRowsByText(rows, kNameColumn, true));
-  Fill(rows, Sizes({"2", "1"}));
-  EXPECT_FALSE(SortRowsByText(rows, kCatalogueColumnCount, true));
-  EXPECT_FALSE(SortRowsByText(rows, -1, true));
-  EXPECT_FALSE(SortRowsByNumber(rows, kSizeColumn, true, 1, 1));
-  EXPECT_FALSE(SortRowsByNumber(rows, kSizeColumn, true, 0, 2));  // past the last row
-  EXPECT_EQ(Data(rows), (std::vector<std::intptr_t>{100, 101}));
-  Fill(rows, Sizes({"2"}));
-  EXPECT_FALSE(SortRowsByNumber(rows, kSizeColumn, true));
-}
-
 TEST(SortRowsTest, OnlyTheGivenRangeMoves) {
   CatalogueList rows;
   Fill(rows, Sizes({"9", "5", "4", "3", "0"}));

@@ -64,42 +64,6 @@ TEST(ShellTypeNameTest, TypeNamesFitSeventyNineBytesOnCharacterBoundaries) {
   EXPECT_EQ(three_byte.size(), 79u);
 }
 
-TEST(ShellTypeNameTest, CachesStopStoringWhenFullOrGivenALongKey) {
-  LookupCache<std::string> cache(2);
-  std::string first = "first", again = "again", long_one = "long", second = "2", third = "3";
-  const std::string* stored = cache.Insert(".a", std::move(first));
-  EXPECT_EQ(cache.Insert(".a", std::move(again)), stored) << "the earlier answer stays";
-  const std::string long_key(LookupCache<std::string>::kMaxKeyBytes + 1, 'k');
-  EXPECT_EQ(cache.Insert(long_key, std::move(long_one)), nullptr);
-  EXPECT_EQ(long_one, "long") << "a refused answer is left to the caller";
-  EXPECT_NE(cache.Insert(".b", std::move(second)), nullptr);
-  EXPECT_EQ(cache.Insert(".c", std::move(third)), nullptr);
-  EXPECT_EQ(*cache.Find(".a"), "first");
-
-  // Uncached answers are still right.
-  SystemImageList images;
-  const std::string long_name(300, 'n');
-  EXPECT_EQ(images.TypeName(long_name), "");
-  EXPECT_EQ(images.SmallIconIndex(long_name), images.GetIconIndex("#SYSTEM", false, true));
-}
-
-TEST(SystemImageListTest, ListsAreSharedAndLiveAsLongAsTheLastInstance) {
-  auto first = std::make_unique<SystemImageList>();
-  const IconIndexTable* list = first->GetImageList(true);
-  ASSERT_NE(list, nullptr);
-  EXPECT_EQ(first->GetImageList(false), list) << "small and large share their indexes";
-  const int html = first->GetIconIndex("index.html", false, true);
-  {
-    SystemImageList second;
-    EXPECT_EQ(second.GetImageList(true), list) << "a second instance creates no new list";
-    EXPECT_EQ(second.GetIconIndex("other.html", false, true), html);
-  }
-  EXPECT_EQ(first->GetImageList(true), list);
-  first.reset();
-  SystemImageList fresh;
-  EXPECT_EQ(fresh.GetImageList(true)->Count(), 0) << "the last instance released the list";
-}
-
 TEST(SystemImageListTest, OneTypeOneIndex) {
   SystemImageList images;
   const int html = images.GetIconIndex("a/index.html", false, true);
@@ -117,26 +81,6 @@ TEST(SystemImageListTest, OneTypeOneIndex) {
   EXPECT_NE(open_html, html);
   EXPECT_EQ(images.IconNamesAt(open_html).at(0), "text-html-open");
   EXPECT_EQ(images.GetIconIndex("b.html", true, true), open_html);
-}
-
-TEST(SystemImageListTest, WalkAnswersAgreeWithTheDirectOnes) {
-  SystemImageList images;
-  // More extensions than the instance's recent-key slots, revisited in another order, with
-  // type and icon asked for different names in turn.
-  std::vector<std::string> names;
-  for (const char* extension : {".html", ".gif", ".css", ".png", ".js", ".txt", ".pdf", ".HTM"}) {
-    names.push_back(std::string("page") + extension);
-  }
-  for (int i = 0; i < 150; ++i) names.push_back("f." + std::to_string(i) + "x");
-  for (int pass = 0; pass < 2; ++pass) {
-    for (std::size_t i = 0; i < names.size(); ++i) {
-      const std::string& name = pass == 0 ? names[i] : names[names.size() - 1 - i];
-      const std::string& other = names[(i * 7) % names.size()];
-      EXPECT_EQ(images.TypeName(name), ShellTypeName(name)) << name;
-      EXPECT_EQ(images.SmallIconIndex(other), images.GetIconIndex(other, false, true)) << other;
-      EXPECT_EQ(images.SmallIconIndex(name), images.GetIconIndex(name, false, true)) << name;
-    }
-  }
 }
 
 }  // namespace

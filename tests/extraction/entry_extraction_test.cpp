@@ -114,15 +114,6 @@ TEST_F(EntryExtractionTest, ReplacesExistingFilesAndMakesEmptyOnes) {
   EXPECT_EQ(fs::file_size(out.path() / "empty"), 0u);
 }
 
-TEST_F(EntryExtractionTest, KeepsTheLetterCaseOfNames) {
-  storage.Add(u"ReadMe.TXT", "upper");
-  storage.Add(u"readme.txt", "lower");
-  engine.ExtractEntry(&storage, "Docs/", "ReadMe.TXT", out.str(), true);
-  engine.ExtractEntry(&storage, "Docs/", "readme.txt", out.str(), true);
-  EXPECT_THAT(TreeOf(out.path()), ElementsAre("Docs/", "Docs/ReadMe.TXT", "Docs/readme.txt"));
-  EXPECT_EQ(ReadText(out.path() / "Docs/ReadMe.TXT"), "upper");
-}
-
 TEST_F(EntryExtractionTest, SkipsStreamsThatCannotBeOpenedWithoutTouchingTheDisk) {
   const ExtractedEntry missing = engine.ExtractEntry(&storage, "a/", "missing", out.str(), true);
   EXPECT_FALSE(missing.written);

@@ -33,21 +33,5 @@ TEST(EncInt, DecodesUpToNineBytesAndStopsAtTheEnd) {
   }
 }
 
-TEST(Utf8Names, ValidTextRoundTripsAndInvalidBytesBecomeReplacements) {
-  const std::string valid = "a\xC3\xBC\xE6\x97\xA5\xF0\x9F\x98\x80z";
-  EXPECT_EQ(platform::Utf8ToUtf16(valid), u"a\u00FC\u65E5\U0001F600z");
-  EXPECT_EQ(platform::Utf16ToUtf8(platform::Utf8ToUtf16(valid)), valid);
-  const std::pair<std::string, std::u16string> damaged[] = {
-      {"\xC0\xAF", u"\uFFFD\uFFFD"},  // an overlong "/" must not become a separator
-      {"\xC0\xAE\xC0\xAE", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // nor an overlong ".." a parent
-      {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},            // encoded surrogate
-      {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // above U+10FFFF
-      {"ab\xE6\x97", u"ab\uFFFD\uFFFD"},                  // cut short
-  };
-  for (const auto& [bytes, expected] : damaged) EXPECT_EQ(platform::Utf8ToUtf16(bytes), expected);
-  EXPECT_FALSE(platform::Utf16ToUtf8(u"x\xD800").has_value());
-  EXPECT_FALSE(platform::Utf16ToUtf8(u"\xDC00x").has_value());
-}
-
 }  // namespace
 }  // namespace vaskel::itss

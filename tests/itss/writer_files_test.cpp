@@ -90,35 +90,6 @@ INSTANTIATE_TEST_SUITE_P(VersionsWindowsResetsChunks, WriterLayouts,
                                            std::tuple(2, 18, 3u, 300u),
                                            std::tuple(3, 16, 1u, 65536u)));
 
-TEST(WriterNames, DirectoryOrderCaseAndNonAsciiNamesArePreserved) {
-  TempFolder dir;
-  ComPtr<IStorage> root = Open(dir,
-                               {{"/zeta.html", Text("z"), 1},
-                                {"/A.html", Text("upper"), 1},
-                                {"/a.html", Text("lower"), 0},
-                                {"/M\xC3\xBCller/na\xC3\xAFve.html", Text("umlaut"), 1},
-                                {"/\xE6\x97\xA5\xE6\x9C\xAC.txt", Text("cjk"), 1},
-                                {"/\xF0\x9F\x98\x80.txt", Text("emoji"), 0},
-                                {"/#STRINGS", Text("s"), 1},
-                                {"/$OBJINST", Text("o"), 1},
-                                {"/bad\xFF.txt", Text("invalid utf-8"), 1}},
-                               {.sort_entries = false});
-  ASSERT_TRUE(root);
-  std::vector<std::u16string> names;
-  ComPtr<IEnumSTATSTG> elements;
-  ASSERT_EQ(root->EnumElements(0, nullptr, 0, elements.Put()), S_OK);
-  for (STATSTG stat; elements->Next(1, &stat, nullptr) == S_OK;) names.push_back(stat.pwcsName);
-  const std::vector<std::u16string> expected = {
-      u"zeta.html",      u"A.html",   u"a.html",   u"M\u00FCller",  u"\u65E5\u672C.txt",
-      u"\U0001F600.txt", u"#STRINGS", u"$OBJINST", u"bad\uFFFD.txt"};
-  EXPECT_EQ(names, expected);
-  EXPECT_EQ(ReadPath(root.Get(), "A.html").bytes, Text("upper"));
-  EXPECT_EQ(ReadPath(root.Get(), "a.html").bytes, Text("lower"));
-  EXPECT_EQ(ReadPath(root.Get(), "M\xC3\xBCller/na\xC3\xAFve.html").bytes, Text("umlaut"));
-  EXPECT_EQ(ReadPath(root.Get(), "\xF0\x9F\x98\x80.txt").bytes, Text("emoji"));
-  EXPECT_EQ(ReadPath(root.Get(), "bad\xEF\xBF\xBD.txt").bytes, Text("invalid utf-8"));
-}
-
 TEST(WriterNames, UnsafeNamesAreHiddenAndCounted) {
   const std::vector<std::string> unsafe = {
       "/../evil.txt",

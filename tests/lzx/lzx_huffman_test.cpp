@@ -37,30 +37,5 @@ TEST(LzxHuffman, EmptyTableYieldsNoSymbolWithoutConsumingBits) {
   EXPECT_EQ(bits.count, before);
 }
 
-TEST(LzxHuffman, DecodesCodesOfEveryLength) {
-  // Lengths 1..15 and two of 16: symbol s has code 1...10 (s ones), the last one is all ones.
-  std::vector<std::uint8_t> lengths(32, 0);
-  for (unsigned s = 0; s < 15; ++s) lengths[2 * s] = static_cast<std::uint8_t>(s + 1);
-  lengths[30] = 16;
-  lengths[31] = 16;
-  Table table;
-  ASSERT_EQ(table.Build(lengths), HuffmanBuild::kOk);
-  for (unsigned s = 0; s < 17; ++s) {
-    const unsigned ones = s < 16 ? s : 16;
-    const std::uint32_t code = ((1u << ones) - 1) << (16 - ones);  // then zeros
-    // Put the 16-bit code in the first word, followed by a marker word.
-    const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(code),
-                                   static_cast<std::uint8_t>(code >> 8), 0x34, 0x12};
-    LzxBitReader bits;
-    bits.Start(bytes, sizeof bytes);
-    bits.Refill();
-    const std::uint32_t symbol = table.Decode(bits);
-    const std::uint32_t expected = s < 15 ? 2 * s : s == 15 ? 30 : 31;
-    EXPECT_EQ(symbol, expected) << "code with " << ones << " leading ones";
-    EXPECT_EQ(bits.Read(16 - lengths[expected]), 0u);
-    EXPECT_EQ(bits.Read(16), 0x1234u);
-  }
-}
-
 }  // namespace
 }  // namespace vaskel::itss

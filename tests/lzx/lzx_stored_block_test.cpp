@@ -32,26 +32,6 @@ TEST(LzxDecoderCreate, AcceptsOnlyWindowsOf32KiBTo2MiB) {
   for (int bits = 15; bits <= 21; ++bits) EXPECT_NE(LzxDecoder::Create(bits), nullptr);
 }
 
-// One stored block per frame, a reset every two frames, a short final frame.
-TEST(LzxStoredBlocks, OneBlockPerFrame) {
-  const std::vector<std::uint8_t> data = MakeTestData(3 * kFrame + 1234, 1);
-  LzxTestEncoder encoder(16);
-  for (std::size_t f = 0; f * kFrame < data.size(); ++f) {
-    if (f % 2 == 0) encoder.BeginInterval();
-    const std::size_t size = std::min(kFrame, data.size() - f * kFrame);
-    encoder.StoredBlock(std::span(data).subspan(f * kFrame, size));
-  }
-  const std::vector<std::uint8_t> stream = encoder.Finish();
-  // Header words of a reset frame and a following frame.
-  EXPECT_EQ(std::vector<std::uint8_t>(stream.begin(), stream.begin() + 4),
-            (std::vector<std::uint8_t>{0x08, 0x30, 0x00, 0x00}));
-  EXPECT_EQ(encoder.frame_offsets()[1], 32784u);
-  EXPECT_EQ(std::vector<std::uint8_t>(stream.begin() + 32784, stream.begin() + 32788),
-            (std::vector<std::uint8_t>{0x10, 0x60, 0x00, 0x00}));
-  EXPECT_EQ(Decode(16, encoder, stream, 2), data);
-  EXPECT_EQ(Decode(21, encoder, stream, 2), data);
-}
-
 TEST(LzxStoredBlocks, BlocksSpanFramesAndCarryPadBytes) {
   const std::vector<std::uint8_t> data = MakeTestData(4 * kFrame, 2);
   // Odd sizes, several blocks in one frame, a block over three frames, an odd block ending

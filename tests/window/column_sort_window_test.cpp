@@ -111,21 +111,5 @@ TEST_F(ColumnSortTest, SelectionFocusAndStorageMoveWithTheRows) {
   }
 }
 
-TEST_F(ColumnSortTest, TheClickRuleOutlivesARefreshAndAnotherColumnStartsAscending) {
-  ClickHeader(kTypeColumn);
-  ClickHeader(kSizeColumn);
-  EXPECT_EQ(View()->SortColumn(), kSizeColumn);
-  const fs::path again = folder_ / "again.chm";
-  fs::copy_file(help_file_, again);
-  Open(again.string());  // a refresh: the rows come back in stored order
-  ASSERT_EQ(Rows().GetItemCount(), 5);
-  EXPECT_EQ(List()->GetSortIndicator(), -1);
-  ClickHeader(kSizeColumn);  // the second click on Size
-  EXPECT_EQ(Shown(kSizeColumn), (std::vector<std::string>{"100", "10", "9", "7", "5"}));
-  ClickHeader(kNameColumn);
-  EXPECT_EQ(View()->SortColumn(), kNameColumn);
-  EXPECT_EQ(Shown(kNameColumn).front(), "Z.txt");
-}
-
 }  // namespace
 }  // namespace vaskel::testing

@@ -49,24 +49,6 @@ TEST_F(OpenFileTest, ShowsTheCatalogueOfAWriterMadeFile) {
   EXPECT_EQ(Doc()->Engine().Table().GetSize(), 12);
 }
 
-TEST_F(OpenFileTest, SecondFileReplacesEveryRow) {
-  const std::string first = WriteHelpFile("first.chm", TwelveStreams());
-  const std::string second =
-      WriteHelpFile("second.chm", {Stream("/b1.txt"), Stream("/sub/b2.txt"), Stream("/b3.txt")});
-  ASSERT_TRUE(Start({first}));
-  ASSERT_EQ(Rows().GetItemCount(), 12);
-  Open(second);
-  ASSERT_EQ(Rows().GetItemCount(), 3);
-  ASSERT_EQ(List()->GetItemCount(), 3);
-  for (int row = 0; row < 3; ++row) {
-    EXPECT_EQ(Cell(row, 0).substr(0, 1), "b") << Cell(row, 0);
-    EXPECT_EQ(Rows().GetItemData(row), row);  // the table was reset
-  }
-  EXPECT_EQ(Doc()->Engine().Table().GetSize(), 3);
-  EXPECT_EQ(StatusText(0), "Total 3 file(s)");
-  EXPECT_EQ(Title(), "second.chm - Vaskel");
-}
-
 TEST_F(OpenFileTest, FileTheEngineRefusesEmptiesTheCatalogue) {
   const std::string good = WriteHelpFile("good.chm", TwelveStreams());
   const std::string damaged = WriteFile("damaged.chm", std::string(4096, 'z'));

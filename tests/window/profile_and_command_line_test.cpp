@@ -139,18 +139,6 @@ TEST_F(ProfileTest, RecentFileThatCannotBeOpenedLeavesTheList) {
   EXPECT_FALSE(Frame()->GetMenuBar()->IsEnabled(WxId(ID_FILE_MRU_FILE1)));
 }
 
-TEST_F(ProfileTest, EmbeddingAndAutomationStartAsUsual) {
-  for (const char* flag : {"-Embedding", "-automation"}) {
-    ASSERT_TRUE(Start({flag})) << flag;
-    EXPECT_FALSE(App().CommandLine().show_splash);
-    EXPECT_TRUE(Frame()->IsShown());
-    EXPECT_EQ(Title(), "Untitled - Vaskel");
-    Stop();
-  }
-  ASSERT_TRUE(Start());
-  EXPECT_TRUE(App().CommandLine().show_splash);
-}
-
 TEST_F(ProfileTest, UnregisterRemovesTheProfileAndEnds) {
   const std::string file = WriteHelpFile("kept.chm", {Stream("/a.txt")});
   ASSERT_TRUE(Start({file}));
@@ -165,18 +153,6 @@ TEST_F(ProfileTest, UnregisterRemovesTheProfileAndEnds) {
   Stop();
   EXPECT_FALSE(std::filesystem::exists(ProfileFilePath().utf8_string()));
   EXPECT_FALSE(std::filesystem::exists(folder_ / "config" / kProfileVendor));
-}
-
-TEST_F(ProfileTest, UnregisterKeepsOtherApplicationsOfTheVendor) {
-  const std::filesystem::path vendor = folder_ / "config" / kProfileVendor;
-  std::filesystem::create_directories(vendor);
-  std::ofstream(vendor / "Other.conf") << "[Settings]\nX=1\n";
-  ASSERT_TRUE(Start());
-  Open(WriteHelpFile("a.chm", {Stream("/a.txt")}));
-  Stop();
-  EXPECT_FALSE(Start({"-unregister"}));
-  EXPECT_FALSE(std::filesystem::exists(vendor / "Vaskel.conf"));
-  EXPECT_TRUE(std::filesystem::exists(vendor / "Other.conf"));
 }
 
 }  // namespace

@@ -146,17 +146,6 @@ TEST_F(RunPreviewTest, RowsOfAReleasedFileAndUnwritableFilesOpenNothing) {
   EXPECT_FALSE(fs::exists(preview_ / "page.htm"));
 }
 
-TEST_F(RunPreviewTest, ClosingTheMainWindowEmptiesAndRemovesThePreviewFolder) {
-  Run(0);
-  Run(1);
-  ASSERT_EQ(FilesBelow(preview_).size(), 2u);
-  Command(ID_APP_EXIT);
-  RunPendingCalls();
-  EXPECT_EQ(App().MainFrame(), nullptr);
-  EXPECT_FALSE(fs::exists(preview_));
-  EXPECT_TRUE(fs::exists(runtime_));
-}
-
 TEST_F(RunPreviewTest, CleanUpRemovesTheTreeAndFollowsNoLink) {
   Run(0);
   const fs::path outside = folder_ / "outside";

@@ -15,17 +15,6 @@ namespace {
 
 using namespace res;
 
-TEST(FramePlacementTest, CentresByIntegerHalvingAndKeepsNegativeEdges) {
-  constexpr FramePlacement on_1024 = PlaceMainFrame(1024, 768);
-  EXPECT_EQ(on_1024.left, 237);
-  EXPECT_EQ(on_1024.top, 209);
-  EXPECT_EQ(on_1024.width, 550);
-  EXPECT_EQ(on_1024.height, 350);
-  EXPECT_EQ(PlaceMainFrame(1023, 768).left, 236);
-  EXPECT_EQ(PlaceMainFrame(500, 300).left, -25);
-  EXPECT_EQ(PlaceMainFrame(500, 300).top, -25);
-}
-
 class StartTest : public WindowTest {};
 
 TEST_F(StartTest, WithoutFileShowsAnEmptyUntitledCatalogue) {
@@ -65,29 +54,6 @@ TEST_F(StartTest, WindowPlaceAndColumnWidthsComeBackAtTheNextStartUnlessOffEvery
   EXPECT_EQ(Frame()->GetSize(), wxSize(designed.width, designed.height));
   EXPECT_NEAR(Frame()->GetPosition().x, designed.left, 50);
   EXPECT_EQ(List()->GetColumnWidth(kPathColumn), 321);
-}
-
-TEST_F(StartTest, MenuPromptsShowInThePaneAndReadyReturns) {
-  ASSERT_TRUE(Start());
-  wxMenuEvent highlight(wxEVT_MENU_HIGHLIGHT, WxId(ID_FILE_OPEN));
-  Frame()->ProcessWindowEvent(highlight);
-  EXPECT_EQ(StatusText(0), "Open an existing document");
-  wxMenuEvent closed(wxEVT_MENU_CLOSE, wxID_ANY, Frame()->GetMenuBar()->GetMenu(0));
-  Frame()->ProcessWindowEvent(closed);
-  EXPECT_EQ(StatusText(0), "Ready");
-}
-
-TEST_F(StartTest, ToolbarAndStatusBarToggleFromTheViewMenu) {
-  ASSERT_TRUE(Start());
-  Command(ID_VIEW_TOOLBAR);
-  EXPECT_FALSE(Frame()->GetToolBar()->IsShown());
-  Frame()->GetMenuBar()->UpdateMenus();
-  EXPECT_FALSE(Frame()->GetMenuBar()->IsChecked(WxId(ID_VIEW_TOOLBAR)));
-  Command(ID_VIEW_TOOLBAR);
-  EXPECT_TRUE(Frame()->GetToolBar()->IsShown());
-  EXPECT_EQ(Frame()->GetToolBar()->GetToolByPos(0)->GetLabel(), "Open");
-  Command(ID_VIEW_STATUS_BAR);
-  EXPECT_FALSE(Frame()->GetStatusBar()->IsShown());
 }
 
 TEST_F(StartTest, CloseRunsTheCleanUpHookFirst) {

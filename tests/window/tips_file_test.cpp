@@ -140,17 +140,6 @@ bool MatchesCtimeForm(const std::string& stamp) {
   return true;
 }
 
-TEST_F(TipsFileTest, TimeStampHasCtimesFormAndSurvivesAnEditInPlace) {
-  const fs::path path = Write("One\n");
-  const std::string stamp = TipsFile(path).TimeStamp();
-  EXPECT_TRUE(MatchesCtimeForm(stamp)) << stamp;
-  const fs::file_time_type written = fs::last_write_time(path);
-  std::ofstream(path, std::ios::binary | std::ios::app) << "Two\n";
-  // Where the file system keeps no creation time the last write stands in for it.
-  fs::last_write_time(path, written);
-  EXPECT_EQ(TipsFile(path).TimeStamp(), stamp);
-}
-
 TEST_F(TipsFileTest, LookedForInTheCurrentDirectoryThenBesideTheProgram) {
   const fs::path program_folder = folder_ / "bin";
   const fs::path work = folder_ / "work";
