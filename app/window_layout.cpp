@@ -13,6 +13,14 @@ constexpr long kSmallest = 100;
 constexpr long kLargest = 30000;
 constexpr long kLargestColumn = 5000;
 
+constexpr char kWindowXKey[] = "/Settings/WindowX";
+constexpr char kWindowYKey[] = "/Settings/WindowY";
+constexpr char kWindowWidthKey[] = "/Settings/WindowWidth";
+constexpr char kWindowHeightKey[] = "/Settings/WindowHeight";
+constexpr char kWindowMaximizedKey[] = "/Settings/WindowMaximized";
+// Followed by the column's number, from 0.
+constexpr char kColumnWidthKey[] = "/Settings/ColumnWidth";
+
 wxString ColumnKey(int column) { return wxString(kColumnWidthKey) << column; }
 
 // Some part of the window's top edge, where the title bar is, lies on a screen.

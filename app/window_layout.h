@@ -9,14 +9,6 @@ class wxListCtrl;
 
 namespace vaskel {
 
-inline constexpr char kWindowXKey[] = "/Settings/WindowX";
-inline constexpr char kWindowYKey[] = "/Settings/WindowY";
-inline constexpr char kWindowWidthKey[] = "/Settings/WindowWidth";
-inline constexpr char kWindowHeightKey[] = "/Settings/WindowHeight";
-inline constexpr char kWindowMaximizedKey[] = "/Settings/WindowMaximized";
-// Followed by the column's number, from 0.
-inline constexpr char kColumnWidthKey[] = "/Settings/ColumnWidth";
-
 // Either may be null.
 void RestoreWindowLayout(wxFrame* frame, wxListCtrl* list);
 void SaveWindowLayout(const wxFrame* frame, const wxListCtrl* list);

@@ -25,17 +25,5 @@ TEST(LzxHuffman, AcceptsOnlyCompleteCodes) {
   EXPECT_EQ(Build({1, 2, 2, 17}), HuffmanBuild::kInvalid);  // beyond 16 bits
 }
 
-TEST(LzxHuffman, EmptyTableYieldsNoSymbolWithoutConsumingBits) {
-  Table table;
-  ASSERT_EQ(table.Build(std::vector<std::uint8_t>(32, 0)), HuffmanBuild::kEmpty);
-  const std::uint8_t bytes[8] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
-  LzxBitReader bits;
-  bits.Start(bytes, sizeof bytes);
-  bits.Refill();
-  const unsigned before = bits.count;
-  EXPECT_EQ(table.Decode(bits), kLzxNoSymbol);
-  EXPECT_EQ(bits.count, before);
-}
-
 }  // namespace
 }  // namespace vaskel::itss

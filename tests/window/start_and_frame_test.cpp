@@ -46,7 +46,7 @@ TEST_F(StartTest, WindowPlaceAndColumnWidthsComeBackAtTheNextStartUnlessOffEvery
   {
     wxFileConfig profile(wxEmptyString, wxEmptyString, ProfileFilePath(), wxEmptyString,
                          wxCONFIG_USE_LOCAL_FILE);
-    profile.Write(kWindowXKey, -9000L);
+    profile.Write("/Settings/WindowX", -9000L);
   }
   ASSERT_TRUE(Start());
   const wxSize screen = wxGetDisplaySize();

@@ -258,5 +258,35 @@ void OpenMenus(wxFrame* frame, int times) {
   }
 }
 
+TEST_F(TipTest, HelpMenuGainsOneTipItemHoweverOftenMenusOpen) {
+  ASSERT_TRUE(Start({"-Embedding"}));
+  wxMenuBar* menu_bar = Frame()->GetMenuBar();
+  OpenMenus(Frame(), 4);
+  const int help = menu_bar->FindMenu("Help");
+  ASSERT_NE(help, wxNOT_FOUND);
+  EXPECT_EQ(Labels(menu_bar->GetMenu(help)),
+            (std::vector<wxString>{"Ti&p of the Day...", "-", "&Contents\tF1", "-", "&E-mail us",
+                                   "Vaskel &Home Page", "&About Vaskel..."}));
+  EXPECT_EQ(menu_bar->GetHelpString(WxId(ID_TIP_OF_THE_DAY)), "Displays a Tip of the Day.");
+
+  // The item runs the Tip of the Day, whatever the start-up setting.
+  Profile().Write("/Tip/StartUp", 1L);
+  wxCommandEvent chosen(wxEVT_MENU, WxId(ID_TIP_OF_THE_DAY));
+  chosen.SetEventObject(menu_bar->GetMenu(help));
+  Frame()->ProcessWindowEvent(chosen);
+  EXPECT_EQ(tips_shown_.size(), 1u);
+}
+
+TEST_F(TipTest, WithoutAHelpMenuOneSubstituteIsAppended) {
+  ASSERT_TRUE(Start({"-Embedding"}));
+  wxMenuBar* menu_bar = Frame()->GetMenuBar();
+  const size_t menus = menu_bar->GetMenuCount();
+  delete menu_bar->Remove(static_cast<size_t>(menu_bar->FindMenu("Help")));
+  OpenMenus(Frame(), 3);
+  ASSERT_EQ(menu_bar->GetMenuCount(), menus);
+  EXPECT_EQ(menu_bar->GetMenuLabel(menus - 1), "&Help");
+  EXPECT_EQ(Labels(menu_bar->GetMenu(menus - 1)), std::vector<wxString>{"Ti&p of the Day..."});
+}
+
 }  // namespace
 }  // namespace vaskel::testing

@@ -7,11 +7,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "tests/support/temp_folder.h"
@@ -121,23 +119,6 @@ TEST_F(TipsFileTest, ARewindThatFailsIsReportedOnceAndEndsTheSearch) {
   ASSERT_TRUE(file.IsOpen());
   EXPECT_EQ(Read(file, 2), (std::vector<std::string>{"Only tip\n", "<none>"}));
   EXPECT_EQ(rewind_failures_, 1);
-}
-
-// ctime's form without its line feed: "Sun Dec  6 22:24:15 2026". A: upper-case letter,
-// a: lower-case letter, 9: digit, _: digit or space.
-bool MatchesCtimeForm(const std::string& stamp) {
-  constexpr std::string_view kForm = "Aaa Aaa _9 99:99:99 9999";
-  if (stamp.size() != kForm.size()) return false;
-  for (std::size_t i = 0; i < kForm.size(); ++i) {
-    const auto c = static_cast<unsigned char>(stamp[i]);
-    const bool fits = kForm[i] == 'A'   ? std::isupper(c) != 0
-                      : kForm[i] == 'a' ? std::islower(c) != 0
-                      : kForm[i] == '9' ? std::isdigit(c) != 0
-                      : kForm[i] == '_' ? (std::isdigit(c) != 0 || c == ' ')
-                                        : c == static_cast<unsigned char>(kForm[i]);
-    if (!fits) return false;
-  }
-  return true;
 }
 
 TEST_F(TipsFileTest, LookedForInTheCurrentDirectoryThenBesideTheProgram) {

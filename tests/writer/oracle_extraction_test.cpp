@@ -50,11 +50,7 @@ void ExpectExtractsExactly(const std::vector<std::string>& command_before_file,
   WriteBytes(chm, WriteChm(entries, options));
   std::vector<std::string> argv = command_before_file;
   argv.push_back(chm.string());
-  if (argv[0] == "7zz") {
-    argv.push_back("-o" + out.string());
-  } else {
-    argv.push_back(out.string());
-  }
+  argv.push_back("-o" + out.string());
   const RunResult result = RunProgram(argv);
   ASSERT_TRUE(result.exited_ok) << result.output;
   const Tree expected = ExpectedTree(entries);
