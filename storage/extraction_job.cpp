@@ -94,9 +94,14 @@ std::vector<ExtractionJob::Located> ExtractionJob::ResolveInDataOrder() {
   return order;
 }
 
-std::uint64_t ExtractionJob::FreshStartSpan(const Located& item) {
+ExtentReader* ExtractionJob::PlanningReader(const Located& item) {
   std::unique_ptr<ExtentReader>& reader = decoders_[0].readers[item.content];
   if (!reader) reader = LocatorOf(entries_[item.entry].storage.Get())->NewExtentReader();
+  return reader.get();
+}
+
+std::uint64_t ExtractionJob::FreshStartSpan(const Located& item) {
+  ExtentReader* const reader = PlanningReader(item);
   return reader ? reader->FreshStartSpan(item.extent.section) : 0;
 }
 
@@ -130,6 +135,17 @@ void ExtractionJob::Plan(const std::vector<Located>& order) {
       if (item.found) piece.result = STG_E_DOCFILECORRUPT;  // it would end past any section
       task.pieces.push_back(piece);
       continue;
+    }
+    // A stream claiming more than its section holds fails whole, before any work is planned
+    // for the bytes it claims: those could be more than memory holds.
+    if (ExtentReader* const reader = PlanningReader(item)) {
+      piece.result = reader->CheckExtent(item.extent);
+      if (Failed(piece.result)) {
+        piece.failure = GetErrorInfo();
+        piece.last = true;
+        task.pieces.push_back(piece);
+        continue;
+      }
     }
     const auto [known, inserted] = spans.try_emplace({item.content, item.extent.section}, 0);
     if (inserted) known->second = FreshStartSpan(item);

@@ -82,6 +82,7 @@ class ExtractionJob {
 
   std::vector<Located> ResolveInDataOrder();
   void Plan(const std::vector<Located>& order);
+  ExtentReader* PlanningReader(const Located& item);
   std::uint64_t FreshStartSpan(const Located& item);
   void Decode(std::size_t decoder);
   void Fill(std::size_t decoder, Batch& batch);

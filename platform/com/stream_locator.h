@@ -30,6 +30,9 @@ class ExtentReader {
   // Decoding starts afresh at the multiples of this many bytes of `section`, so reads on either
   // side of one cost each other nothing; 0 when there are no such points.
   virtual std::uint64_t FreshStartSpan(std::uint64_t /*section*/) const { return 0; }
+  // S_OK when the whole stream lies inside its section, else why it cannot be read: lets a
+  // caller refuse a damaged stream before planning work for every byte it claims.
+  virtual HRESULT CheckExtent(const StreamExtent& /*stream*/) const { return S_OK; }
 };
 
 // Implemented by the storages of the help-file component.

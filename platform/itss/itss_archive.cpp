@@ -53,40 +53,35 @@ HRESULT ItssArchive::ReadStream(const StreamLocation& stream, std::uint64_t posi
   if (!RangeWithin(position, out.size(), stream.length)) {
     return FailWith(E_INVALIDARG, "the range asked for lies outside the stream");
   }
+  if (const HRESULT checked = CheckStream(stream); Failed(checked)) return checked;
+  // CheckStream has made sure these sums fit.
+  if (stream.section == 0) {
+    const std::uint64_t at = layout_.content_offset + stream.offset + position;
+    if (file_->ReadAt(at, out)) return S_OK;
+    return FailWith(STG_E_READFAULT, "the file cannot be read at " + std::to_string(at));
+  }
+  CompressedSectionReader& reader = section1 ? *section1 : *section1_;
+  return reader.Read(stream.offset + position, out);
+}
+
+HRESULT ItssArchive::CheckStream(const StreamLocation& stream) const {
+  const std::string what =
+      "the stream (" + std::to_string(stream.length) + " bytes at " + std::to_string(stream.offset);
   switch (stream.section) {
-    case 0:
-      return ReadSection0(stream, position, out);
-    case 1: {
-      if (!section1_) return FailWith(section1_status_, section1_failure_);
-      CompressedSectionReader& reader = section1 ? *section1 : *section1_;
-      const auto start = CheckedAdd(stream.offset, position);
-      if (!start || !RangeWithin(stream.offset, stream.length, reader.length())) {
-        return FailWith(STG_E_DOCFILECORRUPT, "the stream (" + std::to_string(stream.length) +
-                                                  " bytes at " + std::to_string(stream.offset) +
-                                                  ") lies outside section 1 (" +
-                                                  std::to_string(reader.length()) + " bytes)");
-      }
-      return reader.Read(*start, out);
+    case 0: {
+      const auto start = CheckedAdd(layout_.content_offset, stream.offset);
+      if (start && RangeWithin(*start, stream.length, file_->size())) return S_OK;
+      return FailWith(STG_E_DOCFILECORRUPT, what + " in section 0) lies outside the file");
     }
+    case 1:
+      if (!section1_) return FailWith(section1_status_, section1_failure_);
+      if (RangeWithin(stream.offset, stream.length, section1_->length())) return S_OK;
+      return FailWith(STG_E_DOCFILECORRUPT, what + ") lies outside section 1 (" +
+                                                std::to_string(section1_->length()) + " bytes)");
     default:
       return FailWith(STG_E_DOCFILECORRUPT,
                       "the stream names content section " + std::to_string(stream.section));
   }
-}
-
-HRESULT ItssArchive::ReadSection0(const StreamLocation& stream, std::uint64_t position,
-                                  std::span<std::uint8_t> out) const {
-  // The whole stream must lie inside the file, not just the part asked for: a stream cut short by
-  // truncation fails from its first read instead of delivering a prefix.
-  const auto start = CheckedAdd(layout_.content_offset, stream.offset);
-  if (!start || !RangeWithin(*start, stream.length, file_->size())) {
-    return FailWith(STG_E_DOCFILECORRUPT, "the stream (" + std::to_string(stream.length) +
-                                              " bytes at " + std::to_string(stream.offset) +
-                                              " in section 0) lies outside the file");
-  }
-  if (file_->ReadAt(*start + position, out)) return S_OK;
-  return FailWith(STG_E_READFAULT,
-                  "the file cannot be read at " + std::to_string(*start + position));
 }
 
 DecodeStatistics ItssArchive::decode_statistics() const {

@@ -35,6 +35,10 @@ class ItssArchive {
   HRESULT ReadStream(const StreamLocation& stream, std::uint64_t position,
                      std::span<std::uint8_t> out, CompressedSectionReader* section1 = nullptr);
 
+  // S_OK when the whole stream lies inside its content section, else why not: a stream cut short
+  // by truncation fails from its first read instead of delivering a prefix.
+  HRESULT CheckStream(const StreamLocation& stream) const;
+
   // A section-1 reader with its own decoder and cache; null when section 1 is absent or damaged.
   std::unique_ptr<CompressedSectionReader> NewSection1Reader() const;
 
@@ -42,8 +46,6 @@ class ItssArchive {
 
  private:
   ItssArchive() = default;
-  HRESULT ReadSection0(const StreamLocation& stream, std::uint64_t position,
-                       std::span<std::uint8_t> out) const;
 
   std::unique_ptr<FileReader> file_;
   ContainerLayout layout_;

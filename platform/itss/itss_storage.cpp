@@ -25,6 +25,11 @@ class ItssExtentReader final : public ExtentReader {
     return archive_->ReadStream(location, position, out, section1_.get());
   }
 
+  HRESULT CheckExtent(const StreamExtent& stream) const override {
+    SetErrorInfo({});
+    return archive_->CheckStream(StreamLocation{stream.section, stream.offset, stream.length});
+  }
+
   std::uint64_t FreshStartSpan(std::uint64_t section) const override {
     if (section == 0) return 1;  // stored: any byte can be read alone
     if (section != 1 || !section1_) return 0;

@@ -102,6 +102,15 @@ if [[ -f "$damaged" ]]; then
   check "a damaged file's error names the reason" bash -c "'$cli' unpack '$damaged' -o '$work/d' \
     2>&1 | grep -q 'damaged help file: section 1 ControlData: bad reset interval 0 bytes'"
 fi
+# Every malformed file ends in an error or success within a minute: no crash, no hang.
+for file in "${VASKEL_CORPUS:-/nonexistent}"/malformed/*.chm; do
+  [[ -f "$file" ]] || continue
+  for command in "test" "unpack -o $work/malformed"; do
+    # shellcheck disable=SC2086
+    check "$command $(basename "$file") ends" bash -c "timeout 60 '$cli' $command '$file' \
+      >/dev/null 2>&1; [[ \$? -le 2 ]]"
+  done
+done
 check "--help exits 0" status_is 0 "$cli" unpack --help
 check "--help shows examples" bash -c "'$cli' unpack --help | grep -q 'examples:'"
 
