@@ -6,7 +6,7 @@ namespace vaskel::cli {
 
 void ChecksumSink::Begin(std::size_t entry, std::uint64_t /*size*/) {
   entry_ = entry;
-  checksum_.Reset();
+  if (!outcomes_[entry].taken) checksum_.Reset();
 }
 
 void ChecksumSink::Write(std::span<const std::uint8_t> bytes) {
@@ -20,9 +20,21 @@ void ChecksumSink::End(HRESULT result) {
   outcome.result = result;
   if (Failed(result)) {
     outcome.failure = GetErrorInfo();
-  } else {
+  } else if (!outcome.taken) {
     outcome.sha256_hex = checksum_.HexDigest();
   }
+}
+
+bool ChecksumSink::TakeWhole(std::size_t entry, std::span<const std::uint8_t> bytes) {
+  // One hasher per decoding thread; each call is for an entry no other thread touches.
+  thread_local platform::Sha256 checksum;
+  checksum.Reset();
+  checksum.Update(bytes.data(), bytes.size());
+  Outcome& outcome = outcomes_[entry];
+  outcome.bytes = bytes.size();
+  outcome.sha256_hex = checksum.HexDigest();
+  outcome.taken = true;
+  return true;
 }
 
 void ChecksumSink::Skip(std::size_t entry) {

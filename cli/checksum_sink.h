@@ -1,5 +1,6 @@
 // An EntrySink that computes each entry's SHA-256 and keeps the sums, which are small, so that
-// they can be printed in any order.
+// they can be printed in any order. Entries that fit in one of the job's buffers are hashed on
+// the decoding threads.
 #pragma once
 
 #include <string>
@@ -18,6 +19,7 @@ class ChecksumSink final : public EntrySink {
     std::string failure;    // the reader's reason for a failed result
     std::uint64_t bytes = 0;
     std::string sha256_hex;
+    bool taken = false;  // hashed whole on a decoding thread
   };
 
   explicit ChecksumSink(std::size_t entries) : outcomes_(entries) {}
@@ -26,6 +28,7 @@ class ChecksumSink final : public EntrySink {
   void Write(std::span<const std::uint8_t> bytes) override;
   void End(HRESULT result) override;
   void Skip(std::size_t entry) override;
+  bool TakeWhole(std::size_t entry, std::span<const std::uint8_t> bytes) override;
 
   const std::vector<Outcome>& Outcomes() const { return outcomes_; }
 

@@ -38,6 +38,7 @@ struct ExtractionJob::Piece {
   bool first = false;
   bool last = false;
   bool skipped = false;
+  bool taken = false;  // the sink took the whole entry on the decoding thread
 };
 
 struct ExtractionJob::Batch {
@@ -74,10 +75,16 @@ ExtractionJob::~ExtractionJob() = default;
 std::vector<ExtractionJob::Located> ExtractionJob::ResolveInDataOrder() {
   located_.resize(entries_.size());
   std::u16string wide(kPlatformPathLimit, u'\0');
+  // Entries of one folder come together: look the locator up once for them.
+  IStorage* storage = nullptr;
+  StreamLocator* locator = nullptr;
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     Located& item = located_[i];
     item.entry = i;
-    StreamLocator* locator = entries_[i].storage ? LocatorOf(entries_[i].storage.Get()) : nullptr;
+    if (entries_[i].storage.Get() != storage || i == 0) {
+      storage = entries_[i].storage.Get();
+      locator = storage ? LocatorOf(storage) : nullptr;
+    }
     if (locator == nullptr) continue;
     item.content = locator->ContentIdentity();
     item.found = NarrowToWide(entries_[i].name, wide) &&
@@ -187,6 +194,7 @@ void ExtractionJob::Plan(const std::vector<Located>& order) {
 }
 
 bool ExtractionJob::Run(EntrySink& sink, const std::function<bool()>& stop) {
+  sink_ = &sink;
   const std::vector<Located> order = ResolveInDataOrder();
   const std::size_t decoders =
       std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, kMostDecoders);
@@ -225,7 +233,7 @@ bool ExtractionJob::Run(EntrySink& sink, const std::function<bool()>& stop) {
       } else if (piece.entry != open) {
         continue;  // the rest of an entry whose data turned out damaged
       }
-      if (piece.length) sink.Write(std::span(bytes + piece.offset, piece.length));
+      if (piece.length && !piece.taken) sink.Write(std::span(bytes + piece.offset, piece.length));
       if (piece.last) {
         // The reason crosses over from the reading thread as the reader left it there.
         if (Failed(piece.result)) SetErrorInfo(piece.failure);
@@ -307,6 +315,8 @@ void ExtractionJob::Fill(std::size_t decoder, Batch& batch) {
       piece.length = 0;
       piece.last = true;
       damaged = piece.entry;
+    } else if (piece.first && piece.last) {
+      piece.taken = sink_->TakeWhole(piece.entry, std::span(bytes + piece.offset, piece.length));
     }
   }
 }

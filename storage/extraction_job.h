@@ -48,6 +48,14 @@ class EntrySink {
   virtual void End(HRESULT result) = 0;
   // Entry `entry` names no stream that can be opened; it gets no Begin.
   virtual void Skip(std::size_t /*entry*/) {}
+  // An entry whose bytes were all read cleanly into one buffer, offered on a decoding thread as
+  // soon as they are read (several threads may call at once, for different entries) so that
+  // work such as hashing runs on every core. True: the sink took them, and Begin and End follow
+  // in order as usual, with no Write between. Nothing visible may happen here: the job may still
+  // be stopped before the entry's turn.
+  virtual bool TakeWhole(std::size_t /*entry*/, std::span<const std::uint8_t> /*bytes*/) {
+    return false;
+  }
 };
 
 class ExtractionJob {
@@ -99,6 +107,7 @@ class ExtractionJob {
   std::vector<std::size_t> by_stream_;
   std::vector<std::unique_ptr<std::uint8_t[]>> buffers_;
   std::vector<Decoder> decoders_;
+  EntrySink* sink_ = nullptr;
 
   std::mutex mutex_;
   std::condition_variable changed_;

@@ -65,18 +65,21 @@ HRESULT ItssArchive::ReadStream(const StreamLocation& stream, std::uint64_t posi
 }
 
 HRESULT ItssArchive::CheckStream(const StreamLocation& stream) const {
-  const std::string what =
-      "the stream (" + std::to_string(stream.length) + " bytes at " + std::to_string(stream.offset);
+  // Called for every read: the text is made only for a failure.
+  const auto what = [&stream] {
+    return "the stream (" + std::to_string(stream.length) + " bytes at " +
+           std::to_string(stream.offset);
+  };
   switch (stream.section) {
     case 0: {
       const auto start = CheckedAdd(layout_.content_offset, stream.offset);
       if (start && RangeWithin(*start, stream.length, file_->size())) return S_OK;
-      return FailWith(STG_E_DOCFILECORRUPT, what + " in section 0) lies outside the file");
+      return FailWith(STG_E_DOCFILECORRUPT, what() + " in section 0) lies outside the file");
     }
     case 1:
       if (!section1_) return FailWith(section1_status_, section1_failure_);
       if (RangeWithin(stream.offset, stream.length, section1_->length())) return S_OK;
-      return FailWith(STG_E_DOCFILECORRUPT, what + ") lies outside section 1 (" +
+      return FailWith(STG_E_DOCFILECORRUPT, what() + ") lies outside section 1 (" +
                                                 std::to_string(section1_->length()) + " bytes)");
     default:
       return FailWith(STG_E_DOCFILECORRUPT,
