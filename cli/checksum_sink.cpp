@@ -19,10 +19,15 @@ void ChecksumSink::End(HRESULT result) {
   outcome.read = true;
   outcome.result = result;
   if (Failed(result)) {
-    outcome.failure = GetErrorInfo();
+    failures_[entry_] = GetErrorInfo();
   } else if (!outcome.taken) {
-    outcome.sha256_hex = checksum_.HexDigest();
+    outcome.sha256 = checksum_.Finish();
   }
+}
+
+std::string ChecksumSink::Failure(std::size_t entry) const {
+  const auto found = failures_.find(entry);
+  return found == failures_.end() ? std::string() : found->second;
 }
 
 bool ChecksumSink::TakeWhole(std::size_t entry, std::span<const std::uint8_t> bytes) {
@@ -32,7 +37,7 @@ bool ChecksumSink::TakeWhole(std::size_t entry, std::span<const std::uint8_t> by
   checksum.Update(bytes.data(), bytes.size());
   Outcome& outcome = outcomes_[entry];
   outcome.bytes = bytes.size();
-  outcome.sha256_hex = checksum.HexDigest();
+  outcome.sha256 = checksum.Finish();
   outcome.taken = true;
   return true;
 }

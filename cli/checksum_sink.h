@@ -3,6 +3,7 @@
 // the decoding threads.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -13,13 +14,13 @@ namespace vaskel::cli {
 
 class ChecksumSink final : public EntrySink {
  public:
+  // Kept small: there is one for every file of the help file.
   struct Outcome {
     bool read = false;      // false: skipped
+    bool taken = false;     // hashed whole on a decoding thread
     HRESULT result = S_OK;  // failed: the data is damaged, or the stream could not be opened
-    std::string failure;    // the reader's reason for a failed result
     std::uint64_t bytes = 0;
-    std::string sha256_hex;
-    bool taken = false;  // hashed whole on a decoding thread
+    platform::Sha256::Digest sha256{};
   };
 
   explicit ChecksumSink(std::size_t entries) : outcomes_(entries) {}
@@ -31,10 +32,13 @@ class ChecksumSink final : public EntrySink {
   bool TakeWhole(std::size_t entry, std::span<const std::uint8_t> bytes) override;
 
   const std::vector<Outcome>& Outcomes() const { return outcomes_; }
+  // The reader's reason for entry `entry`'s failed result; empty when it gave none.
+  std::string Failure(std::size_t entry) const;
 
  private:
   platform::Sha256 checksum_;
   std::vector<Outcome> outcomes_;
+  std::map<std::size_t, std::string> failures_;
   std::size_t entry_ = 0;
 };
 

@@ -26,18 +26,21 @@ constexpr char kTestHelp[] =
     "  vaskel-cli test manual.chm > manual.sha256\n"
     "  vaskel-cli test manual.chm >/dev/null && echo intact\n";
 
-// Every stream of the tree as a job entry, with its path for the report.
+// Every stream of the tree as a job entry, with its folder for the report. A folder's path is
+// kept once for all its streams: there may be tens of thousands.
 class EveryStream final : public TreeVisitor {
  public:
   bool EnterStorage(const TreeElement&) override { return true; }
   void Stream(const TreeElement& element) override {
     entries.push_back(
         {ComPtr<IStorage>::Share(element.parent), std::string(), std::string(element.name)});
-    paths.push_back(std::string(element.folder) + std::string(element.name));
+    if (folders.empty() || folders.back() != element.folder) folders.emplace_back(element.folder);
+    folder_of.push_back(static_cast<std::uint32_t>(folders.size() - 1));
   }
 
   std::vector<JobEntry> entries;
-  std::vector<std::string> paths;
+  std::vector<std::string> folders;
+  std::vector<std::uint32_t> folder_of;  // by entry
 };
 
 int RunTest(Arguments args) {
@@ -48,10 +51,10 @@ int RunTest(Arguments args) {
 
   EveryStream streams;
   const bool complete = WalkTree(engine.GetRootStorage(), std::string(), '/', streams);
-  const std::vector<std::string>& paths = streams.paths;
+  const std::size_t count = streams.entries.size();
 
   ExtractionJob job(std::move(streams.entries));
-  ChecksumSink sums(paths.size());
+  ChecksumSink sums(count);
   try {
     job.Run(sums);
   } catch (const std::exception& error) {  // out of memory
@@ -62,21 +65,23 @@ int RunTest(Arguments args) {
   // The sums in the order of the names, whatever order the data was read in.
   std::size_t damaged = 0;
   std::uint64_t bytes = 0;
-  for (std::size_t i = 0; i < paths.size(); ++i) {
+  for (std::size_t i = 0; i < count; ++i) {
     const ChecksumSink::Outcome& outcome = sums.Outcomes()[i];
+    const char* folder = streams.folders[streams.folder_of[i]].c_str();
+    const char* name = job.Entries()[i].name.c_str();
     if (outcome.read && Succeeded(outcome.result)) {
-      std::printf("%s  %s\n", outcome.sha256_hex.c_str(), paths[i].c_str());
+      std::printf("%s  %s%s\n", platform::Sha256::ToHex(outcome.sha256).c_str(), folder, name);
       bytes += outcome.bytes;
     } else {
       ++damaged;
-      std::fprintf(stderr, "%s: %s\n", paths[i].c_str(),
-                   DescribeResult(outcome.result, outcome.failure).c_str());
+      std::fprintf(stderr, "%s%s: %s\n", folder, name,
+                   DescribeResult(outcome.result, sums.Failure(i)).c_str());
     }
   }
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   std::fflush(stdout);
-  std::fprintf(stderr, "%zu streams, %llu bytes, %.3f s", paths.size(),
+  std::fprintf(stderr, "%zu streams, %llu bytes, %.3f s", count,
                static_cast<unsigned long long>(bytes), seconds);
   if (damaged) std::fprintf(stderr, ", %zu damaged", damaged);
   std::fputc('\n', stderr);

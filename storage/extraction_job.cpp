@@ -15,6 +15,7 @@ namespace vaskel {
 namespace {
 
 constexpr std::size_t kNone = std::numeric_limits<std::size_t>::max();
+constexpr std::uint32_t kNoReason = std::numeric_limits<std::uint32_t>::max();
 // Requests made of a stream read through IStream.
 constexpr std::size_t kStreamRequest = 64 << 10;
 
@@ -26,30 +27,39 @@ std::uint64_t SaturatingAdd(std::uint64_t a, std::uint64_t b) {
 
 }  // namespace
 
-// A run of one entry's bytes (or its end) inside a buffer.
+// A run of one entry's bytes (or its end) inside a buffer. Kept small: a job may have tens of
+// thousands.
 struct ExtractionJob::Piece {
   std::size_t entry = 0;
   std::uint64_t position = 0;  // in the stream
-  std::size_t offset = 0;      // in the buffer
-  std::size_t length = 0;
-  std::uint64_t size = 0;    // the entry's, on its first piece
-  HRESULT result = S_OK;     // on its last piece
-  std::string failure = {};  // the reader's reason for a failed result
+  std::uint32_t offset = 0;    // in the buffer
+  std::uint32_t length = 0;
+  std::uint64_t size = 0;            // the entry's, on its first piece
+  HRESULT result = S_OK;             // on its last piece
+  std::uint32_t reason = kNoReason;  // the reader's reason for a failed result, in `reasons`
   bool first = false;
   bool last = false;
   bool skipped = false;
   bool taken = false;  // the sink took the whole entry on the decoding thread
 };
 
+// Few pieces fail, so their reasons are kept beside them rather than in every piece.
+std::uint32_t KeepReason(std::vector<std::string>& reasons, std::string reason) {
+  reasons.push_back(std::move(reason));
+  return static_cast<std::uint32_t>(reasons.size() - 1);
+}
+
 struct ExtractionJob::Batch {
   std::size_t buffer = kNone;
   std::vector<Piece> pieces;
+  std::vector<std::string> reasons;
 };
 
 // The pieces that fill one buffer, and the decoding thread that fills it.
 struct ExtractionJob::Task {
   std::size_t decoder = 0;
   std::vector<Piece> pieces;
+  std::vector<std::string> reasons;
 };
 
 struct ExtractionJob::Located {
@@ -72,7 +82,7 @@ ExtractionJob::ExtractionJob(std::vector<JobEntry> entries) : entries_(std::move
 
 ExtractionJob::~ExtractionJob() = default;
 
-std::vector<ExtractionJob::Located> ExtractionJob::ResolveInDataOrder() {
+std::vector<std::size_t> ExtractionJob::ResolveInDataOrder() {
   located_.resize(entries_.size());
   std::u16string wide(kPlatformPathLimit, u'\0');
   // Entries of one folder come together: look the locator up once for them.
@@ -91,13 +101,15 @@ std::vector<ExtractionJob::Located> ExtractionJob::ResolveInDataOrder() {
                  Succeeded(locator->LocateStream(wide.c_str(), &item.extent));
   }
   // Entries read through streams last, in the order given; the others by where their bytes lie.
-  std::vector<Located> order = located_;
-  const auto key = [](const Located& item) {
+  std::vector<std::size_t> order(located_.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  const auto key = [this](std::size_t entry) {
+    const Located& item = located_[entry];
     return std::make_tuple(item.content == nullptr, reinterpret_cast<std::uintptr_t>(item.content),
                            item.extent.section, item.extent.offset);
   };
   std::stable_sort(order.begin(), order.end(),
-                   [&key](const Located& a, const Located& b) { return key(a) < key(b); });
+                   [&key](std::size_t a, std::size_t b) { return key(a) < key(b); });
   return order;
 }
 
@@ -112,7 +124,7 @@ std::uint64_t ExtractionJob::FreshStartSpan(const Located& item) {
   return reader ? reader->FreshStartSpan(item.extent.section) : 0;
 }
 
-void ExtractionJob::Plan(const std::vector<Located>& order) {
+void ExtractionJob::Plan(const std::vector<std::size_t>& order) {
   Task task;
   std::size_t used = 0;
   bool region_open = false;  // the task holds located bytes; they end at `limit`
@@ -124,12 +136,13 @@ void ExtractionJob::Plan(const std::vector<Located>& order) {
   std::map<std::pair<const void*, std::uint64_t>, std::uint64_t> spans;
   const auto close = [&] {
     if (!task.pieces.empty()) tasks_.push_back(std::move(task));
-    task = Task{.decoder = decoder, .pieces = {}};
+    task = Task{.decoder = decoder, .pieces = {}, .reasons = {}};
     used = 0;
     region_open = false;
   };
   close();
-  for (const Located& item : order) {
+  for (const std::size_t entry : order) {
+    const Located& item = located_[entry];
     if (item.content == nullptr) {
       by_stream_.push_back(item.entry);
       continue;
@@ -148,7 +161,7 @@ void ExtractionJob::Plan(const std::vector<Located>& order) {
     if (ExtentReader* const reader = PlanningReader(item)) {
       piece.result = reader->CheckExtent(item.extent);
       if (Failed(piece.result)) {
-        piece.failure = GetErrorInfo();
+        piece.reason = KeepReason(task.reasons, GetErrorInfo());
         piece.last = true;
         task.pieces.push_back(piece);
         continue;
@@ -178,8 +191,8 @@ void ExtractionJob::Plan(const std::vector<Located>& order) {
         limit = SaturatingAdd(at, kBufferSize);
         if (alignable && limit != std::numeric_limits<std::uint64_t>::max()) limit -= limit % span;
       }
-      piece.offset = used;
-      piece.length = static_cast<std::size_t>(
+      piece.offset = static_cast<std::uint32_t>(used);
+      piece.length = static_cast<std::uint32_t>(
           std::min({item.extent.length - piece.position,
                     static_cast<std::uint64_t>(kBufferSize - used), limit - at}));
       piece.last = piece.position + piece.length == item.extent.length;
@@ -195,7 +208,7 @@ void ExtractionJob::Plan(const std::vector<Located>& order) {
 
 bool ExtractionJob::Run(EntrySink& sink, const std::function<bool()>& stop) {
   sink_ = &sink;
-  const std::vector<Located> order = ResolveInDataOrder();
+  const std::vector<std::size_t> order = ResolveInDataOrder();
   const std::size_t decoders =
       std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, kMostDecoders);
   decoders_ = std::vector<Decoder>(decoders);  // not resize: a Decoder does not move
@@ -236,7 +249,8 @@ bool ExtractionJob::Run(EntrySink& sink, const std::function<bool()>& stop) {
       if (piece.length && !piece.taken) sink.Write(std::span(bytes + piece.offset, piece.length));
       if (piece.last) {
         // The reason crosses over from the reading thread as the reader left it there.
-        if (Failed(piece.result)) SetErrorInfo(piece.failure);
+        if (Failed(piece.result))
+          SetErrorInfo(piece.reason == kNoReason ? std::string() : batch.reasons[piece.reason]);
         open = kNone;
         sink.End(piece.result);
       }
@@ -273,6 +287,7 @@ void ExtractionJob::Decode(std::size_t decoder) {
       Batch batch;
       if (!TakeBuffer(decoder, batch)) break;
       batch.pieces = std::move(task.pieces);
+      batch.reasons = std::move(task.reasons);
       Fill(decoder, batch);
       HandOver(decoder, batch);
     }
@@ -311,7 +326,7 @@ void ExtractionJob::Fill(std::size_t decoder, Batch& batch) {
                                          std::span(bytes + piece.offset, piece.length))
                           : E_OUTOFMEMORY;
     if (Failed(piece.result)) {
-      piece.failure = reader ? GetErrorInfo() : std::string();
+      if (reader) piece.reason = KeepReason(batch.reasons, GetErrorInfo());
       piece.length = 0;
       piece.last = true;
       damaged = piece.entry;
@@ -348,9 +363,9 @@ bool ExtractionJob::ReadByStream(std::size_t entry_index, Batch& batch, std::siz
   for (;;) {
     if (!room(kStreamRequest)) return false;
     ULONG delivered = 0;
-    piece.offset = used;
+    piece.offset = static_cast<std::uint32_t>(used);
     piece.result = stream->Read(buffers_[batch.buffer].get() + used, kStreamRequest, &delivered);
-    if (Failed(piece.result)) piece.failure = GetErrorInfo();
+    if (Failed(piece.result)) piece.reason = KeepReason(batch.reasons, GetErrorInfo());
     if (Succeeded(piece.result) && delivered > kStreamRequest) piece.result = STG_E_READFAULT;
     piece.length = Succeeded(piece.result) ? delivered : 0;
     delivered_total += piece.length;

@@ -88,8 +88,9 @@ class ExtractionJob {
   struct Located;
   struct Decoder;
 
-  std::vector<Located> ResolveInDataOrder();
-  void Plan(const std::vector<Located>& order);
+  // Entry indexes, in data order.
+  std::vector<std::size_t> ResolveInDataOrder();
+  void Plan(const std::vector<std::size_t>& order);
   ExtentReader* PlanningReader(const Located& item);
   std::uint64_t FreshStartSpan(const Located& item);
   void Decode(std::size_t decoder);

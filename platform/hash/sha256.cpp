@@ -35,17 +35,11 @@ void Sha256::Update(const std::uint8_t* bytes, std::size_t size) {
   EVP_DigestUpdate(state_->context.get(), bytes, size);
 }
 
-std::string Sha256::HexDigest() {
-  unsigned char digest[EVP_MAX_MD_SIZE];
+Sha256::Digest Sha256::Finish() {
+  Digest digest{};
   unsigned int length = 0;
-  EVP_DigestFinal_ex(state_->context.get(), digest, &length);
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string hex(2 * length, '0');
-  for (unsigned int i = 0; i < length; ++i) {
-    hex[2 * i] = kHex[digest[i] >> 4];
-    hex[2 * i + 1] = kHex[digest[i] & 0xF];
-  }
-  return hex;
+  EVP_DigestFinal_ex(state_->context.get(), digest.data(), &length);
+  return digest;
 }
 
 }  // namespace vaskel::platform

@@ -1,6 +1,7 @@
 // SHA-256 of a byte stream, as lowercase hexadecimal: the platform's own implementation.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -10,6 +11,8 @@ namespace vaskel::platform {
 
 class Sha256 {
  public:
+  using Digest = std::array<std::uint8_t, 32>;
+
   Sha256();
   ~Sha256();
   Sha256(const Sha256&) = delete;
@@ -19,7 +22,18 @@ class Sha256 {
   void Reset();
   void Update(const std::uint8_t* bytes, std::size_t size);
   // The digest of everything since Reset (or construction); call Reset before the next stream.
-  std::string HexDigest();
+  Digest Finish();
+  std::string HexDigest() { return ToHex(Finish()); }
+
+  static std::string ToHex(const Digest& digest) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string hex(2 * digest.size(), '0');
+    for (std::size_t i = 0; i < digest.size(); ++i) {
+      hex[2 * i] = kDigits[digest[i] >> 4];
+      hex[2 * i + 1] = kDigits[digest[i] & 0xF];
+    }
+    return hex;
+  }
 
  private:
   struct State;

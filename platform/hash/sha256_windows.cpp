@@ -37,7 +37,7 @@ Sha256::~Sha256() = default;
 
 void Sha256::Reset() {
   // A reusable hash starts over once finished; finish one that has taken bytes.
-  if (state_->pending) HexDigest();
+  if (state_->pending) Finish();
 }
 
 void Sha256::Update(const std::uint8_t* bytes, std::size_t size) {
@@ -50,18 +50,11 @@ void Sha256::Update(const std::uint8_t* bytes, std::size_t size) {
   }
 }
 
-std::string Sha256::HexDigest() {
-  std::array<UCHAR, 32> digest{};
+Sha256::Digest Sha256::Finish() {
+  Digest digest{};
   ::BCryptFinishHash(state_->hash, digest.data(), static_cast<ULONG>(digest.size()), 0);
   state_->pending = false;
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string hex;
-  hex.reserve(64);
-  for (const UCHAR byte : digest) {
-    hex += kDigits[byte >> 4];
-    hex += kDigits[byte & 0xF];
-  }
-  return hex;
+  return digest;
 }
 
 }  // namespace vaskel::platform
