@@ -15,64 +15,27 @@ namespace vaskel {
 namespace {
 
 constexpr std::size_t kNone = std::numeric_limits<std::size_t>::max();
-constexpr std::uint32_t kNoReason = std::numeric_limits<std::uint32_t>::max();
 // Requests made of a stream read through IStream.
 constexpr std::size_t kStreamRequest = 64 << 10;
 
-std::uint64_t SaturatingAdd(std::uint64_t a, std::uint64_t b) {
-  return a > std::numeric_limits<std::uint64_t>::max() - b
-             ? std::numeric_limits<std::uint64_t>::max()
-             : a + b;
-}
-
 }  // namespace
-
-// A run of one entry's bytes (or its end) inside a buffer. Kept small: a job may have tens of
-// thousands.
-struct ExtractionJob::Piece {
-  std::size_t entry = 0;
-  std::uint64_t position = 0;  // in the stream
-  std::uint32_t offset = 0;    // in the buffer
-  std::uint32_t length = 0;
-  std::uint64_t size = 0;            // the entry's, on its first piece
-  HRESULT result = S_OK;             // on its last piece
-  std::uint32_t reason = kNoReason;  // the reader's reason for a failed result, in `reasons`
-  bool first = false;
-  bool last = false;
-  bool skipped = false;
-  bool taken = false;  // the sink took the whole entry on the decoding thread
-};
-
-// Few pieces fail, so their reasons are kept beside them rather than in every piece.
-std::uint32_t KeepReason(std::vector<std::string>& reasons, std::string reason) {
-  reasons.push_back(std::move(reason));
-  return static_cast<std::uint32_t>(reasons.size() - 1);
-}
 
 struct ExtractionJob::Batch {
   std::size_t buffer = kNone;
-  std::vector<Piece> pieces;
-  std::vector<std::string> reasons;
-};
+  std::vector<PlannedPiece> pieces;
+  std::vector<std::string> reasons;  // see PlannedTask
 
-// The pieces that fill one buffer, and the decoding thread that fills it.
-struct ExtractionJob::Task {
-  std::size_t decoder = 0;
-  std::vector<Piece> pieces;
-  std::vector<std::string> reasons;
-};
-
-struct ExtractionJob::Located {
-  std::size_t entry = 0;
-  const void* content = nullptr;  // null: read through the storage's streams
-  StreamExtent extent;
-  bool found = false;
+  std::uint32_t KeepReason(std::string reason) {
+    reasons.push_back(std::move(reason));
+    return static_cast<std::uint32_t>(reasons.size() - 1);
+  }
 };
 
 // One decoding thread's share: its buffers, the batches it filled that the sink has yet to
 // take, and a reader of each help file.
 struct ExtractionJob::Decoder {
   std::vector<std::size_t> free_buffers;
+  std::deque<PlannedTask> planned;  // not yet taken
   std::deque<Batch> filled;
   bool finished = false;
   std::map<const void*, std::unique_ptr<ExtentReader>> readers;
@@ -89,13 +52,13 @@ std::vector<std::size_t> ExtractionJob::ResolveInDataOrder() {
   IStorage* storage = nullptr;
   StreamLocator* locator = nullptr;
   for (std::size_t i = 0; i < entries_.size(); ++i) {
-    Located& item = located_[i];
-    item.entry = i;
+    LocatedEntry& item = located_[i];
     if (entries_[i].storage.Get() != storage || i == 0) {
       storage = entries_[i].storage.Get();
       locator = storage ? LocatorOf(storage) : nullptr;
     }
     if (locator == nullptr) continue;
+    item.locator = locator;
     item.content = locator->ContentIdentity();
     item.found = NarrowToWide(entries_[i].name, wide) &&
                  Succeeded(locator->LocateStream(wide.c_str(), &item.extent));
@@ -104,7 +67,7 @@ std::vector<std::size_t> ExtractionJob::ResolveInDataOrder() {
   std::vector<std::size_t> order(located_.size());
   for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
   const auto key = [this](std::size_t entry) {
-    const Located& item = located_[entry];
+    const LocatedEntry& item = located_[entry];
     return std::make_tuple(item.content == nullptr, reinterpret_cast<std::uintptr_t>(item.content),
                            item.extent.section, item.extent.offset);
   };
@@ -113,102 +76,9 @@ std::vector<std::size_t> ExtractionJob::ResolveInDataOrder() {
   return order;
 }
 
-ExtentReader* ExtractionJob::PlanningReader(const Located& item) {
-  std::unique_ptr<ExtentReader>& reader = decoders_[0].readers[item.content];
-  if (!reader) reader = LocatorOf(entries_[item.entry].storage.Get())->NewExtentReader();
-  return reader.get();
-}
-
-std::uint64_t ExtractionJob::FreshStartSpan(const Located& item) {
-  ExtentReader* const reader = PlanningReader(item);
-  return reader ? reader->FreshStartSpan(item.extent.section) : 0;
-}
-
-void ExtractionJob::Plan(const std::vector<std::size_t>& order) {
-  Task task;
-  std::size_t used = 0;
-  bool region_open = false;  // the task holds located bytes; they end at `limit`
-  std::uint64_t limit = 0;
-  std::uint64_t end = 0;  // where the last piece ended
-  const void* content = nullptr;
-  std::uint64_t section = 0;
-  std::size_t decoder = decoders_.size() - 1;
-  std::map<std::pair<const void*, std::uint64_t>, std::uint64_t> spans;
-  const auto close = [&] {
-    if (!task.pieces.empty()) tasks_.push_back(std::move(task));
-    task = Task{.decoder = decoder, .pieces = {}, .reasons = {}};
-    used = 0;
-    region_open = false;
-  };
-  close();
-  for (const std::size_t entry : order) {
-    const Located& item = located_[entry];
-    if (item.content == nullptr) {
-      by_stream_.push_back(item.entry);
-      continue;
-    }
-    Piece piece{.entry = item.entry, .size = item.extent.length, .first = true};
-    if (!item.found ||
-        item.extent.offset > std::numeric_limits<std::uint64_t>::max() - item.extent.length) {
-      piece.last = true;
-      piece.skipped = !item.found;
-      if (item.found) piece.result = STG_E_DOCFILECORRUPT;  // it would end past any section
-      task.pieces.push_back(piece);
-      continue;
-    }
-    // A stream claiming more than its section holds fails whole, before any work is planned
-    // for the bytes it claims: those could be more than memory holds.
-    if (ExtentReader* const reader = PlanningReader(item)) {
-      piece.result = reader->CheckExtent(item.extent);
-      if (Failed(piece.result)) {
-        piece.reason = KeepReason(task.reasons, GetErrorInfo());
-        piece.last = true;
-        task.pieces.push_back(piece);
-        continue;
-      }
-    }
-    const auto [known, inserted] = spans.try_emplace({item.content, item.extent.section}, 0);
-    if (inserted) known->second = FreshStartSpan(item);
-    const std::uint64_t span = known->second;
-    const bool alignable = span != 0 && span <= kBufferSize / 2;
-    do {
-      const std::uint64_t at = item.extent.offset + piece.position;
-      if (region_open && (item.content != content || item.extent.section != section ||
-                          at >= limit || used == kBufferSize)) {
-        close();
-      }
-      if (!region_open) {
-        // Work that starts where decoding starts afresh, or beyond where the last decoder could
-        // simply go on, goes to the next decoder; work that continues the last stays with it.
-        const bool fresh = tasks_.empty() || item.content != content ||
-                           item.extent.section != section ||
-                           (alignable && (at % span == 0 || at / span != end / span));
-        if (fresh) decoder = (decoder + 1) % decoders_.size();
-        task.decoder = decoder;
-        region_open = true;
-        content = item.content;
-        section = item.extent.section;
-        limit = SaturatingAdd(at, kBufferSize);
-        if (alignable && limit != std::numeric_limits<std::uint64_t>::max()) limit -= limit % span;
-      }
-      piece.offset = static_cast<std::uint32_t>(used);
-      piece.length = static_cast<std::uint32_t>(
-          std::min({item.extent.length - piece.position,
-                    static_cast<std::uint64_t>(kBufferSize - used), limit - at}));
-      piece.last = piece.position + piece.length == item.extent.length;
-      task.pieces.push_back(piece);
-      used += piece.length;
-      end = at + piece.length;
-      piece.position += piece.length;
-      piece.first = false;
-    } while (!piece.last);
-  }
-  close();
-}
-
 bool ExtractionJob::Run(EntrySink& sink, const std::function<bool()>& stop) {
   sink_ = &sink;
-  const std::vector<std::size_t> order = ResolveInDataOrder();
+  std::vector<std::size_t> order = ResolveInDataOrder();
   const std::size_t decoders =
       std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, kMostDecoders);
   decoders_ = std::vector<Decoder>(decoders);  // not resize: a Decoder does not move
@@ -216,7 +86,7 @@ bool ExtractionJob::Run(EntrySink& sink, const std::function<bool()>& stop) {
     buffers_.push_back(std::make_unique_for_overwrite<std::uint8_t[]>(kBufferSize));
     decoders_[i % decoders].free_buffers.push_back(i);
   }
-  Plan(order);
+  plan_ = std::make_unique<ExtractionPlan>(located_, std::move(order), decoders, kBufferSize);
 
   // However the delivery ends, the decoders stop and are waited for.
   std::vector<std::thread> threads;
@@ -234,7 +104,7 @@ bool ExtractionJob::Run(EntrySink& sink, const std::function<bool()>& stop) {
   std::size_t open = kNone;  // the entry begun and not yet ended
   const auto deliver = [&](std::size_t decoder, const Batch& batch) {
     const std::uint8_t* bytes = buffers_[batch.buffer].get();
-    for (const Piece& piece : batch.pieces) {
+    for (const PlannedPiece& piece : batch.pieces) {
       if (piece.first) {
         if (stop && stop()) return false;
         if (piece.skipped) {
@@ -261,13 +131,13 @@ bool ExtractionJob::Run(EntrySink& sink, const std::function<bool()>& stop) {
   // The batches come in data order: each task from its decoder, then what decoder 0 read
   // through streams.
   bool complete = true;
-  for (const Task& task : tasks_) {
+  for (std::size_t decoder; NextInDataOrder(decoder);) {
     Batch batch;
-    if (!NextBatch(task.decoder, batch)) {
+    if (!NextBatch(decoder, batch)) {
       complete = false;
       break;
     }
-    if (!deliver(task.decoder, batch)) return false;
+    if (!deliver(decoder, batch)) return false;
   }
   for (Batch batch; complete && NextBatch(0, batch);)
     if (!deliver(0, batch)) return false;
@@ -282,26 +152,29 @@ bool ExtractionJob::Run(EntrySink& sink, const std::function<bool()>& stop) {
 
 void ExtractionJob::Decode(std::size_t decoder) {
   try {
-    for (Task& task : tasks_) {
-      if (task.decoder != decoder) continue;
+    for (;;) {
       Batch batch;
       if (!TakeBuffer(decoder, batch)) break;
+      PlannedTask task;
+      const bool more = NextTask(decoder, task);
       batch.pieces = std::move(task.pieces);
       batch.reasons = std::move(task.reasons);
-      Fill(decoder, batch);
-      HandOver(decoder, batch);
+      if (more) Fill(decoder, batch);
+      HandOver(decoder, batch);  // without pieces, only gives the buffer back
+      if (!more) break;
     }
-    if (decoder == 0) {
+    if (decoder == 0 && !stopping_.load(std::memory_order_acquire)) {
       Batch batch;
       std::size_t used = 0;
-      for (const std::size_t entry : by_stream_) {
+      for (const std::size_t entry : plan_->stream_entries()) {
         if (!ReadByStream(entry, batch, used)) break;
       }
       HandOver(decoder, batch);
     }
-  } catch (...) {  // out of memory for a reader: the job ends at this decoder's next batch
+  } catch (...) {  // out of memory: the job ends at this decoder's next batch
     std::lock_guard lock(mutex_);
     if (!failure_) failure_ = std::current_exception();
+    plan_done_ = true;
   }
   {
     std::lock_guard lock(mutex_);
@@ -313,20 +186,20 @@ void ExtractionJob::Decode(std::size_t decoder) {
 void ExtractionJob::Fill(std::size_t decoder, Batch& batch) {
   std::uint8_t* bytes = buffers_[batch.buffer].get();
   std::size_t damaged = kNone;
-  for (Piece& piece : batch.pieces) {
+  for (PlannedPiece& piece : batch.pieces) {
     if (piece.skipped || piece.length == 0) continue;
     if (piece.entry == damaged) {
       piece.length = 0;
       continue;
     }
-    const Located& item = located_[piece.entry];
+    const LocatedEntry& item = located_[piece.entry];
     std::unique_ptr<ExtentReader>& reader = decoders_[decoder].readers[item.content];
-    if (!reader) reader = LocatorOf(entries_[item.entry].storage.Get())->NewExtentReader();
+    if (!reader) reader = item.locator->NewExtentReader();
     piece.result = reader ? reader->Read(item.extent, piece.position,
                                          std::span(bytes + piece.offset, piece.length))
                           : E_OUTOFMEMORY;
     if (Failed(piece.result)) {
-      if (reader) piece.reason = KeepReason(batch.reasons, GetErrorInfo());
+      if (reader) piece.reason = batch.KeepReason(GetErrorInfo());
       piece.length = 0;
       piece.last = true;
       damaged = piece.entry;
@@ -346,7 +219,7 @@ bool ExtractionJob::ReadByStream(std::size_t entry_index, Batch& batch, std::siz
   };
   if (!room(0)) return false;
   const JobEntry& entry = entries_[entry_index];
-  Piece piece{.entry = entry_index, .first = true};
+  PlannedPiece piece{.entry = entry_index, .first = true};
   std::u16string wide(kPlatformPathLimit, u'\0');
   ComPtr<IStream> stream;
   if (!entry.storage || !NarrowToWide(entry.name, wide) ||
@@ -365,7 +238,7 @@ bool ExtractionJob::ReadByStream(std::size_t entry_index, Batch& batch, std::siz
     ULONG delivered = 0;
     piece.offset = static_cast<std::uint32_t>(used);
     piece.result = stream->Read(buffers_[batch.buffer].get() + used, kStreamRequest, &delivered);
-    if (Failed(piece.result)) piece.reason = KeepReason(batch.reasons, GetErrorInfo());
+    if (Failed(piece.result)) piece.reason = batch.KeepReason(GetErrorInfo());
     if (Succeeded(piece.result) && delivered > kStreamRequest) piece.result = STG_E_READFAULT;
     piece.length = Succeeded(piece.result) ? delivered : 0;
     delivered_total += piece.length;
@@ -379,6 +252,45 @@ bool ExtractionJob::ReadByStream(std::size_t entry_index, Batch& batch, std::siz
     if (piece.last) return true;
     piece.first = false;
   }
+}
+
+bool ExtractionJob::NextTask(std::size_t decoder, PlannedTask& task) {
+  std::unique_lock lock(mutex_);
+  std::deque<PlannedTask>& own = decoders_[decoder].planned;
+  for (;;) {
+    if (stopping_.load(std::memory_order_acquire)) return false;
+    if (!own.empty()) {
+      task = std::move(own.front());
+      own.pop_front();
+      --planned_ahead_;
+      changed_.notify_all();  // room to plan again
+      return true;
+    }
+    if (plan_done_) return false;
+    if (planned_ahead_ < kMostPlannedAhead) {
+      // Planned here, a task at a time, by whichever decoder runs out of work first.
+      PlannedTask next;
+      if (plan_->Next(&next)) {
+        delivery_.push_back(next.decoder);
+        decoders_[next.decoder].planned.push_back(std::move(next));
+        ++planned_ahead_;
+      } else {
+        plan_done_ = true;
+      }
+      changed_.notify_all();
+      continue;
+    }
+    changed_.wait(lock);  // the other decoder has to take its work first
+  }
+}
+
+bool ExtractionJob::NextInDataOrder(std::size_t& decoder) {
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [this] { return !delivery_.empty() || plan_done_; });
+  if (delivery_.empty()) return false;
+  decoder = delivery_.front();
+  delivery_.pop_front();
+  return true;
 }
 
 bool ExtractionJob::TakeBuffer(std::size_t decoder, Batch& batch) {

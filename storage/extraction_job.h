@@ -25,6 +25,7 @@
 #include "platform/com/com_ptr.h"
 #include "platform/com/storage_interfaces.h"
 #include "platform/com/stream_locator.h"
+#include "storage/extraction_plan.h"
 
 namespace vaskel {
 
@@ -82,20 +83,18 @@ class ExtractionJob {
   std::size_t PeakBufferedBytes() const { return peak_buffered_; }
 
  private:
-  struct Piece;
   struct Batch;
-  struct Task;
-  struct Located;
   struct Decoder;
+  // Up to this many tasks are planned ahead of the decoders.
+  static constexpr std::size_t kMostPlannedAhead = 2 * kBufferCount;
 
   // Entry indexes, in data order.
   std::vector<std::size_t> ResolveInDataOrder();
-  void Plan(const std::vector<std::size_t>& order);
-  ExtentReader* PlanningReader(const Located& item);
-  std::uint64_t FreshStartSpan(const Located& item);
   void Decode(std::size_t decoder);
   void Fill(std::size_t decoder, Batch& batch);
   bool ReadByStream(std::size_t entry, Batch& batch, std::size_t& used);
+  bool NextTask(std::size_t decoder, PlannedTask& task);
+  bool NextInDataOrder(std::size_t& decoder);
   bool TakeBuffer(std::size_t decoder, Batch& batch);
   void HandOver(std::size_t decoder, Batch& batch);
   bool NextBatch(std::size_t decoder, Batch& batch);
@@ -103,9 +102,8 @@ class ExtractionJob {
   void StopDecoding();
 
   std::vector<JobEntry> entries_;
-  std::vector<Located> located_;  // by entry
-  std::vector<Task> tasks_;       // in data order
-  std::vector<std::size_t> by_stream_;
+  std::vector<LocatedEntry> located_;  // by entry
+  std::unique_ptr<ExtractionPlan> plan_;
   std::vector<std::unique_ptr<std::uint8_t[]>> buffers_;
   std::vector<Decoder> decoders_;
   EntrySink* sink_ = nullptr;
@@ -114,6 +112,9 @@ class ExtractionJob {
   std::condition_variable changed_;
   std::atomic<bool> stopping_{false};
   std::exception_ptr failure_;
+  std::deque<std::size_t> delivery_;  // the decoder of each planned task, in data order
+  std::size_t planned_ahead_ = 0;     // planned tasks no decoder has taken yet
+  bool plan_done_ = false;
   std::size_t buffered_ = 0;
   std::size_t peak_buffered_ = 0;
 };
