@@ -7,7 +7,7 @@
 // data order needs the rest); a frame read whole goes straight into the caller's buffer. So
 // reading a file's streams in data order decodes each frame once, and a jump costs at most one
 // reset interval. Memory: the decoder's window (<= 2 MiB), the cache (kCacheFrames × 32 KiB) and
-// one compressed frame (<= FrameDecoder::kMaxCompressedFrame).
+// the compressed bytes read ahead (FrameDecoder::kMaxCompressedFrame).
 //
 // Several readers of one section may work at once, each with its own decoder and cache: a job
 // that reads many streams in data order uses one of its own on another thread.
