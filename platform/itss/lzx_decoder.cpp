@@ -324,12 +324,17 @@ class LzxDecoderImpl final : public LzxDecoder {
       std::uint32_t symbol = main_table_.Decode(bits);
       if (symbol < kLzxNumChars) {
         window[pos++] = static_cast<std::uint8_t>(symbol);
-        // A refill leaves enough bits for a second symbol.
+        // A refill leaves enough bits for three symbols.
         if (pos == until) break;
         symbol = main_table_.Decode(bits);
         if (symbol < kLzxNumChars) {
           window[pos++] = static_cast<std::uint8_t>(symbol);
-          continue;
+          if (pos == until) break;
+          symbol = main_table_.Decode(bits);
+          if (symbol < kLzxNumChars) {
+            window[pos++] = static_cast<std::uint8_t>(symbol);
+            continue;
+          }
         }
       }
       bits.Refill();
