@@ -21,7 +21,7 @@ constexpr unsigned kMainTableBits = 11;
 constexpr unsigned kLengthTableBits = 10;
 constexpr unsigned kPretreeTableBits = 8;
 constexpr unsigned kAlignedTableBits = 7;
-// Match copies move 8 bytes at a time and may write this far past the match.
+// Match copies move up to 16 bytes at a time and may write this far past the match.
 constexpr std::size_t kCopySlack = 16;
 
 enum class BlockType : std::uint8_t { kNone = 0, kVerbatim = 1, kAligned = 2, kUncompressed = 3 };
@@ -41,7 +41,14 @@ constexpr std::uint32_t kPretreeSameRun = 19;       // 4 + 1 bit copies of one d
 // Copies a match forwards; the source may overlap the destination.
 inline void CopyMatch(std::uint8_t* dst, std::uint32_t offset, std::uint32_t length) {
   const std::uint8_t* src = dst - offset;
-  if (offset >= 8) {
+  if (offset >= 16) {
+    std::uint8_t* const end = dst + length;
+    do {
+      std::memcpy(dst, src, 16);
+      dst += 16;
+      src += 16;
+    } while (dst < end);
+  } else if (offset >= 8) {
     std::uint8_t* const end = dst + length;
     do {
       std::memcpy(dst, src, 8);
