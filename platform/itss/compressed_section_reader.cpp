@@ -23,34 +23,43 @@ HRESULT CompressedSectionReader::Read(std::uint64_t offset, std::span<std::uint8
   while (!out.empty()) {
     const std::uint64_t frame = offset / kLzxFrameSize;
     const std::size_t within = static_cast<std::size_t>(offset % kLzxFrameSize);
-    const std::uint8_t* bytes = nullptr;
-    const HRESULT hr = ObtainFrame(frame, &bytes);
-    if (Failed(hr)) return hr;
     const std::size_t count = std::min(out.size(), kLzxFrameSize - within);
-    std::memcpy(out.data(), bytes + within, count);
+    const std::uint8_t* bytes = cache_.Find(frame);
+    if (!bytes && count == kLzxFrameSize) {
+      // Read whole: decoded straight into `out`, as no later read in data order needs it again.
+      // A short final frame is cached all the same: reading again the file that ends the
+      // section then costs nothing.
+      const HRESULT hr = DecodeThrough(frame, out.data());
+      if (Failed(hr)) return hr;
+    } else {
+      if (!bytes) {
+        const HRESULT hr = DecodeThrough(frame, nullptr);
+        if (Failed(hr)) return hr;
+        bytes = cache_.Find(frame);
+      }
+      std::memcpy(out.data(), bytes + within, count);
+    }
     out = out.subspan(count);
     offset += count;
   }
   return S_OK;
 }
 
-HRESULT CompressedSectionReader::ObtainFrame(std::uint64_t frame, const std::uint8_t** bytes) {
-  *bytes = cache_.Find(frame);
-  if (*bytes) return S_OK;
+HRESULT CompressedSectionReader::DecodeThrough(std::uint64_t frame, std::uint8_t* target) {
   decoder_.MoveTowards(frame);
   while (decoder_.next_frame() <= frame) {
     const std::uint64_t current = decoder_.next_frame();
-    std::uint8_t* slot = cache_.Insert(current);
-    const HRESULT hr = decoder_.DecodeNext(slot);
+    const bool cached = current != frame || target == nullptr;
+    std::uint8_t* const bytes = cached ? cache_.Insert(current) : target;
+    const HRESULT hr = decoder_.DecodeNext(bytes);
     if (Failed(hr)) {
-      cache_.Erase(current);
+      if (cached) cache_.Erase(current);
       return hr;
     }
-    if (current == frame) *bytes = slot;
+    if (current == frame) return S_OK;
   }
-  return *bytes ? S_OK
-                : FailWith(STG_E_DOCFILECORRUPT,
-                           "frame " + std::to_string(frame) + " of section 1 was not reached");
+  return FailWith(STG_E_DOCFILECORRUPT,
+                  "frame " + std::to_string(frame) + " of section 1 was not reached");
 }
 
 }  // namespace vaskel::itss

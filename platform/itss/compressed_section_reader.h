@@ -2,10 +2,12 @@
 // one FrameDecoder (a decoder and where it stands) and a bounded cache of decoded frames.
 //
 // A frame that is not cached is decoded from the reset point at or before it, unless the decoder
-// already stands between that reset point and the frame, in which case it just continues. Every
-// decoded frame goes into the cache. So reading a file's streams in data order decodes each frame
-// once, and a jump costs at most one reset interval. Memory: the decoder's window (<= 2 MiB), the
-// cache (kCacheFrames × 32 KiB) and one compressed frame (<= FrameDecoder::kMaxCompressedFrame).
+// already stands between that reset point and the frame, in which case it just continues. The
+// frames decoded on the way, and a frame read only in part, go into the cache (the next read in
+// data order needs the rest); a frame read whole goes straight into the caller's buffer. So
+// reading a file's streams in data order decodes each frame once, and a jump costs at most one
+// reset interval. Memory: the decoder's window (<= 2 MiB), the cache (kCacheFrames × 32 KiB) and
+// the compressed bytes read ahead (FrameDecoder::kMaxCompressedFrame).
 //
 // Several readers of one section may work at once, each with its own decoder and cache: a job
 // that reads many streams in data order uses one of its own on another thread.
@@ -40,7 +42,9 @@ class CompressedSectionReader {
   DecodeStatistics statistics() const;
 
  private:
-  HRESULT ObtainFrame(std::uint64_t frame, const std::uint8_t** bytes);
+  // Decodes on to `frame`, caching every frame on the way; `frame` itself goes to `target`, or
+  // to the cache when `target` is null.
+  HRESULT DecodeThrough(std::uint64_t frame, std::uint8_t* target);
 
   const CompressedSectionInfo info_;
   mutable std::mutex mutex_;

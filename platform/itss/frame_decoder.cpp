@@ -1,5 +1,6 @@
 #include "platform/itss/frame_decoder.h"
 
+#include <algorithm>
 #include <span>
 #include <string>
 
@@ -54,7 +55,7 @@ HRESULT FrameDecoder::DecodeNext(std::uint8_t* out) {
     out_length = static_cast<std::size_t>(info_.uncompressed_length - frame * kLzxFrameSize);
   }
   ++statistics_.frames_decoded;
-  if (!decoder_->DecodeFrame(input_, std::span(out, out_length))) {
+  if (!decoder_->DecodeFrame(frame_input_, std::span(out, out_length))) {
     const std::string_view failure = decoder_->failure();
     return FrameFailure(STG_E_DOCFILECORRUPT, frame,
                         failure.empty() ? "damaged LZX data" : failure);
@@ -72,14 +73,29 @@ HRESULT FrameDecoder::ReadCompressedFrame(std::uint64_t frame) {
     return FrameFailure(STG_E_DOCFILECORRUPT, frame,
                         std::to_string(end - begin) + " compressed bytes, too many for one frame");
   }
+  if (begin >= input_start_ && end <= input_start_ + input_size_) {
+    frame_input_ = {input_.get() + (begin - input_start_), static_cast<std::size_t>(end - begin)};
+    return S_OK;
+  }
   const auto position = CheckedAdd(info_.compressed_start, begin);
   if (!position) return FrameFailure(STG_E_DOCFILECORRUPT, frame, "offset out of range");
-  input_.resize(static_cast<std::size_t>(end - begin));
-  if (!RangeWithin(*position, input_.size(), file_.size())) {
+  // Frames are mostly decoded in order: one read serves the next ones too. It stops at the
+  // compressed data's end, or at this frame's end where the file is cut short.
+  std::size_t size = static_cast<std::size_t>(
+      std::max(end, std::min(begin + kMaxCompressedFrame, info_.compressed_length)) - begin);
+  if (!RangeWithin(*position, size, file_.size())) size = static_cast<std::size_t>(end - begin);
+  if (!RangeWithin(*position, size, file_.size())) {
     return FrameFailure(STG_E_READFAULT, frame, "compressed bytes cut off by the end of the file");
   }
-  if (file_.ReadAt(*position, input_)) return S_OK;
-  return FrameFailure(STG_E_READFAULT, frame, "compressed bytes cannot be read");
+  if (!input_) input_ = std::make_unique_for_overwrite<std::uint8_t[]>(kMaxCompressedFrame);
+  input_size_ = 0;
+  if (!file_.ReadAt(*position, {input_.get(), size})) {
+    return FrameFailure(STG_E_READFAULT, frame, "compressed bytes cannot be read");
+  }
+  input_start_ = begin;
+  input_size_ = size;
+  frame_input_ = {input_.get(), static_cast<std::size_t>(end - begin)};
+  return S_OK;
 }
 
 }  // namespace vaskel::itss

@@ -1,12 +1,12 @@
 // Decodes the frames of content section 1 in order, starting at reset points: one LZX decoder,
-// where it stands, and the buffer for one frame's compressed bytes. Reset intervals decode
+// where it stands, and a buffer of compressed bytes read ahead. Reset intervals decode
 // independently, so several of these may work on different intervals at once (a read-ahead
 // worker beside the reader, for instance), each with its own decoder.
 #pragma once
 
 #include <cstdint>
 #include <memory>
-#include <vector>
+#include <span>
 
 #include "platform/com/com_types.h"
 #include "platform/itss/compressed_section_info.h"
@@ -52,7 +52,12 @@ class FrameDecoder {
   std::unique_ptr<LzxDecoder> decoder_;  // created on first use
   bool positioned_ = false;              // the decoder's state belongs to next_frame_
   std::uint64_t next_frame_ = 0;
-  std::vector<std::uint8_t> input_;
+  // Compressed bytes read ahead, from input_start_ within the compressed data, and the part of
+  // them that belongs to the frame being decoded.
+  std::unique_ptr<std::uint8_t[]> input_;  // kMaxCompressedFrame bytes, allocated on first use
+  std::uint64_t input_start_ = 0;
+  std::size_t input_size_ = 0;
+  std::span<const std::uint8_t> frame_input_;
   DecodeStatistics statistics_;
 };
 

@@ -21,7 +21,7 @@ constexpr unsigned kMainTableBits = 11;
 constexpr unsigned kLengthTableBits = 10;
 constexpr unsigned kPretreeTableBits = 8;
 constexpr unsigned kAlignedTableBits = 7;
-// Match copies move 8 bytes at a time and may write this far past the match.
+// Match copies move up to 16 bytes at a time and may write this far past the match.
 constexpr std::size_t kCopySlack = 16;
 
 enum class BlockType : std::uint8_t { kNone = 0, kVerbatim = 1, kAligned = 2, kUncompressed = 3 };
@@ -41,7 +41,14 @@ constexpr std::uint32_t kPretreeSameRun = 19;       // 4 + 1 bit copies of one d
 // Copies a match forwards; the source may overlap the destination.
 inline void CopyMatch(std::uint8_t* dst, std::uint32_t offset, std::uint32_t length) {
   const std::uint8_t* src = dst - offset;
-  if (offset >= 8) {
+  if (offset >= 16) {
+    std::uint8_t* const end = dst + length;
+    do {
+      std::memcpy(dst, src, 16);
+      dst += 16;
+      src += 16;
+    } while (dst < end);
+  } else if (offset >= 8) {
     std::uint8_t* const end = dst + length;
     do {
       std::memcpy(dst, src, 8);
@@ -64,7 +71,9 @@ class LzxDecoderImpl final : public LzxDecoder {
         // Twice the window: history is kept linear, and with the usual reset interval (no longer
         // than the window) it never has to be moved.
         capacity_(2 * window_size_),
-        window_(capacity_ + kCopySlack) {
+        // Left unfilled: only bytes already decoded are ever read, so pages are touched only as
+        // the output reaches them (a short reset interval never gets far into the buffer).
+        window_(std::make_unique_for_overwrite<std::uint8_t[]>(capacity_ + kCopySlack)) {
     Reset();
   }
 
@@ -116,7 +125,7 @@ class LzxDecoderImpl final : public LzxDecoder {
       failure_.clear();
       needs_reset_ = true;
     }
-    const std::span<const std::uint8_t> frame(window_.data() + frame_start, frame_length);
+    const std::span<const std::uint8_t> frame(window_.get() + frame_start, frame_length);
     if (translation_size_ == 0) {
       std::memcpy(out.data(), frame.data(), out.size());
     } else if (frame_length == out.size()) {
@@ -152,7 +161,7 @@ class LzxDecoderImpl final : public LzxDecoder {
   void MakeRoom(std::size_t frame_size) {
     if (pos_ + frame_size <= capacity_) return;
     const std::size_t shift = pos_ - window_size_;
-    std::memmove(window_.data(), window_.data() + shift, window_size_);
+    std::memmove(window_.get(), window_.get() + shift, window_size_);
     pos_ -= shift;
   }
 
@@ -301,7 +310,7 @@ class LzxDecoderImpl final : public LzxDecoder {
   bool CopyStoredBytes(std::size_t count) {
     const std::size_t available = std::min(count, bits_.BytesLeft());
     if (available != 0) {
-      std::memcpy(window_.data() + pos_, bits_.next, available);
+      std::memcpy(window_.get() + pos_, bits_.next, available);
       bits_.next += available;
       pos_ += available;
     }
@@ -312,7 +321,7 @@ class LzxDecoderImpl final : public LzxDecoder {
   template <bool kAligned>
   bool DecodeTokens(const std::size_t until, const std::size_t limit) {
     LzxBitReader bits = bits_;
-    std::uint8_t* const window = window_.data();
+    std::uint8_t* const window = window_.get();
     const std::size_t max_offset = max_offset_;
     std::size_t pos = pos_;
     std::uint32_t r0 = r0_, r1 = r1_, r2 = r2_;
@@ -322,12 +331,17 @@ class LzxDecoderImpl final : public LzxDecoder {
       std::uint32_t symbol = main_table_.Decode(bits);
       if (symbol < kLzxNumChars) {
         window[pos++] = static_cast<std::uint8_t>(symbol);
-        // A refill leaves enough bits for a second symbol.
+        // A refill leaves enough bits for three symbols.
         if (pos == until) break;
         symbol = main_table_.Decode(bits);
         if (symbol < kLzxNumChars) {
           window[pos++] = static_cast<std::uint8_t>(symbol);
-          continue;
+          if (pos == until) break;
+          symbol = main_table_.Decode(bits);
+          if (symbol < kLzxNumChars) {
+            window[pos++] = static_cast<std::uint8_t>(symbol);
+            continue;
+          }
         }
       }
       bits.Refill();
@@ -402,7 +416,7 @@ class LzxDecoderImpl final : public LzxDecoder {
   const std::size_t max_offset_;
   const std::size_t num_main_symbols_;
   const std::size_t capacity_;
-  std::vector<std::uint8_t> window_;
+  const std::unique_ptr<std::uint8_t[]> window_;
 
   std::size_t pos_ = 0;
   // Output since the last reset, which positions E8 translation.

@@ -5,6 +5,9 @@
 namespace vaskel::itss {
 namespace {
 
+// More than any LZX tree has.
+constexpr std::size_t kMaxSymbols = 1024;
+
 // `count` is a power of two; unrolled so the compiler can use wide stores.
 inline void FillEntries(std::uint32_t* entries, std::size_t count, std::uint32_t entry) {
   if (count < 4) {
@@ -24,7 +27,10 @@ inline void FillEntries(std::uint32_t* entries, std::size_t count, std::uint32_t
 HuffmanBuild BuildHuffmanTable(std::span<const std::uint8_t> lengths, unsigned table_bits,
                                std::span<std::uint32_t> table) {
   const std::size_t primary_size = std::size_t{1} << table_bits;
-  if (table_bits > kLzxMaxTableBits || table.size() < primary_size) return HuffmanBuild::kInvalid;
+  if (table_bits > kLzxMaxTableBits || table.size() < primary_size ||
+      lengths.size() > kMaxSymbols) {
+    return HuffmanBuild::kInvalid;
+  }
 
   std::array<std::uint32_t, kLzxMaxCodeLength + 1> count{};
   for (const std::uint8_t length : lengths) {
@@ -44,62 +50,55 @@ HuffmanBuild BuildHuffmanTable(std::span<const std::uint8_t> lengths, unsigned t
   }
   if (left != 0) return HuffmanBuild::kInvalid;
 
-  std::array<std::uint32_t, kLzxMaxCodeLength + 1> next_code{};
-  std::uint32_t code = 0;
-  count[0] = 0;
+  // Symbols by code length, then by value: the canonical order, in which the codes run through
+  // the table from its first entry to its last without gaps.
+  std::array<std::uint32_t, kLzxMaxCodeLength + 1> offset;
+  offset[0] = 0;
   for (unsigned length = 1; length <= kLzxMaxCodeLength; ++length) {
-    code = (code + count[length - 1]) << 1;
-    next_code[length] = code;
+    offset[length] = offset[length - 1] + count[length - 1];
+  }
+  std::array<std::uint16_t, kMaxSymbols> sorted;
+  for (std::size_t symbol = 0; symbol < lengths.size(); ++symbol) {
+    sorted[offset[lengths[symbol]]++] = static_cast<std::uint16_t>(symbol);
   }
 
-  // Direct entries first; for longer codes remember the deepest code under each primary prefix.
-  std::array<std::uint8_t, std::size_t{1} << kLzxMaxTableBits> deepest_storage;
-  std::span<std::uint8_t> deepest(deepest_storage.data(), primary_size);
-  std::fill(deepest.begin(), deepest.end(), 0);
-  bool any_long = false;
-  for (std::size_t symbol = 0; symbol < lengths.size(); ++symbol) {
-    const unsigned length = lengths[symbol];
-    if (length == 0) continue;
-    const std::uint32_t symbol_code = next_code[length]++;
-    if (length <= table_bits) {
-      const unsigned spread = table_bits - length;
-      const std::uint32_t entry = static_cast<std::uint32_t>(symbol << 8) | length;
-      FillEntries(table.data() + (std::size_t{symbol_code} << spread), std::size_t{1} << spread,
-                  entry);
-    } else {
-      const std::uint32_t prefix = symbol_code >> (length - table_bits);
-      deepest[prefix] = std::max<std::uint8_t>(deepest[prefix], static_cast<std::uint8_t>(length));
-      any_long = true;
+  std::size_t next = count[0];  // into `sorted`
+  std::size_t filled = 0;       // primary entries
+  const unsigned direct_lengths = std::min(table_bits, kLzxMaxCodeLength);
+  for (unsigned length = 1; length <= direct_lengths; ++length) {
+    const std::size_t spread = std::size_t{1} << (table_bits - length);
+    for (std::uint32_t n = count[length]; n > 0; --n) {
+      FillEntries(table.data() + filled, spread, std::uint32_t{sorted[next++]} << 8 | length);
+      filled += spread;
     }
   }
-  if (!any_long) return HuffmanBuild::kOk;
+  if (filled == primary_size) return HuffmanBuild::kOk;
 
+  // Longer codes, still in canonical order, as positions in a 16-bit code space: the top
+  // table_bits pick the primary entry, the bits below it the second-level one. All codes under
+  // one primary entry come together, the longest last, and fill their table exactly.
+  const unsigned below = kLzxMaxCodeLength - table_bits;
+  std::uint32_t code = static_cast<std::uint32_t>(filled) << below;
   std::size_t next_free = primary_size;
-  for (std::size_t prefix = 0; prefix < primary_size; ++prefix) {
-    if (deepest[prefix] == 0) continue;
-    const unsigned width = deepest[prefix] - table_bits;
+  while (next < lengths.size()) {
+    const std::uint32_t prefix = code >> below;
+    std::size_t group_end = next;
+    std::uint32_t group_code = code;
+    while (group_end < lengths.size() && group_code >> below == prefix) {
+      group_code += std::uint32_t{1} << (kLzxMaxCodeLength - lengths[sorted[group_end++]]);
+    }
+    const unsigned width = lengths[sorted[group_end - 1]] - table_bits;
     if (table.size() - next_free < (std::size_t{1} << width)) return HuffmanBuild::kInvalid;
     table[prefix] = static_cast<std::uint32_t>(next_free << 8) | kHuffmanLinkFlag | width;
+    for (; next < group_end; ++next) {
+      const std::uint32_t symbol = sorted[next];
+      const unsigned length = lengths[symbol];
+      const std::uint32_t within = (code & ((1u << below) - 1)) >> (below - width);
+      FillEntries(table.data() + next_free + within,
+                  std::size_t{1} << (table_bits + width - length), symbol << 8 | length);
+      code += std::uint32_t{1} << (kLzxMaxCodeLength - length);
+    }
     next_free += std::size_t{1} << width;
-  }
-
-  // Second pass over the long codes, regenerating their canonical values.
-  for (unsigned length = 1; length <= kLzxMaxCodeLength; ++length) {
-    next_code[length] -= count[length];
-  }
-  for (std::size_t symbol = 0; symbol < lengths.size(); ++symbol) {
-    const unsigned length = lengths[symbol];
-    if (length == 0) continue;
-    const std::uint32_t symbol_code = next_code[length]++;
-    if (length <= table_bits) continue;
-    const unsigned tail_bits = length - table_bits;
-    const std::uint32_t link = table[symbol_code >> tail_bits];
-    const unsigned width = link & 0x1F;
-    const unsigned spread = width - tail_bits;
-    const std::size_t start =
-        (link >> 8) + (std::size_t{symbol_code & ((1u << tail_bits) - 1)} << spread);
-    FillEntries(table.data() + start, std::size_t{1} << spread,
-                static_cast<std::uint32_t>(symbol << 8) | length);
   }
   return HuffmanBuild::kOk;
 }

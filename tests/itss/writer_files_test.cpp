@@ -165,9 +165,9 @@ TEST_F(WriterLargeSection, ReadingInDataOrderDecodesEveryFrameOnce) {
       EXPECT_EQ(ReadPath(root.Get(), entry.path.substr(1), read_size).bytes, entry.data);
     }
     EXPECT_EQ(DecodeStatisticsOf(root.Get()).frames_decoded, frames());
-    // The frames decoded last are kept: the last file again decodes nothing.
+    // Frames read in part are kept (read again, free); frames read whole are not (decoded again).
     EXPECT_EQ(ReadPath(root.Get(), "c.bin", read_size).bytes, entries_[2].data);
-    EXPECT_EQ(DecodeStatisticsOf(root.Get()).frames_decoded, frames());
+    EXPECT_EQ(DecodeStatisticsOf(root.Get()).frames_decoded - frames() == 0, read_size < kFrame);
   }
 }
 
