@@ -29,8 +29,9 @@ class CompressedSectionReader {
  public:
   static constexpr std::size_t kCacheFrames = 64;  // 2 MiB of decoded frames
 
-  CompressedSectionReader(const FileReader& file, CompressedSectionInfo info)
-      : info_(std::move(info)), decoder_(file, info_), cache_(kCacheFrames) {}
+  CompressedSectionReader(const FileReader& file, CompressedSectionInfo info,
+                          std::size_t cache_frames = kCacheFrames)
+      : info_(std::move(info)), decoder_(file, info_), cache_(cache_frames) {}
 
   std::uint64_t length() const { return info_.uncompressed_length; }
   const CompressedSectionInfo& info() const { return info_; }

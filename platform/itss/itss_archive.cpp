@@ -42,9 +42,10 @@ HRESULT ItssArchive::Open(std::u16string_view path, std::shared_ptr<ItssArchive>
   return S_OK;
 }
 
-std::unique_ptr<CompressedSectionReader> ItssArchive::NewSection1Reader() const {
+std::unique_ptr<CompressedSectionReader> ItssArchive::NewSection1Reader(
+    std::size_t cache_frames) const {
   if (!section1_) return nullptr;
-  return std::make_unique<CompressedSectionReader>(*file_, section1_->info());
+  return std::make_unique<CompressedSectionReader>(*file_, section1_->info(), cache_frames);
 }
 
 HRESULT ItssArchive::ReadStream(const StreamLocation& stream, std::uint64_t position,

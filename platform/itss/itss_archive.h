@@ -39,8 +39,9 @@ class ItssArchive {
   // by truncation fails from its first read instead of delivering a prefix.
   HRESULT CheckStream(const StreamLocation& stream) const;
 
-  // A section-1 reader with its own decoder and cache; null when section 1 is absent or damaged.
-  std::unique_ptr<CompressedSectionReader> NewSection1Reader() const;
+  // A section-1 reader with its own decoder and a cache of `cache_frames`; null when section 1 is
+  // absent or damaged.
+  std::unique_ptr<CompressedSectionReader> NewSection1Reader(std::size_t cache_frames) const;
 
   DecodeStatistics decode_statistics() const;
 

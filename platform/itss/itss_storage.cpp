@@ -13,10 +13,14 @@ namespace {
 constexpr DWORD kAccessMask = 0x3;  // STGM_READ 0, STGM_WRITE 1, STGM_READWRITE 2
 
 // Reads with a section-1 decoder of its own, so that it never waits for the file's streams.
+// Its reads go forward through the data, so the only frame read again is the one a stream ends
+// in, by the next stream: a few cached frames are enough, and fresh memory is dear.
 class ItssExtentReader final : public ExtentReader {
  public:
+  static constexpr std::size_t kCacheFrames = 4;
+
   explicit ItssExtentReader(std::shared_ptr<ItssArchive> archive)
-      : archive_(std::move(archive)), section1_(archive_->NewSection1Reader()) {}
+      : archive_(std::move(archive)), section1_(archive_->NewSection1Reader(kCacheFrames)) {}
 
   HRESULT Read(const StreamExtent& stream, std::uint64_t position,
                std::span<std::uint8_t> out) override {
