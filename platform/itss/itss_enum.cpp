@@ -2,8 +2,9 @@
 
 namespace vaskel::itss {
 
-void DescribeNode(const TreeNode& node, STATSTG* stat) {
-  stat->pwcsName = node.name;
+void DescribeNode(const NameTree& tree, NodeId id, STATSTG* stat) {
+  const TreeNode& node = tree.node(id);
+  stat->pwcsName.assign(tree.name(id));  // reuses the caller's buffer
   stat->type = node.is_storage ? STGTY_STORAGE : STGTY_STREAM;
   stat->cbSize = node.is_storage ? 0 : node.stream.length;
 }
@@ -12,10 +13,10 @@ HRESULT ItssEnum::Next(ULONG celt, STATSTG* rgelt, ULONG* pceltFetched) {
   if (pceltFetched) *pceltFetched = 0;
   if (celt > 0 && rgelt == nullptr) return STG_E_INVALIDPOINTER;
   const NameTree& tree = archive_->tree();
-  const std::vector<NodeId>& children = tree.node(storage_).children;
+  const std::span<const NodeId> children = tree.children(storage_);
   ULONG fetched = 0;
   while (fetched < celt && next_ < children.size()) {
-    DescribeNode(tree.node(children[next_]), &rgelt[fetched]);
+    DescribeNode(tree, children[next_], &rgelt[fetched]);
     ++next_;
     ++fetched;
   }

@@ -25,7 +25,7 @@ HRESULT ItssStream::Read(void* pv, ULONG cb, ULONG* pcbRead) {
 
 HRESULT ItssStream::Stat(STATSTG* pstatstg) {
   if (pstatstg == nullptr) return STG_E_INVALIDPOINTER;
-  DescribeNode(archive_->tree().node(node_), pstatstg);
+  DescribeNode(archive_->tree(), node_, pstatstg);
   return S_OK;
 }
 

@@ -1,8 +1,10 @@
 #include "platform/itss/name_tree.h"
 
 #include <algorithm>
-#include <functional>
-#include <unordered_map>
+#include <bit>
+#include <cstring>
+#include <random>
+#include <utility>
 
 #include "platform/fs/name_rules.h"
 #include "platform/text/utf_text.h"
@@ -10,18 +12,33 @@
 namespace vaskel::itss {
 namespace {
 
-struct ChildKey {
-  NodeId parent;
-  std::u16string name;
-  bool operator==(const ChildKey&) const = default;
-};
+constexpr std::size_t kMinSlots = 16;
+constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15u;
 
-struct ChildKeyHash {
-  std::size_t operator()(const ChildKey& key) const {
-    return std::hash<std::u16string>()(key.name) ^
-           (static_cast<std::size_t>(key.parent) * 0x9E3779B97F4A7C15u);
+// Random per process, so that a hostile file cannot pick names that all fall on one slot.
+std::uint64_t ProcessSeed() {
+  static const std::uint64_t seed = [] {
+    std::random_device device;
+    return (std::uint64_t{device()} << 32) ^ device();
+  }();
+  return seed;
+}
+
+std::uint64_t HashChild(std::uint64_t seed, NodeId parent, std::u16string_view name) {
+  std::uint64_t hash = seed ^ (std::uint64_t{parent} * kMultiplier) ^ name.size();
+  const char16_t* units = name.data();
+  std::size_t left = name.size();
+  for (; left >= 4; left -= 4, units += 4) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, units, sizeof word);
+    hash = (hash ^ word) * kMultiplier;
+    hash ^= hash >> 31;
   }
-};
+  std::uint64_t word = 0;
+  std::memcpy(&word, units, left * sizeof(char16_t));
+  hash = (hash ^ word) * kMultiplier;
+  return hash ^ (hash >> 32);
+}
 
 bool IsSafeComponent(std::u16string_view component) {
   if (component.empty() || component == u"." || component == u"..") return false;
@@ -45,99 +62,147 @@ bool SplitSafePath(std::u16string_view path, std::vector<std::u16string_view>* c
   }
 }
 
+}  // namespace
+
 class TreeBuilder {
  public:
-  explicit TreeBuilder(std::vector<TreeNode>* nodes) : nodes_(*nodes) {}
+  explicit TreeBuilder(NameTree* tree) : tree_(*tree) {}
 
-  // Returns false when the entry's path is unsafe.
-  bool Add(const DirectoryEntry& entry) {
-    const std::u16string name = platform::Utf8ToUtf16(entry.name);
-    std::u16string_view path(name);
+  // Returns false when the entry's path is unsafe. The name is converted straight into the
+  // tree's pool; only the components that become new nodes stay there.
+  bool Add(std::string_view utf8_name, const StreamLocation& location) {
+    std::u16string& pool = tree_.names_;
+    const std::size_t start = pool.size();
+    platform::AppendUtf8AsUtf16(utf8_name, &pool);
+    std::u16string_view path = std::u16string_view(pool).substr(start);
     // Names without the leading "/" are anomalous; they are taken as relative to the root.
     if (path.starts_with(u'/')) path.remove_prefix(1);
     const bool is_storage = !path.empty() && path.back() == u'/';
     if (is_storage) path.remove_suffix(1);
-    if (!SplitSafePath(path, &components_)) return false;
-
-    // Walk the part that exists; a type clash or a repeated name keeps the earlier entry.
-    NodeId parent = NameTree::kRoot;
-    std::size_t depth = 0;
-    for (; depth < components_.size(); ++depth) {
-      const auto found = Find(parent, components_[depth]);
-      if (!found) break;
-      const bool last = depth + 1 == components_.size();
-      const bool needs_storage = !last || is_storage;
-      if (nodes_[*found].is_storage != needs_storage) return true;
-      if (last && !is_storage) return true;
-      parent = *found;
+    if (!SplitSafePath(path, &components_)) {
+      pool.resize(start);
+      return false;
     }
+
+    const auto existing = ExistingPart(is_storage);
+    if (!existing) {
+      pool.resize(start);
+      return true;
+    }
+    auto [parent, depth] = *existing;
+
+    // Move the new components' names down over the ones that exist already.
+    const std::size_t from = components_[depth].data() - pool.data();
+    const std::size_t to = components_.back().data() + components_.back().size() - pool.data();
+    const std::size_t shift = from - start;
+    std::copy(pool.begin() + from, pool.begin() + to, pool.begin() + start);
+    pool.resize(to - shift);
     for (; depth < components_.size(); ++depth) {
       const bool last = depth + 1 == components_.size();
-      parent = Create(parent, components_[depth], !last || is_storage);
-      if (last && !is_storage) {
-        nodes_[parent].stream = {entry.section, entry.offset, entry.length};
-      }
+      const auto offset =
+          static_cast<std::uint32_t>(components_[depth].data() - pool.data() - shift);
+      parent = Create(parent, offset, components_[depth].size(), !last || is_storage);
+      if (last && !is_storage) tree_.nodes_[parent].stream = location;
     }
     return true;
   }
 
- private:
-  std::optional<NodeId> Find(NodeId parent, std::u16string_view name) {
-    key_.parent = parent;
-    key_.name.assign(name);
-    const auto it = index_.find(key_);
-    if (it == index_.end()) return std::nullopt;
-    return it->second;
+  // Lays every storage's children out as one range of the child list, in directory order.
+  void ListChildren() {
+    std::vector<TreeNode>& nodes = tree_.nodes_;
+    for (NodeId id = 1; id < nodes.size(); ++id) ++nodes[nodes[id].parent].children_end;
+    std::uint32_t next = 0;
+    for (TreeNode& node : nodes) {
+      node.children_begin = next;
+      next += node.children_end;
+      node.children_end = node.children_begin;  // the fill position below
+    }
+    tree_.children_.resize(next);
+    for (NodeId id = 1; id < nodes.size(); ++id) {
+      tree_.children_[nodes[nodes[id].parent].children_end++] = id;
+    }
   }
 
-  NodeId Create(NodeId parent, std::u16string_view name, bool is_storage) {
-    const auto id = static_cast<NodeId>(nodes_.size());
-    TreeNode& node = nodes_.emplace_back();
-    node.name.assign(name);
+ private:
+  // The deepest node of the path that exists already and how many components lead to it;
+  // nothing when the entry adds no node: a type clash or a repeated name keeps the earlier entry.
+  std::optional<std::pair<NodeId, std::size_t>> ExistingPart(bool is_storage) const {
+    NodeId parent = NameTree::kRoot;
+    for (std::size_t depth = 0; depth < components_.size(); ++depth) {
+      const NodeId found = tree_.slots_[tree_.Probe(parent, components_[depth])];
+      if (found == 0) return std::pair(parent, depth);
+      const bool last = depth + 1 == components_.size();
+      const bool needs_storage = !last || is_storage;
+      if (tree_.nodes_[found].is_storage != needs_storage || (last && !is_storage)) {
+        return std::nullopt;
+      }
+      parent = found;
+    }
+    return std::nullopt;
+  }
+
+  NodeId Create(NodeId parent, std::uint32_t name_offset, std::size_t name_length,
+                bool is_storage) {
+    const auto id = static_cast<NodeId>(tree_.nodes_.size());
+    TreeNode& node = tree_.nodes_.emplace_back();
+    node.name_offset = name_offset;
+    node.name_length = static_cast<std::uint32_t>(name_length);
+    node.parent = parent;
     node.is_storage = is_storage;
-    nodes_[parent].children.push_back(id);
-    index_.emplace(ChildKey{parent, std::u16string(name)}, id);
+    tree_.Index(id);
     return id;
   }
 
-  std::vector<TreeNode>& nodes_;
-  std::unordered_map<ChildKey, NodeId, ChildKeyHash> index_;
+  NameTree& tree_;
   std::vector<std::u16string_view> components_;
-  ChildKey key_;
 };
 
-}  // namespace
-
-NameTree::NameTree() {
+NameTree::NameTree() : slots_(kMinSlots, 0), seed_(ProcessSeed()) {
   TreeNode& root = nodes_.emplace_back();
   root.is_storage = true;
 }
 
-NameTree NameTree::Build(const std::vector<DirectoryEntry>& entries) {
+NameTree NameTree::Build(const Directory& directory) {
   NameTree tree;
-  TreeBuilder builder(&tree.nodes_);
-  for (const DirectoryEntry& entry : entries) {
-    const std::string_view name = entry.name;
+  // UTF-16 takes no more units than UTF-8 takes bytes; room not written costs no memory.
+  tree.names_.reserve(directory.names.size());
+  tree.nodes_.reserve(directory.entries.size() + 1);
+  tree.Reindex(std::bit_ceil(std::max(kMinSlots, 2 * (directory.entries.size() + 1))));
+  TreeBuilder builder(&tree);
+  for (const DirectoryEntry& entry : directory.entries) {
+    const std::string_view name = directory.name(entry);
     if (name.starts_with("::") || name == "/") continue;
-    if (!builder.Add(entry)) ++tree.unsafe_entries_;
+    if (!builder.Add(name, {entry.section, entry.offset, entry.length})) ++tree.unsafe_entries_;
   }
-  for (TreeNode& node : tree.nodes_) {
-    if (!node.is_storage) continue;
-    node.by_name = node.children;
-    std::sort(node.by_name.begin(), node.by_name.end(),
-              [&](NodeId a, NodeId b) { return tree.nodes_[a].name < tree.nodes_[b].name; });
-  }
+  builder.ListChildren();
   return tree;
 }
 
 std::optional<NodeId> NameTree::FindChild(NodeId storage, std::u16string_view name) const {
-  const std::vector<NodeId>& sorted = nodes_[storage].by_name;
-  const auto it =
-      std::lower_bound(sorted.begin(), sorted.end(), name, [&](NodeId id, std::u16string_view key) {
-        return std::u16string_view(nodes_[id].name) < key;
-      });
-  if (it == sorted.end() || nodes_[*it].name != name) return std::nullopt;
-  return *it;
+  const NodeId found = slots_[Probe(storage, name)];
+  if (found == 0) return std::nullopt;
+  return found;
+}
+
+std::size_t NameTree::Probe(NodeId parent, std::u16string_view name) const {
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t slot = HashChild(seed_, parent, name) & mask;; slot = (slot + 1) & mask) {
+    const NodeId id = slots_[slot];
+    if (id == 0 || (nodes_[id].parent == parent && this->name(id) == name)) return slot;
+  }
+}
+
+void NameTree::Index(NodeId id) {
+  if (2 * nodes_.size() > slots_.size()) {
+    Reindex(2 * slots_.size());  // indexes `id` too
+    return;
+  }
+  slots_[Probe(nodes_[id].parent, name(id))] = id;
+}
+
+void NameTree::Reindex(std::size_t slot_count) {
+  slots_.assign(slot_count, 0);
+  for (NodeId id = 1; id < nodes_.size(); ++id) slots_[Probe(nodes_[id].parent, name(id))] = id;
 }
 
 }  // namespace vaskel::itss

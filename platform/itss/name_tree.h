@@ -1,10 +1,13 @@
 // The storage/stream tree presented to callers, built from the content ("/...") entries of the
-// directory. Built once at open and read-only afterwards.
+// directory. Built once at open and read-only afterwards. Compact, since it is built at every
+// open: the names share one pool, children lie in one list, and lookups go through one
+// open-addressing table.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,11 +25,13 @@ struct StreamLocation {
 };
 
 struct TreeNode {
-  std::u16string name;
+  std::uint32_t name_offset = 0;  // into the tree's name pool, in UTF-16 units
+  std::uint32_t name_length = 0;
+  NodeId parent = 0;
+  std::uint32_t children_begin = 0;  // storages only: their range of the tree's child list
+  std::uint32_t children_end = 0;
   bool is_storage = false;
-  StreamLocation stream;         // streams only
-  std::vector<NodeId> children;  // storages only: directory order
-  std::vector<NodeId> by_name;   // storages only: children sorted by name, for lookup
+  StreamLocation stream;  // streams only
 };
 
 class NameTree {
@@ -41,9 +46,18 @@ class NameTree {
   // other way round, or a repeated name: the first wins). Also not presented, and counted as
   // unsafe: names with an empty, "." or ".." component (the empty name among them), a NUL or a
   // backslash. Invalid UTF-8 bytes become U+FFFD, so such names stay readable.
-  static NameTree Build(const std::vector<DirectoryEntry>& entries);
+  static NameTree Build(const Directory& directory);
 
   const TreeNode& node(NodeId id) const { return nodes_[id]; }
+  std::u16string_view name(NodeId id) const {
+    return std::u16string_view(names_).substr(nodes_[id].name_offset, nodes_[id].name_length);
+  }
+  // A storage's children in directory order.
+  std::span<const NodeId> children(NodeId storage) const {
+    const TreeNode& node = nodes_[storage];
+    return std::span(children_).subspan(node.children_begin,
+                                        node.children_end - node.children_begin);
+  }
   std::size_t node_count() const { return nodes_.size(); }
   std::size_t unsafe_entry_count() const { return unsafe_entries_; }
 
@@ -51,7 +65,19 @@ class NameTree {
   std::optional<NodeId> FindChild(NodeId storage, std::u16string_view name) const;
 
  private:
+  friend class TreeBuilder;
+
+  // The slot of the child `name` of `parent` in slots_: holding its id, or 0 (free) when there
+  // is none. The root, id 0, is nobody's child.
+  std::size_t Probe(NodeId parent, std::u16string_view name) const;
+  void Index(NodeId id);
+  void Reindex(std::size_t slot_count);
+
   std::vector<TreeNode> nodes_;
+  std::u16string names_;
+  std::vector<NodeId> children_;
+  std::vector<NodeId> slots_;  // a power of two in size, at most half full
+  std::uint64_t seed_ = 0;
   std::size_t unsafe_entries_ = 0;
 };
 
