@@ -129,7 +129,7 @@ class TreeBuilder {
   std::optional<std::pair<NodeId, std::size_t>> ExistingPart(bool is_storage) const {
     NodeId parent = NameTree::kRoot;
     for (std::size_t depth = 0; depth < components_.size(); ++depth) {
-      const NodeId found = tree_.slots_[tree_.Probe(parent, components_[depth])];
+      const NodeId found = tree_.slots_[tree_.Probe(parent, components_[depth])].id;
       if (found == 0) return std::pair(parent, depth);
       const bool last = depth + 1 == components_.size();
       const bool needs_storage = !last || is_storage;
@@ -157,7 +157,7 @@ class TreeBuilder {
   std::vector<std::u16string_view> components_;
 };
 
-NameTree::NameTree() : slots_(kMinSlots, 0), seed_(ProcessSeed()) {
+NameTree::NameTree() : slots_(kMinSlots), seed_(ProcessSeed()) {
   TreeNode& root = nodes_.emplace_back();
   root.is_storage = true;
 }
@@ -167,7 +167,7 @@ NameTree NameTree::Build(const Directory& directory) {
   // UTF-16 takes no more units than UTF-8 takes bytes; room not written costs no memory.
   tree.names_.reserve(directory.names.size());
   tree.nodes_.reserve(directory.entries.size() + 1);
-  tree.Reindex(std::bit_ceil(std::max(kMinSlots, 2 * (directory.entries.size() + 1))));
+  tree.Reindex(std::bit_ceil(std::max(kMinSlots, 4 * (directory.entries.size() + 1) / 3 + 1)));
   TreeBuilder builder(&tree);
   for (const DirectoryEntry& entry : directory.entries) {
     const std::string_view name = directory.name(entry);
@@ -179,30 +179,41 @@ NameTree NameTree::Build(const Directory& directory) {
 }
 
 std::optional<NodeId> NameTree::FindChild(NodeId storage, std::u16string_view name) const {
-  const NodeId found = slots_[Probe(storage, name)];
+  const NodeId found = slots_[Probe(storage, name)].id;
   if (found == 0) return std::nullopt;
   return found;
 }
 
 std::size_t NameTree::Probe(NodeId parent, std::u16string_view name) const {
+  const std::uint64_t hash = HashChild(seed_, parent, name);
+  const auto tag = static_cast<std::uint32_t>(hash >> 32);
   const std::size_t mask = slots_.size() - 1;
-  for (std::size_t slot = HashChild(seed_, parent, name) & mask;; slot = (slot + 1) & mask) {
-    const NodeId id = slots_[slot];
-    if (id == 0 || (nodes_[id].parent == parent && this->name(id) == name)) return slot;
+  for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+    const Slot& entry = slots_[slot];
+    if (entry.id == 0) return slot;
+    if (entry.tag == tag && nodes_[entry.id].parent == parent && this->name(entry.id) == name) {
+      return slot;
+    }
   }
 }
 
 void NameTree::Index(NodeId id) {
-  if (2 * nodes_.size() > slots_.size()) {
+  if (4 * nodes_.size() > 3 * slots_.size()) {
     Reindex(2 * slots_.size());  // indexes `id` too
     return;
   }
-  slots_[Probe(nodes_[id].parent, name(id))] = id;
+  const std::u16string_view key = name(id);
+  const auto tag = static_cast<std::uint32_t>(HashChild(seed_, nodes_[id].parent, key) >> 32);
+  slots_[Probe(nodes_[id].parent, key)] = {id, tag};
 }
 
 void NameTree::Reindex(std::size_t slot_count) {
-  slots_.assign(slot_count, 0);
-  for (NodeId id = 1; id < nodes_.size(); ++id) slots_[Probe(nodes_[id].parent, name(id))] = id;
+  slots_.assign(slot_count, Slot{});
+  for (NodeId id = 1; id < nodes_.size(); ++id) {
+    const std::u16string_view key = name(id);
+    const auto tag = static_cast<std::uint32_t>(HashChild(seed_, nodes_[id].parent, key) >> 32);
+    slots_[Probe(nodes_[id].parent, key)] = {id, tag};
+  }
 }
 
 }  // namespace vaskel::itss

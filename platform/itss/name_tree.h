@@ -67,8 +67,13 @@ class NameTree {
  private:
   friend class TreeBuilder;
 
-  // The slot of the child `name` of `parent` in slots_: holding its id, or 0 (free) when there
-  // is none. The root, id 0, is nobody's child.
+  // A node's id with bits of its hash, so that probing rarely needs to look at the node.
+  struct Slot {
+    NodeId id = 0;  // 0: free (the root, id 0, is nobody's child)
+    std::uint32_t tag = 0;
+  };
+
+  // The slot of the child `name` of `parent`: holding its id, or free when there is none.
   std::size_t Probe(NodeId parent, std::u16string_view name) const;
   void Index(NodeId id);
   void Reindex(std::size_t slot_count);
@@ -76,7 +81,7 @@ class NameTree {
   std::vector<TreeNode> nodes_;
   std::u16string names_;
   std::vector<NodeId> children_;
-  std::vector<NodeId> slots_;  // a power of two in size, at most half full
+  std::vector<Slot> slots_;  // a power of two in size, at most three quarters full
   std::uint64_t seed_ = 0;
   std::size_t unsafe_entries_ = 0;
 };
