@@ -112,18 +112,20 @@ HRESULT ReadDirectory(const FileReader& file, const ContainerLayout& layout, Dir
   const std::uint32_t per_read =
       static_cast<std::uint32_t>(std::max<std::size_t>(1, kReadBytes / chunk_size));
   std::vector<std::uint8_t> buffer(std::min(per_read, layout.chunk_count) * chunk_size);
-  const auto chunk_offset = [&](std::uint32_t i) {
-    return layout.first_chunk_offset + std::uint64_t{i} * chunk_size;
+  const auto chunk_offset = [&](std::uint64_t i) {
+    return layout.first_chunk_offset + i * chunk_size;
   };
   bool any_listing = false;
-  for (std::uint32_t first = 0; first < layout.chunk_count; first += per_read) {
-    const std::uint32_t count = std::min(per_read, layout.chunk_count - first);
+  // 64-bit, so that stepping past the last chunk cannot wrap around.
+  for (std::uint64_t first = 0; first < layout.chunk_count; first += per_read) {
+    const auto count =
+        static_cast<std::uint32_t>(std::min<std::uint64_t>(per_read, layout.chunk_count - first));
     const std::span<std::uint8_t> chunks(buffer.data(), std::size_t{count} * chunk_size);
     // When the whole run cannot be read, the chunks are read one by one to name the first
     // unreadable one.
     const bool whole = file.ReadAt(chunk_offset(first), chunks);
     for (std::uint32_t k = 0; k < count; ++k) {
-      const std::uint32_t i = first + k;
+      const auto i = static_cast<std::uint32_t>(first + k);
       const std::span<std::uint8_t> chunk = chunks.subspan(std::size_t{k} * chunk_size, chunk_size);
       if (!whole && !file.ReadAt(chunk_offset(i), chunk)) {
         return FailWith(STG_E_READFAULT,
