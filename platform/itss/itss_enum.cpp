@@ -3,10 +3,10 @@
 namespace vaskel::itss {
 
 void DescribeNode(const NameTree& tree, NodeId id, STATSTG* stat) {
-  const TreeNode& node = tree.node(id);
+  const bool is_storage = tree.node(id).is_storage();
   stat->pwcsName.assign(tree.name(id));  // reuses the caller's buffer
-  stat->type = node.is_storage ? STGTY_STORAGE : STGTY_STREAM;
-  stat->cbSize = node.is_storage ? 0 : node.stream.length;
+  stat->type = is_storage ? STGTY_STORAGE : STGTY_STREAM;
+  stat->cbSize = is_storage ? 0 : tree.stream(id).length;
 }
 
 HRESULT ItssEnum::Next(ULONG celt, STATSTG* rgelt, ULONG* pceltFetched) {

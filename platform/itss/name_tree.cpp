@@ -70,7 +70,7 @@ class TreeBuilder {
 
   // Returns false when the entry's path is unsafe. The name is converted straight into the
   // tree's pool; only the components that become new nodes stay there.
-  bool Add(std::string_view utf8_name, const StreamLocation& location) {
+  bool Add(std::string_view utf8_name, std::uint32_t entry) {
     std::u16string& pool = tree_.names_;
     const std::size_t start = pool.size();
     platform::AppendUtf8AsUtf16(utf8_name, &pool);
@@ -101,8 +101,9 @@ class TreeBuilder {
       const bool last = depth + 1 == components_.size();
       const auto offset =
           static_cast<std::uint32_t>(components_[depth].data() - pool.data() - shift);
-      parent = Create(parent, offset, components_[depth].size(), !last || is_storage);
-      if (last && !is_storage) tree_.nodes_[parent].stream = location;
+      const bool stream = last && !is_storage;
+      parent =
+          Create(parent, offset, components_[depth].size(), stream ? entry : TreeNode::kNoEntry);
     }
     return true;
   }
@@ -133,7 +134,7 @@ class TreeBuilder {
       if (found == 0) return std::pair(parent, depth);
       const bool last = depth + 1 == components_.size();
       const bool needs_storage = !last || is_storage;
-      if (tree_.nodes_[found].is_storage != needs_storage || (last && !is_storage)) {
+      if (tree_.nodes_[found].is_storage() != needs_storage || (last && !is_storage)) {
         return std::nullopt;
       }
       parent = found;
@@ -142,13 +143,13 @@ class TreeBuilder {
   }
 
   NodeId Create(NodeId parent, std::uint32_t name_offset, std::size_t name_length,
-                bool is_storage) {
+                std::uint32_t entry) {
     const auto id = static_cast<NodeId>(tree_.nodes_.size());
     TreeNode& node = tree_.nodes_.emplace_back();
     node.name_offset = name_offset;
     node.name_length = static_cast<std::uint32_t>(name_length);
     node.parent = parent;
-    node.is_storage = is_storage;
+    node.entry = entry;
     tree_.Index(id);
     return id;
   }
@@ -157,24 +158,22 @@ class TreeBuilder {
   std::vector<std::u16string_view> components_;
 };
 
-NameTree::NameTree() : slots_(kMinSlots), seed_(ProcessSeed()) {
-  TreeNode& root = nodes_.emplace_back();
-  root.is_storage = true;
-}
+NameTree::NameTree() : slots_(kMinSlots), seed_(ProcessSeed()) { nodes_.emplace_back(); }
 
-NameTree NameTree::Build(const Directory& directory) {
+NameTree NameTree::Build(Directory directory) {
   NameTree tree;
   // UTF-16 takes no more units than UTF-8 takes bytes; room not written costs no memory.
   tree.names_.reserve(directory.names.size());
   tree.nodes_.reserve(directory.entries.size() + 1);
   tree.Reindex(std::bit_ceil(std::max(kMinSlots, 4 * (directory.entries.size() + 1) / 3 + 1)));
   TreeBuilder builder(&tree);
-  for (const DirectoryEntry& entry : directory.entries) {
-    const std::string_view name = directory.name(entry);
+  for (std::uint32_t i = 0; i < directory.entries.size(); ++i) {
+    const std::string_view name = directory.name(directory.entries[i]);
     if (name.starts_with("::") || name == "/") continue;
-    if (!builder.Add(name, {entry.section, entry.offset, entry.length})) ++tree.unsafe_entries_;
+    if (!builder.Add(name, i)) ++tree.unsafe_entries_;
   }
   builder.ListChildren();
+  tree.entries_ = std::move(directory.entries);
   return tree;
 }
 

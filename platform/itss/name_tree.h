@@ -1,7 +1,7 @@
 // The storage/stream tree presented to callers, built from the content ("/...") entries of the
 // directory. Built once at open and read-only afterwards. Compact, since it is built at every
-// open: the names share one pool, children lie in one list, and lookups go through one
-// open-addressing table.
+// open: the names share one pool, children lie in one list, streams point at their directory
+// entries, and lookups go through one open-addressing table.
 #pragma once
 
 #include <cstddef>
@@ -25,13 +25,16 @@ struct StreamLocation {
 };
 
 struct TreeNode {
+  static constexpr std::uint32_t kNoEntry = UINT32_MAX;
+
   std::uint32_t name_offset = 0;  // into the tree's name pool, in UTF-16 units
   std::uint32_t name_length = 0;
   NodeId parent = 0;
   std::uint32_t children_begin = 0;  // storages only: their range of the tree's child list
   std::uint32_t children_end = 0;
-  bool is_storage = false;
-  StreamLocation stream;  // streams only
+  std::uint32_t entry = kNoEntry;  // streams: their directory entry; storages have none
+
+  bool is_storage() const { return entry == kNoEntry; }
 };
 
 class NameTree {
@@ -46,7 +49,8 @@ class NameTree {
   // other way round, or a repeated name: the first wins). Also not presented, and counted as
   // unsafe: names with an empty, "." or ".." component (the empty name among them), a NUL or a
   // backslash. Invalid UTF-8 bytes become U+FFFD, so such names stay readable.
-  static NameTree Build(const Directory& directory);
+  // Keeps the directory's entries: the streams' locations stay there.
+  static NameTree Build(Directory directory);
 
   const TreeNode& node(NodeId id) const { return nodes_[id]; }
   std::u16string_view name(NodeId id) const {
@@ -57,6 +61,10 @@ class NameTree {
     const TreeNode& node = nodes_[storage];
     return std::span(children_).subspan(node.children_begin,
                                         node.children_end - node.children_begin);
+  }
+  StreamLocation stream(NodeId id) const {
+    const DirectoryEntry& entry = entries_[nodes_[id].entry];
+    return {entry.section, entry.offset, entry.length};
   }
   std::size_t node_count() const { return nodes_.size(); }
   std::size_t unsafe_entry_count() const { return unsafe_entries_; }
@@ -79,6 +87,7 @@ class NameTree {
   void Reindex(std::size_t slot_count);
 
   std::vector<TreeNode> nodes_;
+  std::vector<DirectoryEntry> entries_;
   std::u16string names_;
   std::vector<NodeId> children_;
   std::vector<Slot> slots_;  // a power of two in size, at most three quarters full
