@@ -62,6 +62,7 @@ class NameTree {
     return std::span(children_).subspan(node.children_begin,
                                         node.children_end - node.children_begin);
   }
+  // Streams only: where the stream's bytes lie.
   StreamLocation stream(NodeId id) const {
     const DirectoryEntry& entry = entries_[nodes_[id].entry];
     return {entry.section, entry.offset, entry.length};
