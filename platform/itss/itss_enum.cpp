@@ -1,10 +1,13 @@
 #include "platform/itss/itss_enum.h"
 
+#include "platform/text/utf_text.h"
+
 namespace vaskel::itss {
 
 void DescribeNode(const NameTree& tree, NodeId id, STATSTG* stat) {
   const bool is_storage = tree.node(id).is_storage();
-  stat->pwcsName.assign(tree.name(id));  // reuses the caller's buffer
+  stat->pwcsName.clear();  // reuses the caller's buffer
+  platform::AppendUtf8AsUtf16(tree.name(id), &stat->pwcsName);
   stat->type = is_storage ? STGTY_STORAGE : STGTY_STREAM;
   stat->cbSize = is_storage ? 0 : tree.stream(id).length;
 }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstring>
 #include <random>
 #include <utility>
 
@@ -24,40 +23,95 @@ std::uint64_t ProcessSeed() {
   return seed;
 }
 
-std::uint64_t HashChild(std::uint64_t seed, NodeId parent, std::u16string_view name) {
-  std::uint64_t hash = seed ^ (std::uint64_t{parent} * kMultiplier) ^ name.size();
-  const char16_t* units = name.data();
-  std::size_t left = name.size();
-  for (; left >= 4; left -= 4, units += 4) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, units, sizeof word);
-    hash = (hash ^ word) * kMultiplier;
-    hash ^= hash >> 31;
+// Hashes a child's name by its UTF-8 bytes, eight at a time: the same bytes hash alike whether
+// they lie in the pool or are encoded from a UTF-16 query.
+class NameHash {
+ public:
+  NameHash(std::uint64_t seed, NodeId parent)
+      : hash_(seed ^ (std::uint64_t{parent} * kMultiplier)) {}
+
+  void Add(std::uint8_t byte) {
+    word_ |= std::uint64_t{byte} << (8 * (length_ % 8));
+    if (++length_ % 8 == 0) Mix();
   }
-  std::uint64_t word = 0;
-  std::memcpy(&word, units, left * sizeof(char16_t));
-  hash = (hash ^ word) * kMultiplier;
-  return hash ^ (hash >> 32);
+  void Add(std::string_view bytes) {
+    for (const char byte : bytes) Add(static_cast<std::uint8_t>(byte));
+  }
+  std::uint64_t Finish() {
+    Mix();
+    hash_ = (hash_ ^ length_) * kMultiplier;
+    return hash_ ^ (hash_ >> 32);
+  }
+
+ private:
+  void Mix() {
+    hash_ = (hash_ ^ word_) * kMultiplier;
+    hash_ ^= hash_ >> 31;
+    word_ = 0;
+  }
+
+  std::uint64_t hash_;
+  std::uint64_t word_ = 0;
+  std::uint64_t length_ = 0;
+};
+
+// Calls `sink` with each byte of the UTF-8 form of `text`. False when `text` holds a lone
+// surrogate, which no name of the tree does.
+template <class Sink>
+bool ForEachUtf8Byte(std::u16string_view text, const Sink& sink) {
+  for (std::size_t i = 0; i < text.size();) {
+    char32_t code = text[i++];
+    if (code >= 0xD800 && code <= 0xDFFF) {
+      if (code > 0xDBFF || i >= text.size() || text[i] < 0xDC00 || text[i] > 0xDFFF) return false;
+      code = 0x10000 + ((code - 0xD800) << 10) + (text[i++] - 0xDC00);
+    }
+    if (code < 0x80) {
+      sink(static_cast<std::uint8_t>(code));
+    } else if (code < 0x800) {
+      sink(static_cast<std::uint8_t>(0xC0 | (code >> 6)));
+      sink(static_cast<std::uint8_t>(0x80 | (code & 0x3F)));
+    } else if (code < 0x10000) {
+      sink(static_cast<std::uint8_t>(0xE0 | (code >> 12)));
+      sink(static_cast<std::uint8_t>(0x80 | ((code >> 6) & 0x3F)));
+      sink(static_cast<std::uint8_t>(0x80 | (code & 0x3F)));
+    } else {
+      sink(static_cast<std::uint8_t>(0xF0 | (code >> 18)));
+      sink(static_cast<std::uint8_t>(0x80 | ((code >> 12) & 0x3F)));
+      sink(static_cast<std::uint8_t>(0x80 | ((code >> 6) & 0x3F)));
+      sink(static_cast<std::uint8_t>(0x80 | (code & 0x3F)));
+    }
+  }
+  return true;
 }
 
-bool IsSafeComponent(std::u16string_view component) {
-  if (component.empty() || component == u"." || component == u"..") return false;
-  if (component.find_first_of(std::u16string_view(u"\\\0", 2)) != std::u16string_view::npos)
-    return false;
+bool IsWellFormedUtf8(std::string_view text) {
+  for (std::size_t i = 0; i < text.size();) {
+    std::size_t length = 1;
+    if (static_cast<unsigned char>(text[i]) >= 0x80 && !platform::DecodeUtf8(text, i, &length)) {
+      return false;
+    }
+    i += length;
+  }
+  return true;
+}
+
+// `component` is well-formed UTF-8, so its bytes stand for its characters.
+bool IsSafeComponent(std::string_view component) {
+  if (component.empty() || component == "." || component == "..") return false;
+  if (component.find_first_of(std::string_view("\\\0", 2)) != std::string_view::npos) return false;
   // Names the platform would resolve elsewhere (on Windows "C:", "CON", "aux.txt", "x.").
-  return !platform::kHasNameRefusals ||
-         platform::PlatformNameRefusal(platform::Utf16ToUtf8(component).value_or("")) == nullptr;
+  return !platform::kHasNameRefusals || platform::PlatformNameRefusal(component) == nullptr;
 }
 
 // Splits a content name (without its leading "/") into components; false if any is unsafe.
-bool SplitSafePath(std::u16string_view path, std::vector<std::u16string_view>* components) {
+bool SplitSafePath(std::string_view path, std::vector<std::string_view>* components) {
   components->clear();
   while (true) {
-    const std::size_t slash = path.find(u'/');
-    const std::u16string_view component = path.substr(0, slash);
+    const std::size_t slash = path.find('/');
+    const std::string_view component = path.substr(0, slash);
     if (!IsSafeComponent(component)) return false;
     components->push_back(component);
-    if (slash == std::u16string_view::npos) return true;
+    if (slash == std::string_view::npos) return true;
     path.remove_prefix(slash + 1);
   }
 }
@@ -68,40 +122,36 @@ class TreeBuilder {
  public:
   explicit TreeBuilder(NameTree* tree) : tree_(*tree) {}
 
-  // Returns false when the entry's path is unsafe. The name is converted straight into the
-  // tree's pool; only the components that become new nodes stay there.
-  bool Add(std::string_view utf8_name, std::uint32_t entry) {
-    std::u16string& pool = tree_.names_;
+  // Returns false when the entry's path is unsafe. New nodes name pieces of the entry's own
+  // name in the pool; an ill-formed name is first added to the pool in its well-formed form.
+  bool Add(std::uint32_t entry, std::string_view name) {
+    std::string& pool = tree_.names_;
     const std::size_t start = pool.size();
-    platform::AppendUtf8AsUtf16(utf8_name, &pool);
-    std::u16string_view path = std::u16string_view(pool).substr(start);
+    if (!IsWellFormedUtf8(name)) {
+      const std::optional<std::string> formed = platform::Utf16ToUtf8(platform::Utf8ToUtf16(name));
+      // Offsets stay within 32 bits; only absurd directories of ill-formed names get this far.
+      if (!formed || formed->size() > UINT32_MAX - start) return false;
+      pool += *formed;
+      name = std::string_view(pool).substr(start);
+    }
+    std::string_view path = name;
     // Names without the leading "/" are anomalous; they are taken as relative to the root.
-    if (path.starts_with(u'/')) path.remove_prefix(1);
-    const bool is_storage = !path.empty() && path.back() == u'/';
+    if (path.starts_with('/')) path.remove_prefix(1);
+    const bool is_storage = !path.empty() && path.back() == '/';
     if (is_storage) path.remove_suffix(1);
     if (!SplitSafePath(path, &components_)) {
       pool.resize(start);
       return false;
     }
-
     const auto existing = ExistingPart(is_storage);
     if (!existing) {
-      pool.resize(start);
+      pool.resize(start);  // drops a well-formed copy nobody names
       return true;
     }
     auto [parent, depth] = *existing;
-
-    // Move the new components' names down over the ones that exist already.
-    const std::size_t from = components_[depth].data() - pool.data();
-    const std::size_t to = components_.back().data() + components_.back().size() - pool.data();
-    const std::size_t shift = from - start;
-    std::copy(pool.begin() + from, pool.begin() + to, pool.begin() + start);
-    pool.resize(to - shift);
     for (; depth < components_.size(); ++depth) {
-      const bool last = depth + 1 == components_.size();
-      const auto offset =
-          static_cast<std::uint32_t>(components_[depth].data() - pool.data() - shift);
-      const bool stream = last && !is_storage;
+      const bool stream = depth + 1 == components_.size() && !is_storage;
+      const auto offset = static_cast<std::uint32_t>(components_[depth].data() - pool.data());
       parent =
           Create(parent, offset, components_[depth].size(), stream ? entry : TreeNode::kNoEntry);
     }
@@ -155,22 +205,22 @@ class TreeBuilder {
   }
 
   NameTree& tree_;
-  std::vector<std::u16string_view> components_;
+  std::vector<std::string_view> components_;
 };
 
 NameTree::NameTree() : slots_(kMinSlots), seed_(ProcessSeed()) { nodes_.emplace_back(); }
 
 NameTree NameTree::Build(Directory directory) {
   NameTree tree;
-  // UTF-16 takes no more units than UTF-8 takes bytes; room not written costs no memory.
-  tree.names_.reserve(directory.names.size());
+  tree.names_ = std::move(directory.names);
   tree.nodes_.reserve(directory.entries.size() + 1);
   tree.Reindex(std::bit_ceil(std::max(kMinSlots, 4 * (directory.entries.size() + 1) / 3 + 1)));
   TreeBuilder builder(&tree);
   for (std::uint32_t i = 0; i < directory.entries.size(); ++i) {
-    const std::string_view name = directory.name(directory.entries[i]);
+    const DirectoryEntry& entry = directory.entries[i];
+    const auto name = std::string_view(tree.names_).substr(entry.name_offset, entry.name_length);
     if (name.starts_with("::") || name == "/") continue;
-    if (!builder.Add(name, i)) ++tree.unsafe_entries_;
+    if (!builder.Add(i, name)) ++tree.unsafe_entries_;
   }
   builder.ListChildren();
   tree.entries_ = std::move(directory.entries);
@@ -178,41 +228,62 @@ NameTree NameTree::Build(Directory directory) {
 }
 
 std::optional<NodeId> NameTree::FindChild(NodeId storage, std::u16string_view name) const {
-  const NodeId found = slots_[Probe(storage, name)].id;
+  NameHash hash(seed_, storage);
+  std::size_t length = 0;
+  if (!ForEachUtf8Byte(name, [&](std::uint8_t byte) { hash.Add(byte), ++length; })) {
+    return std::nullopt;
+  }
+  const NodeId found = slots_[Probe(storage, hash.Finish(), [&](std::string_view stored) {
+                         if (stored.size() != length) return false;
+                         std::size_t at = 0;
+                         bool same = true;
+                         ForEachUtf8Byte(name, [&](std::uint8_t byte) {
+                           same = same && static_cast<std::uint8_t>(stored[at++]) == byte;
+                         });
+                         return same;
+                       })].id;
   if (found == 0) return std::nullopt;
   return found;
 }
 
-std::size_t NameTree::Probe(NodeId parent, std::u16string_view name) const {
-  const std::uint64_t hash = HashChild(seed_, parent, name);
+template <class Equal>
+std::size_t NameTree::Probe(NodeId parent, std::uint64_t hash, const Equal& equal) const {
   const auto tag = static_cast<std::uint32_t>(hash >> 32);
   const std::size_t mask = slots_.size() - 1;
   for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
     const Slot& entry = slots_[slot];
     if (entry.id == 0) return slot;
-    if (entry.tag == tag && nodes_[entry.id].parent == parent && this->name(entry.id) == name) {
+    if (entry.tag == tag && nodes_[entry.id].parent == parent && equal(this->name(entry.id))) {
       return slot;
     }
   }
 }
 
+std::size_t NameTree::Probe(NodeId parent, std::string_view name) const {
+  NameHash hash(seed_, parent);
+  hash.Add(name);
+  return Probe(parent, hash.Finish(), [name](std::string_view stored) { return stored == name; });
+}
+
 void NameTree::Index(NodeId id) {
   if (4 * nodes_.size() > 3 * slots_.size()) {
-    Reindex(2 * slots_.size());  // indexes `id` too
-    return;
+    Reindex(2 * slots_.size());  // places `id` too
+  } else {
+    Place(id);
   }
-  const std::u16string_view key = name(id);
-  const auto tag = static_cast<std::uint32_t>(HashChild(seed_, nodes_[id].parent, key) >> 32);
-  slots_[Probe(nodes_[id].parent, key)] = {id, tag};
 }
 
 void NameTree::Reindex(std::size_t slot_count) {
   slots_.assign(slot_count, Slot{});
-  for (NodeId id = 1; id < nodes_.size(); ++id) {
-    const std::u16string_view key = name(id);
-    const auto tag = static_cast<std::uint32_t>(HashChild(seed_, nodes_[id].parent, key) >> 32);
-    slots_[Probe(nodes_[id].parent, key)] = {id, tag};
-  }
+  for (NodeId id = 1; id < nodes_.size(); ++id) Place(id);
+}
+
+void NameTree::Place(NodeId id) {
+  NameHash hash(seed_, nodes_[id].parent);
+  hash.Add(name(id));
+  const std::uint64_t key = hash.Finish();
+  const auto free = [](std::string_view) { return false; };
+  slots_[Probe(nodes_[id].parent, key, free)] = {id, static_cast<std::uint32_t>(key >> 32)};
 }
 
 }  // namespace vaskel::itss

@@ -1,7 +1,7 @@
 // The storage/stream tree presented to callers, built from the content ("/...") entries of the
 // directory. Built once at open and read-only afterwards. Compact, since it is built at every
-// open: the names share one pool, children lie in one list, streams point at their directory
-// entries, and lookups go through one open-addressing table.
+// open: names are UTF-8 pieces of the directory's own names, children lie in one list, streams
+// point at their directory entries, and lookups go through one open-addressing table.
 #pragma once
 
 #include <cstddef>
@@ -27,7 +27,7 @@ struct StreamLocation {
 struct TreeNode {
   static constexpr std::uint32_t kNoEntry = UINT32_MAX;
 
-  std::uint32_t name_offset = 0;  // into the tree's name pool, in UTF-16 units
+  std::uint32_t name_offset = 0;  // into the tree's name pool, in bytes
   std::uint32_t name_length = 0;
   NodeId parent = 0;
   std::uint32_t children_begin = 0;  // storages only: their range of the tree's child list
@@ -49,12 +49,13 @@ class NameTree {
   // other way round, or a repeated name: the first wins). Also not presented, and counted as
   // unsafe: names with an empty, "." or ".." component (the empty name among them), a NUL or a
   // backslash. Invalid UTF-8 bytes become U+FFFD, so such names stay readable.
-  // Keeps the directory's entries: the streams' locations stay there.
+  // Keeps the directory's entries and names: the streams' locations and the names stay there.
   static NameTree Build(Directory directory);
 
   const TreeNode& node(NodeId id) const { return nodes_[id]; }
-  std::u16string_view name(NodeId id) const {
-    return std::u16string_view(names_).substr(nodes_[id].name_offset, nodes_[id].name_length);
+  // Well-formed UTF-8.
+  std::string_view name(NodeId id) const {
+    return std::string_view(names_).substr(nodes_[id].name_offset, nodes_[id].name_length);
   }
   // A storage's children in directory order.
   std::span<const NodeId> children(NodeId storage) const {
@@ -82,14 +83,18 @@ class NameTree {
     std::uint32_t tag = 0;
   };
 
-  // The slot of the child `name` of `parent`: holding its id, or free when there is none.
-  std::size_t Probe(NodeId parent, std::u16string_view name) const;
-  void Index(NodeId id);
+  // The slot of the child of `parent` whose name hashes to `hash` and satisfies `equal`:
+  // holding its id, or free when there is none.
+  template <class Equal>
+  std::size_t Probe(NodeId parent, std::uint64_t hash, const Equal& equal) const;
+  std::size_t Probe(NodeId parent, std::string_view name) const;
+  void Index(NodeId id);  // growing the table when needed
   void Reindex(std::size_t slot_count);
+  void Place(NodeId id);  // in the first free slot of its probe sequence
 
   std::vector<TreeNode> nodes_;
   std::vector<DirectoryEntry> entries_;
-  std::u16string names_;
+  std::string names_;  // the directory's names, then well-formed copies of ill-formed ones
   std::vector<NodeId> children_;
   std::vector<Slot> slots_;  // a power of two in size, at most three quarters full
   std::uint64_t seed_ = 0;
