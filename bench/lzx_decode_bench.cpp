@@ -31,7 +31,7 @@ const LoadedSection* LoadSection() {
     auto loaded = std::make_unique<LoadedSection>();
     if (Failed(FileReader::Open(path, &file)) || Failed(ReadContainerLayout(*file, &layout)) ||
         Failed(ReadDirectory(*file, layout, &directory)) ||
-        Failed(ReadCompressedSectionInfo(*file, layout, directory.entries, &loaded->info))) {
+        Failed(ReadCompressedSectionInfo(*file, layout, directory, &loaded->info))) {
       return nullptr;
     }
     loaded->compressed.resize(loaded->info.compressed_length);

@@ -49,10 +49,9 @@ HRESULT Unreadable(std::string_view file) {
   return FailWith(STG_E_READFAULT, "section 1 " + std::string(file) + " cannot be read");
 }
 
-const DirectoryEntry* FindControlFile(const std::vector<DirectoryEntry>& entries,
-                                      std::string_view leaf) {
-  for (const DirectoryEntry& entry : entries) {
-    const std::string_view name = entry.name;
+const DirectoryEntry* FindControlFile(const Directory& directory, std::string_view leaf) {
+  for (const DirectoryEntry& entry : directory.entries) {
+    const std::string_view name = directory.name(entry);
     if (name.size() == kPrefix.size() + leaf.size() && name.starts_with(kPrefix) &&
         name.ends_with(leaf)) {
       return &entry;
@@ -189,13 +188,12 @@ HRESULT CheckSpanInfo(const FileReader& file, const ContainerLayout& layout,
 }  // namespace
 
 HRESULT ReadCompressedSectionInfo(const FileReader& file, const ContainerLayout& layout,
-                                  const std::vector<DirectoryEntry>& entries,
-                                  CompressedSectionInfo* info) {
+                                  const Directory& directory, CompressedSectionInfo* info) {
   *info = {};
-  const DirectoryEntry* content = FindControlFile(entries, kContent);
-  const DirectoryEntry* control = FindControlFile(entries, kControlData);
-  const DirectoryEntry* reset_table = FindControlFile(entries, kResetTable);
-  const DirectoryEntry* span_info = FindControlFile(entries, kSpanInfo);
+  const DirectoryEntry* content = FindControlFile(directory, kContent);
+  const DirectoryEntry* control = FindControlFile(directory, kControlData);
+  const DirectoryEntry* reset_table = FindControlFile(directory, kResetTable);
+  const DirectoryEntry* span_info = FindControlFile(directory, kSpanInfo);
   if (!content) return Corrupt(kContent, "missing");
   if (!control) return Corrupt(kControlData, "missing");
   if (!reset_table) return Corrupt("ResetTable", "missing");

@@ -26,7 +26,6 @@ struct CompressedSectionInfo {
 // STG_E_DOCFILECORRUPT when they are missing, inconsistent or out of range; the container's
 // section-0 content stays readable regardless.
 HRESULT ReadCompressedSectionInfo(const FileReader& file, const ContainerLayout& layout,
-                                  const std::vector<DirectoryEntry>& entries,
-                                  CompressedSectionInfo* info);
+                                  const Directory& directory, CompressedSectionInfo* info);
 
 }  // namespace vaskel::itss

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/itss/file_reader.h"
@@ -11,8 +12,10 @@
 
 namespace vaskel::itss {
 
+// A small fixed record: tens of thousands are read at every open.
 struct DirectoryEntry {
-  std::string name;  // raw UTF-8 bytes as stored
+  std::uint32_t name_offset = 0;  // into Directory::names
+  std::uint32_t name_length = 0;
   std::uint64_t section = 0;
   std::uint64_t offset = 0;
   std::uint64_t length = 0;
@@ -20,17 +23,22 @@ struct DirectoryEntry {
 
 struct Directory {
   std::vector<DirectoryEntry> entries;
+  std::string names;  // every entry's name back to back, raw UTF-8 bytes as stored
   // Entries dropped because their fields could not be decoded, and chunks whose parsing stopped
   // early because an entry ran past its end.
   std::size_t malformed_entries = 0;
   std::size_t damaged_chunks = 0;
   std::string first_damage;  // why the first damaged chunk stopped early
+
+  std::string_view name(const DirectoryEntry& entry) const {
+    return std::string_view(names).substr(entry.name_offset, entry.name_length);
+  }
 };
 
 // Scans every chunk physically and parses those signed PMGL. Writers disagree on which chunk is
 // first and interleave index chunks, so neither the header's first/last listing chunk nor the
-// chunk links are used. STG_E_DOCFILECORRUPT when no listing chunk exists or the directory holds
-// more than 2^24 entries.
+// chunk links are used. STG_E_DOCFILECORRUPT when no listing chunk exists, the directory holds
+// more than 2^24 entries or its names more than 4 GiB.
 HRESULT ReadDirectory(const FileReader& file, const ContainerLayout& layout, Directory* directory);
 
 }  // namespace vaskel::itss

@@ -26,18 +26,17 @@ HRESULT ItssArchive::Open(std::u16string_view path, std::shared_ptr<ItssArchive>
   Directory directory;
   hr = ReadDirectory(*archive->file_, archive->layout_, &directory);
   if (Failed(hr)) return hr;
-  archive->tree_ = NameTree::Build(directory.entries);
-  archive->directory_damage_ = std::move(directory.first_damage);
-
   CompressedSectionInfo info;
   archive->section1_status_ =
-      ReadCompressedSectionInfo(*archive->file_, archive->layout_, directory.entries, &info);
+      ReadCompressedSectionInfo(*archive->file_, archive->layout_, directory, &info);
   if (Succeeded(archive->section1_status_)) {
     archive->section1_ =
         std::make_unique<CompressedSectionReader>(*archive->file_, std::move(info));
   } else {
     archive->section1_failure_ = GetErrorInfo();
   }
+  archive->directory_damage_ = std::move(directory.first_damage);
+  archive->tree_ = NameTree::Build(std::move(directory));
   *out = std::move(archive);
   return S_OK;
 }

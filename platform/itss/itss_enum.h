@@ -24,6 +24,6 @@ class ItssEnum final : public RefCounted<IEnumSTATSTG> {
 };
 
 // Fills a STATSTG for one node of the tree.
-void DescribeNode(const TreeNode& node, STATSTG* stat);
+void DescribeNode(const NameTree& tree, NodeId id, STATSTG* stat);
 
 }  // namespace vaskel::itss

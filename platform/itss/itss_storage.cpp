@@ -63,7 +63,7 @@ HRESULT ItssStorage::OpenStorage(const char16_t* pwcsName, IStorage*, DWORD grfM
   if (pwcsName == nullptr) return STG_E_INVALIDPOINTER;
   if (!IsReadOnlyMode(grfMode)) return STG_E_ACCESSDENIED;
   const auto child = archive_->tree().FindChild(node_, pwcsName);
-  if (!child || !archive_->tree().node(*child).is_storage) return STG_E_FILENOTFOUND;
+  if (!child || !archive_->tree().node(*child).is_storage()) return STG_E_FILENOTFOUND;
   *ppstg = new ItssStorage(archive_, *child);
   return S_OK;
 }
@@ -75,7 +75,7 @@ HRESULT ItssStorage::OpenStream(const char16_t* pwcsName, void*, DWORD grfMode, 
   if (pwcsName == nullptr) return STG_E_INVALIDPOINTER;
   if (!IsReadOnlyMode(grfMode)) return STG_E_ACCESSDENIED;
   const auto child = archive_->tree().FindChild(node_, pwcsName);
-  if (!child || archive_->tree().node(*child).is_storage) return STG_E_FILENOTFOUND;
+  if (!child || archive_->tree().node(*child).is_storage()) return STG_E_FILENOTFOUND;
   *ppstm = new ItssStream(archive_, *child);
   return S_OK;
 }
@@ -87,8 +87,8 @@ namespace vaskel::itss {
 HRESULT ItssStorage::LocateStream(const char16_t* name, StreamExtent* extent) {
   if (name == nullptr || extent == nullptr) return STG_E_INVALIDPOINTER;
   const auto child = archive_->tree().FindChild(node_, name);
-  if (!child || archive_->tree().node(*child).is_storage) return STG_E_FILENOTFOUND;
-  const StreamLocation& stream = archive_->tree().node(*child).stream;
+  if (!child || archive_->tree().node(*child).is_storage()) return STG_E_FILENOTFOUND;
+  const StreamLocation stream = archive_->tree().stream(*child);
   *extent = {stream.section, stream.offset, stream.length};
   return S_OK;
 }

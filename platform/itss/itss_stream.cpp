@@ -10,13 +10,13 @@ namespace vaskel::itss {
 HRESULT ItssStream::Read(void* pv, ULONG cb, ULONG* pcbRead) {
   if (pcbRead) *pcbRead = 0;
   SetErrorInfo({});  // a failure below leaves its own
-  const TreeNode& node = archive_->tree().node(node_);
-  const std::uint64_t left = node.stream.length - position_;
+  const StreamLocation stream = archive_->tree().stream(node_);
+  const std::uint64_t left = stream.length - position_;
   const auto count = static_cast<ULONG>(left < cb ? left : cb);
   if (count == 0) return S_OK;
   if (pv == nullptr) return STG_E_INVALIDPOINTER;
-  const HRESULT hr = archive_->ReadStream(node.stream, position_,
-                                          std::span(static_cast<std::uint8_t*>(pv), count));
+  const HRESULT hr =
+      archive_->ReadStream(stream, position_, std::span(static_cast<std::uint8_t*>(pv), count));
   if (Failed(hr)) return hr;
   position_ += count;
   if (pcbRead) *pcbRead = count;
@@ -25,7 +25,7 @@ HRESULT ItssStream::Read(void* pv, ULONG cb, ULONG* pcbRead) {
 
 HRESULT ItssStream::Stat(STATSTG* pstatstg) {
   if (pstatstg == nullptr) return STG_E_INVALIDPOINTER;
-  DescribeNode(archive_->tree().node(node_), pstatstg);
+  DescribeNode(archive_->tree(), node_, pstatstg);
   return S_OK;
 }
 

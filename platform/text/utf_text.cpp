@@ -90,26 +90,42 @@ std::size_t WholeCharactersLength(std::string_view text) {
   return length - (start - 1) < needed ? start - 1 : length;
 }
 
-std::u16string Utf8ToUtf16(std::string_view text, bool* had_invalid, char16_t replacement) {
-  std::u16string out;
-  out.reserve(text.size());
+bool AppendUtf8AsUtf16(std::string_view text, std::u16string* out, char16_t replacement) {
+  // Never more units than bytes: write in place, then trim.
+  const std::size_t start = out->size();
+  out->resize(start + text.size());
+  char16_t* const first = out->data() + start;
+  char16_t* next = first;
   bool invalid = false;
   std::size_t i = 0;
   while (i < text.size()) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte < 0x80) {  // most names are ASCII
+      *next++ = byte;
+      ++i;
+      continue;
+    }
     std::size_t length = 1;
     const std::optional<char32_t> decoded = DecodeUtf8(text, i, &length);
     i += length;
     if (!decoded) {
-      out.push_back(replacement);
+      *next++ = replacement;
       invalid = true;
     } else if (*decoded >= 0x10000) {
       const char32_t above = *decoded - 0x10000;
-      out.push_back(static_cast<char16_t>(0xD800 + (above >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + (above & 0x3FF)));
+      *next++ = static_cast<char16_t>(0xD800 + (above >> 10));
+      *next++ = static_cast<char16_t>(0xDC00 + (above & 0x3FF));
     } else {
-      out.push_back(static_cast<char16_t>(*decoded));
+      *next++ = static_cast<char16_t>(*decoded);
     }
   }
+  out->resize(start + static_cast<std::size_t>(next - first));
+  return invalid;
+}
+
+std::u16string Utf8ToUtf16(std::string_view text, bool* had_invalid, char16_t replacement) {
+  std::u16string out;
+  const bool invalid = AppendUtf8AsUtf16(text, &out, replacement);
   if (had_invalid) *had_invalid = invalid;
   return out;
 }

@@ -25,6 +25,10 @@ std::size_t WholeCharactersLength(std::string_view text);
 std::u16string Utf8ToUtf16(std::string_view text, bool* had_invalid = nullptr,
                            char16_t replacement = kReplacementCharacter);
 
+// The same, appended to `out` without a temporary; true when a replacement happened.
+bool AppendUtf8AsUtf16(std::string_view text, std::u16string* out,
+                       char16_t replacement = kReplacementCharacter);
+
 // Strict: a lone surrogate has no UTF-8 form, so the conversion fails.
 std::optional<std::string> Utf16ToUtf8(std::u16string_view text);
 

@@ -122,17 +122,17 @@ TEST(WriterNames, ConflictsKeepTheFirstEntry) {
   ComPtr<IStorage> root = Open(dir,
                                {{"/x", Text("stream x"), 1},
                                 {"/x/inside.txt", Text("lost"), 1},  // needs x as a storage
-                                {"/y/inside.txt", Text("kept"), 1},
-                                {"/y", Text("lost too"), 1},  // y is already a storage
-                                {"/dup.txt", Text("first"), 1},
-                                {"/dup.txt", Text("second"), 0},
+                                {"/y/inside\xF0\x9F\x98\x80.txt", Text("kept"), 1},
+                                {"/y", Text("lost too"), 1},         // y is already a storage
+                                {"/dup\xFF.txt", Text("first"), 1},  // both read "dup\uFFFD.txt"
+                                {"/dup\xFE.txt", Text("second"), 0},
                                 {"/y/", {}, 0}},  // an explicit entry for an existing folder
                                {.sort_entries = false});
   ASSERT_TRUE(root);
   ExpectPresented(root.Get(), {{"x", Text("stream x")},
                                {"y", std::nullopt},
-                               {"y/inside.txt", Text("kept")},
-                               {"dup.txt", Text("first")}});
+                               {"y/inside\xF0\x9F\x98\x80.txt", Text("kept")},
+                               {"dup\xEF\xBF\xBD.txt", Text("first")}});
 }
 
 // Three large files back to back in section 1, with a 4-frame reset interval.
