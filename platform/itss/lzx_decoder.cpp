@@ -38,23 +38,24 @@ constexpr std::uint32_t kPretreeShortZeroRun = 17;  // 4 + 4 bits zeros
 constexpr std::uint32_t kPretreeLongZeroRun = 18;   // 20 + 5 bits zeros
 constexpr std::uint32_t kPretreeSameRun = 19;       // 4 + 1 bit copies of one delta-coded length
 
+// Copies `length` bytes in steps of kStep, which must not exceed how far back the source is.
+template <std::size_t kStep>
+inline void CopyInSteps(std::uint8_t* dst, const std::uint8_t* src, std::uint32_t length) {
+  std::uint8_t* const end = dst + length;
+  do {
+    std::memcpy(dst, src, kStep);
+    dst += kStep;
+    src += kStep;
+  } while (dst < end);
+}
+
 // Copies a match forwards; the source may overlap the destination.
 inline void CopyMatch(std::uint8_t* dst, std::uint32_t offset, std::uint32_t length) {
   const std::uint8_t* src = dst - offset;
   if (offset >= 16) {
-    std::uint8_t* const end = dst + length;
-    do {
-      std::memcpy(dst, src, 16);
-      dst += 16;
-      src += 16;
-    } while (dst < end);
+    CopyInSteps<16>(dst, src, length);
   } else if (offset >= 8) {
-    std::uint8_t* const end = dst + length;
-    do {
-      std::memcpy(dst, src, 8);
-      dst += 8;
-      src += 8;
-    } while (dst < end);
+    CopyInSteps<8>(dst, src, length);
   } else if (offset == 1) {
     std::memset(dst, *src, length);
   } else {
