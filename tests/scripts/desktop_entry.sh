@@ -32,7 +32,7 @@ mkdir -p "$HOME" "$applications" "$XDG_CONFIG_HOME" "$work/bin" "$work/files"
 cat >"$work/bin/vaskel" <<SCRIPT
 #!/usr/bin/env bash
 printf '%s\n' "\$\$ \$*" >>"$work/launches"
-exec "$program" "\$@"
+exec "$program" "\$@" 2>>"$work/program.log"
 SCRIPT
 chmod +x "$work/bin/vaskel"
 export PATH="$work/bin:$PATH"
@@ -89,7 +89,11 @@ else
       [[ -f "$work/launches" ]] || { sleep 0.1; continue; }
       local alive=0 pid
       for pid in $(cut -d' ' -f1 "$work/launches"); do kill -0 "$pid" 2>/dev/null && alive=1; done
-      [[ $alive -eq 1 ]] || { echo "  the program ended before showing \"$title\""; return 1; }
+      if [[ $alive -eq 0 ]]; then
+        echo "  the program ended before showing \"$title\"; what it printed:"
+        sed 's/^/  | /' "$work/program.log" 2>/dev/null
+        return 1
+      fi
       sleep 0.1
     done
     echo "  no window \"$title\""
