@@ -20,15 +20,9 @@ constexpr std::size_t kStreamRequest = 64 << 10;
 
 }  // namespace
 
-struct ExtractionJob::Batch {
+// A task's pieces and the buffer they were read into.
+struct ExtractionJob::Batch : PlannedTask {
   std::size_t buffer = kNone;
-  std::vector<PlannedPiece> pieces;
-  std::vector<std::string> reasons;  // see PlannedTask
-
-  std::uint32_t KeepReason(std::string reason) {
-    reasons.push_back(std::move(reason));
-    return static_cast<std::uint32_t>(reasons.size() - 1);
-  }
 };
 
 // One decoding thread's share: its buffers, the batches it filled that the sink has yet to

@@ -55,35 +55,6 @@ class NameHash {
   std::uint64_t length_ = 0;
 };
 
-// Calls `sink` with each byte of the UTF-8 form of `text`. False when `text` holds a lone
-// surrogate, which no name of the tree does.
-template <class Sink>
-bool ForEachUtf8Byte(std::u16string_view text, const Sink& sink) {
-  for (std::size_t i = 0; i < text.size();) {
-    char32_t code = text[i++];
-    if (code >= 0xD800 && code <= 0xDFFF) {
-      if (code > 0xDBFF || i >= text.size() || text[i] < 0xDC00 || text[i] > 0xDFFF) return false;
-      code = 0x10000 + ((code - 0xD800) << 10) + (text[i++] - 0xDC00);
-    }
-    if (code < 0x80) {
-      sink(static_cast<std::uint8_t>(code));
-    } else if (code < 0x800) {
-      sink(static_cast<std::uint8_t>(0xC0 | (code >> 6)));
-      sink(static_cast<std::uint8_t>(0x80 | (code & 0x3F)));
-    } else if (code < 0x10000) {
-      sink(static_cast<std::uint8_t>(0xE0 | (code >> 12)));
-      sink(static_cast<std::uint8_t>(0x80 | ((code >> 6) & 0x3F)));
-      sink(static_cast<std::uint8_t>(0x80 | (code & 0x3F)));
-    } else {
-      sink(static_cast<std::uint8_t>(0xF0 | (code >> 18)));
-      sink(static_cast<std::uint8_t>(0x80 | ((code >> 12) & 0x3F)));
-      sink(static_cast<std::uint8_t>(0x80 | ((code >> 6) & 0x3F)));
-      sink(static_cast<std::uint8_t>(0x80 | (code & 0x3F)));
-    }
-  }
-  return true;
-}
-
 bool IsWellFormedUtf8(std::string_view text) {
   for (std::size_t i = 0; i < text.size();) {
     std::size_t length = 1;
@@ -230,14 +201,14 @@ NameTree NameTree::Build(Directory directory) {
 std::optional<NodeId> NameTree::FindChild(NodeId storage, std::u16string_view name) const {
   NameHash hash(seed_, storage);
   std::size_t length = 0;
-  if (!ForEachUtf8Byte(name, [&](std::uint8_t byte) { hash.Add(byte), ++length; })) {
+  if (!platform::ForEachUtf8Byte(name, [&](std::uint8_t byte) { hash.Add(byte), ++length; })) {
     return std::nullopt;
   }
   const NodeId found = slots_[Probe(storage, hash.Finish(), [&](std::string_view stored) {
                          if (stored.size() != length) return false;
                          std::size_t at = 0;
                          bool same = true;
-                         ForEachUtf8Byte(name, [&](std::uint8_t byte) {
+                         platform::ForEachUtf8Byte(name, [&](std::uint8_t byte) {
                            same = same && static_cast<std::uint8_t>(stored[at++]) == byte;
                          });
                          return same;

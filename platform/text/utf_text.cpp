@@ -7,21 +7,7 @@ namespace vaskel::platform {
 namespace {
 
 void AppendUtf8(char32_t code_point, std::string* out) {
-  if (code_point < 0x80) {
-    out->push_back(static_cast<char>(code_point));
-  } else if (code_point < 0x800) {
-    out->push_back(static_cast<char>(0xC0 | (code_point >> 6)));
-    out->push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
-  } else if (code_point < 0x10000) {
-    out->push_back(static_cast<char>(0xE0 | (code_point >> 12)));
-    out->push_back(static_cast<char>(0x80 | ((code_point >> 6) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
-  } else {
-    out->push_back(static_cast<char>(0xF0 | (code_point >> 18)));
-    out->push_back(static_cast<char>(0x80 | ((code_point >> 12) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | ((code_point >> 6) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
-  }
+  EncodeUtf8(code_point, [out](std::uint8_t byte) { out->push_back(static_cast<char>(byte)); });
 }
 
 bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
@@ -45,18 +31,6 @@ std::size_t SequenceLength(unsigned char lead, std::uint32_t* bits = nullptr) {
 }
 
 bool IsSurrogate(std::uint32_t unit) { return unit >= 0xD800 && unit <= 0xDFFF; }
-
-// Decodes the code point at text[*i] and advances *i past it; a lone surrogate gives
-// nothing and advances by one unit.
-std::optional<char32_t> DecodeUtf16(std::u16string_view text, std::size_t* i) {
-  const std::uint32_t unit = text[(*i)++];
-  if (!IsSurrogate(unit)) return unit;
-  if (unit > 0xDBFF || *i >= text.size()) return std::nullopt;
-  const std::uint32_t low = text[*i];
-  if (low < 0xDC00 || low > 0xDFFF) return std::nullopt;
-  ++*i;
-  return 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
-}
 
 }  // namespace
 
