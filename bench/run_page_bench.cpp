@@ -160,7 +160,7 @@ int main(int argc, char** argv) {
   }
 
   // A drag of every row.
-  view->Rows().SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
+  view->Rows().SetItemState(-1, vaskel::LVIS_SELECTED, vaskel::LVIS_SELECTED);
   const long peak_before = PeakKilobytes();
   const Clock::time_point drag_start = Clock::now();
   const vaskel::DraggedFiles dragged = vaskel::DraggedRows(*view);
@@ -172,7 +172,7 @@ int main(int argc, char** argv) {
       drag_ms, drag_files, static_cast<double>(drag_bytes) / 1e6, peak_before / 1024,
       PeakKilobytes() / 1024);
   vaskel::DragEnded(dragged, wxDragCancel);
-  view->Rows().SetItemState(-1, 0, LVIS_SELECTED);
+  view->Rows().SetItemState(-1, 0, vaskel::LVIS_SELECTED);
 
   // Closing with the whole file copied: as it was, the clean-up on the window's thread first.
   view->Pages()->Forget();
@@ -189,7 +189,7 @@ int main(int argc, char** argv) {
   app.MainFrame()->Close();
   while (!destroyed) {
     wxTheApp->ProcessPendingEvents();
-    wxTheApp->DeletePendingObjects();
+    wxTheApp->ProcessIdle();  // deletes the closed frame
   }
   const double window_ms = Ms(Clock::now() - close_start);
   vaskel::FinishPreviewFolderRemoval();

@@ -124,7 +124,7 @@ DraggedFiles DraggedRows(CVaskelView& view) {
                 MessageIcon::kStop);
     return {};
   }
-  // Flat, as an unpack without "Use Path": of two rows with one name the last one stays.
+  // Flat, as an unpack without "Use Path": of two rows with one name, the one read last stays.
   ExtractionJob job(std::move(entries));
   EntryFiles files(job.Entries(), dragged.folder, false);
   const std::string failure = WriteOnThread(job, files, view.ListCtrl());

@@ -197,8 +197,9 @@ TEST_F(RunPreviewTest, ClosingRemovesOnlyThisProgramsFolderAndStartingSweepsAban
   // not of our naming.
   const fs::path running = preview_ / (boot + "-1-" + StartTimeOf(1));
   const fs::path killed = preview_ / (boot + "-" + pid + "-1");
-  const fs::path earlier_boot = preview_ / ((boot == "00000000" ? "11111111" : "00000000") + "-" +
-                                            pid + "-" + StartTimeOf(::getpid()));
+  const fs::path earlier_boot =
+      preview_ / (std::string(boot == "00000000" ? "11111111" : "00000000") + "-" + pid + "-" +
+                  StartTimeOf(::getpid()));
   const fs::path unknown = preview_ / "notes";
   for (const fs::path& folder : {running, killed, earlier_boot, unknown}) {
     fs::create_directories(folder / "run");
@@ -209,18 +210,69 @@ TEST_F(RunPreviewTest, ClosingRemovesOnlyThisProgramsFolderAndStartingSweepsAban
   FinishPreviewFolderRemoval();
   EXPECT_FALSE(fs::exists(killed));
   EXPECT_FALSE(fs::exists(earlier_boot));
-  EXPECT_EQ(
-      FilesBelow(preview_),
-      (std::vector<std::string>{"notes/run/file.txt", running.filename() / "run/file.txt",
-                                process_.filename() / "run" / Rows().GetItemText(0, kNameColumn)}));
+  // Sorted: "<boot>-1-..." before "<boot>-<pid>-...", digits and a-f before "notes".
+  const std::string run = std::string(Rows().GetItemText(0, kNameColumn));
+  EXPECT_EQ(FilesBelow(preview_),
+            (std::vector<std::string>{running.filename() / "run/file.txt",
+                                      process_.filename() / "run" / run, "notes/run/file.txt"}));
   Command(ID_APP_EXIT);
   RunPendingCalls();
   FinishPreviewFolderRemoval();
-  // Sorted: "<boot>-1-..." before "<boot>-<pid>-...", digits and a-f before "notes".
-  EXPECT_EQ(FilesBelow(preview_), (std::vector<std::string>{running.filename() / "run/file.txt",
-                                                            process_.filename() / "run" /
-                                                                Rows().GetItemText(0, kNameColumn),
-                                                            "notes/run/file.txt"}));
+  EXPECT_EQ(FilesBelow(preview_),
+            (std::vector<std::string>{running.filename() / "run/file.txt", "notes/run/file.txt"}));
+}
+
+TEST_F(RunPreviewTest, PageShowsWithWhatItReferencesThenTheRestFollowsAndIsReused) {
+  const auto bytes = [](const std::string& text) {
+    return std::vector<std::uint8_t>(text.begin(), text.end());
+  };
+  Open(WriteHelpFile(
+      "pages.chm",
+      {{"/html/page.htm",
+        bytes("<html><link rel=stylesheet href=\"../css/Style.CSS\"><img src='pic%20one.png'>"
+              "<a href=\"other.htm#top\">on</a><a href=\"http://example.org/\">web</a>"
+              "<!-- <img src=\"commented.png\"> --><IFRAME SRC=sub/frame.htm></IFRAME>"
+              "<script src=\"/js/run.js\"></script></html>"),
+        1},
+       {"/css/style.css", bytes("css"), 1},
+       {"/html/pic one.png", bytes("png"), 1},
+       {"/html/other.htm", bytes("<img src=\"only-later.gif\">"), 1},
+       {"/html/only-later.gif", bytes("gif"), 1},
+       {"/html/commented.png", bytes("png"), 1},
+       {"/html/sub/frame.htm", bytes("<img src=\"../../img/in-frame.gif\">"), 1},
+       {"/img/in-frame.gif", bytes("gif"), 1},
+       {"/js/run.js", bytes("js"), 1}}));
+  ASSERT_EQ(Rows().GetItemCount(), 9);
+  Select({RowNamed("page.htm", "html/")});
+  RightClick(WxId(ID_OPERATE_RUN));
+  ASSERT_EQ(desktop_launches_.size(), 1u);
+  const fs::path document = View()->Pages()->DocumentFolder();
+  EXPECT_EQ(document.parent_path(), process_ / "pages");
+  EXPECT_EQ(desktop_launches_[0].path, (document / "html/page.htm").string());
+  EXPECT_EQ(FilesBelow(document),
+            (std::vector<std::string>{"css/style.css", "html/other.htm", "html/page.htm",
+                                      "html/pic one.png", "html/sub/frame.htm", "img/in-frame.gif",
+                                      "js/run.js"}));
+  // The rest while the window is idle.
+  while (View()->Pages()->CopySome(std::chrono::milliseconds(100))) {
+  }
+  EXPECT_EQ(FilesBelow(document).size(), 9u);
+  EXPECT_EQ(ReadFile(document / "html/only-later.gif"), "gif");
+  // Reused: a later Run copies nothing again.
+  std::ofstream(document / "html/other.htm") << "kept";
+  View()->Run(RowNamed("other.htm", "html/"));
+  ASSERT_EQ(desktop_launches_.size(), 2u);
+  EXPECT_EQ(desktop_launches_[1].path, (document / "html/other.htm").string());
+  EXPECT_EQ(ReadFile(document / "html/other.htm"), "kept");
+  // What the page needs is looked for at each Run, not taken as copied: a picture removed, and
+  // then the whole copy, come back.
+  fs::remove(document / "html/pic one.png");
+  View()->Run(RowNamed("page.htm", "html/"));
+  EXPECT_EQ(ReadFile(document / "html/pic one.png"), "png");
+  fs::remove_all(document);
+  View()->Run(RowNamed("page.htm", "html/"));
+  ASSERT_EQ(desktop_launches_.size(), 4u);
+  EXPECT_EQ(FilesBelow(document).size(), 7u);
   Command(ID_APP_EXIT);
   RunPendingCalls();
   FinishPreviewFolderRemoval();
