@@ -80,13 +80,18 @@ bool CVaskelApp::InitInstance(const std::vector<std::string>& arguments) {
   // The profile the program's parts reach without the application (the progress window's
   // position).
   delete wxConfigBase::Set(profile_.get());
+  // What windows that ended without closing (killed, crashed) left in the preview folder.
+  SweepAbandonedPreviewFolders();
   main_frame_ = new CMainFrame(doc_manager_.get());
   main_frame_->SetBeforeCloseHook([this] {
     CVaskelView* view = doc_manager_ != nullptr ? doc_manager_->View() : nullptr;
     SaveWindowLayout(main_frame_, view != nullptr ? view->ListCtrl() : nullptr);
     // Nothing more is copied into the preview folder once it is cleared.
     if (view != nullptr && view->Pages() != nullptr) view->Pages()->Forget();
-    ClearPreviewFolder();
+    // The window goes at once; a big preview folder is removed on a thread, which the program
+    // waits for only after the window is gone.
+    main_frame_->Hide();
+    StartPreviewFolderRemoval();
   });
   main_frame_->Bind(wxEVT_DESTROY, [this](wxWindowDestroyEvent& event) {
     if (event.GetEventObject() == main_frame_) main_frame_ = nullptr;
@@ -130,6 +135,7 @@ void CVaskelApp::ExitInstance() {
   doc_manager_.reset();
   if (wxConfigBase::Get(false) == profile_.get()) wxConfigBase::Set(nullptr);
   profile_.reset();
+  FinishPreviewFolderRemoval();
 }
 
 void CVaskelApp::DestroyMainFrame() {

@@ -2,8 +2,11 @@
 // by default) in the window, with the preview folder on tmpfs (/dev/shm): the time from the
 // command to the page handed to the browser, the time until the rest of the file has followed
 // in idle time, and a later Run that reuses the copy. For scale, `7zz x` of the whole file into
-// tmpfs is timed in the same runs, alternating. Needs a display:
-// bench/run_page_bench.sh starts a virtual one.
+// tmpfs is timed in the same runs, alternating. Then, with the whole file copied: a drag of every
+// row (time until the files are offered, peak memory, bytes on disk), and closing the window:
+// the clean-up on the window's thread as it used to run, against the window gone now and the
+// clean-up finished behind it. Needs a display: bench/run_page_bench.sh starts a virtual one.
+#include <sys/resource.h>
 #include <unistd.h>
 #include <wx/app.h>
 #include <wx/init.h>
@@ -17,8 +20,10 @@
 #include <string>
 #include <vector>
 
+#include "app/main_frame.h"
 #include "app/vaskel_app.h"
 #include "app/vaskel_doc_manager.h"
+#include "catalogue/drag_and_drop.h"
 #include "catalogue/page_preview.h"
 #include "catalogue/preview_folder.h"
 #include "catalogue/vaskel_doc.h"
@@ -52,6 +57,35 @@ int PageRow(const vaskel::CatalogueList& rows) {
     }
   }
   return fallback;
+}
+
+long PeakKilobytes() {
+  rusage usage{};
+  ::getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+// Files and bytes below `folder`.
+std::pair<std::size_t, std::uintmax_t> Holding(const fs::path& folder) {
+  std::size_t files = 0;
+  std::uintmax_t bytes = 0;
+  std::error_code error;
+  for (auto it = fs::recursive_directory_iterator(folder, error);
+       !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
+    if (it->is_regular_file()) {
+      ++files;
+      bytes += it->file_size();
+    }
+  }
+  return {files, bytes};
+}
+
+// The whole file copied into the pages folder by a fresh preview.
+void CopyWhole(vaskel::CVaskelView& view, int row, const std::string& help_file) {
+  vaskel::PagePreview fresh(nullptr);
+  fresh.Run(view.Rows(), view.GetVaskelDoc()->Engine(), row, help_file);
+  while (fresh.CopySome(std::chrono::milliseconds(20))) {
+  }
 }
 
 }  // namespace
@@ -124,6 +158,46 @@ int main(int argc, char** argv) {
     std::printf("7zz x whole file  %8.1f ms   page shown / 7zz x = %.3f\n", Median(peer),
                 Median(shown) / Median(peer));
   }
+
+  // A drag of every row.
+  view->Rows().SetItemState(-1, vaskel::LVIS_SELECTED, vaskel::LVIS_SELECTED);
+  const long peak_before = PeakKilobytes();
+  const Clock::time_point drag_start = Clock::now();
+  const vaskel::DraggedFiles dragged = vaskel::DraggedRows(*view);
+  const double drag_ms = Ms(Clock::now() - drag_start);
+  const auto [drag_files, drag_bytes] = Holding(dragged.folder);
+  std::printf(
+      "drag of every row %8.1f ms until offered, %zu files, %.1f MB on disk, peak memory "
+      "%ld -> %ld MB\n",
+      drag_ms, drag_files, static_cast<double>(drag_bytes) / 1e6, peak_before / 1024,
+      PeakKilobytes() / 1024);
+  vaskel::DragEnded(dragged, wxDragCancel);
+  view->Rows().SetItemState(-1, 0, vaskel::LVIS_SELECTED);
+
+  // Closing with the whole file copied: as it was, the clean-up on the window's thread first.
+  view->Pages()->Forget();
+  CopyWhole(*view, row, help_file);
+  const auto [close_files, close_bytes] = Holding(vaskel::ProcessPreviewFolderPath());
+  const Clock::time_point old_close = Clock::now();
+  vaskel::ClearPreviewFolder();
+  const double old_ms = Ms(Clock::now() - old_close);
+  CopyWhole(*view, row, help_file);
+  // Now: File > Exit until the window is gone, then until the clean-up behind it is done.
+  bool destroyed = false;
+  app.MainFrame()->Bind(wxEVT_DESTROY, [&](wxWindowDestroyEvent&) { destroyed = true; });
+  const Clock::time_point close_start = Clock::now();
+  app.MainFrame()->Close();
+  while (!destroyed) {
+    wxTheApp->ProcessPendingEvents();
+    wxTheApp->ProcessIdle();  // deletes the closed frame
+  }
+  const double window_ms = Ms(Clock::now() - close_start);
+  vaskel::FinishPreviewFolderRemoval();
+  const double removed_ms = Ms(Clock::now() - close_start);
+  std::printf(
+      "close with %zu preview files (%.1f MB): clean-up before the window goes %8.1f ms; "
+      "now window gone %8.1f ms, clean-up done %8.1f ms\n",
+      close_files, static_cast<double>(close_bytes) / 1e6, old_ms, window_ms, removed_ms);
   app.ExitInstance();
   wxEntryCleanup();
   fs::remove_all(shm);

@@ -1,32 +1,79 @@
 #include "catalogue/drag_and_drop.h"
 
+#include <sys/statvfs.h>
 #include <wx/app.h>
 #include <wx/listctrl.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <set>
 #include <string>
 #include <system_error>
+#include <thread>
+#include <vector>
 
 #include "catalogue/catalogue_list_ctrl.h"
+#include "catalogue/please_wait_window.h"
 #include "catalogue/preview_folder.h"
 #include "catalogue/vaskel_doc.h"
 #include "catalogue/vaskel_view.h"
 #include "storage/catalogue_list.h"
-#include "storage/entry_extraction.h"
+#include "storage/catalogue_sort.h"
+#include "storage/entry_files.h"
+#include "storage/extraction_job.h"
 #include "storage/message_box.h"
 
 namespace vaskel {
 namespace {
 
-// A folder for one drag inside the PreviewFolder: files dropped earlier keep theirs.
-std::string NewDragFolder(const std::string& preview) {
+// A folder for one drag: files dropped earlier keep theirs.
+std::string NewDragFolder(const std::string& drags) {
   for (int number = 1;; ++number) {
-    const std::string folder = preview + "/drag-" + std::to_string(number);
+    const std::string folder = drags + "/" + std::to_string(number);
     std::error_code error;
     if (std::filesystem::create_directory(folder, error)) return folder;
     if (error) return {};
   }
+}
+
+// What a drag may write into `folder`: kLargestDrag, less when the disk has less free.
+std::uint64_t DragBound(const std::string& folder) {
+  struct statvfs disk {};
+  if (::statvfs(folder.c_str(), &disk) != 0) return kLargestDrag;
+  return std::min<std::uint64_t>(kLargestDrag,
+                                 static_cast<std::uint64_t>(disk.f_bavail) * disk.f_frsize);
+}
+
+std::string Megabytes(std::uint64_t bytes) {
+  return std::to_string((bytes + (1u << 20) - 1) >> 20) + " MB";
+}
+
+// Runs the job on a thread of its own while the window repaints; the user's input waits.
+// Returns the failure's message, empty when the files were written.
+std::string WriteOnThread(ExtractionJob& job, EntryFiles& files, wxWindow* owner) {
+  std::string failure;
+  std::atomic<bool> done{false};
+  std::thread writer([&] {
+    try {
+      job.Run(files);
+    } catch (const ExtractionError& error) {
+      failure = error.what();
+    } catch (const std::exception& error) {
+      failure = error.what();
+    }
+    done = true;
+  });
+  {
+    const PleaseWaitWindow wait(owner);
+    while (!done) {
+      if (wxTheApp != nullptr) wxTheApp->SafeYieldFor(wait.Window(), wxEVT_CATEGORY_UI);
+      std::this_thread::sleep_for(std::chrono::milliseconds(15));
+    }
+  }
+  writer.join();
+  return failure;
 }
 
 }  // namespace
@@ -39,46 +86,73 @@ bool HelpFileDropTarget::OnDropFiles(wxCoord /*x*/, wxCoord /*y*/, const wxArray
   return true;
 }
 
-std::unique_ptr<wxFileDataObject> DraggedRows(CVaskelView& view) {
+DraggedFiles DraggedRows(CVaskelView& view) {
   CVaskelDoc* doc = view.GetVaskelDoc();
-  if (doc == nullptr) return nullptr;
+  if (doc == nullptr) return {};
   if (CatalogueListCtrl* list = view.ListCtrl()) list->SyncStoreFromControl();
   const CatalogueList& rows = view.Rows();
-  if (rows.GetSelectedCount() == 0) return nullptr;
-  const PreviewFolderCheck preview = PreparePreviewFolder();
-  if (!preview.Usable()) {
-    ShowMessage(preview.refusal, MessageIcon::kStop);
-    return nullptr;
-  }
-  const std::string folder = NewDragFolder(preview.path);
-  if (folder.empty()) {
-    ShowMessage("A folder for the dragged files cannot be made in " + preview.path + ".",
-                MessageIcon::kStop);
-    return nullptr;
-  }
-  auto files = std::make_unique<wxFileDataObject>();
-  std::set<std::string> names;
+  if (rows.GetSelectedCount() == 0) return {};
   StorageEngine& engine = doc->Engine();
-  ExtractionSession session;
-  try {
-    for (int row = rows.GetNextItem(-1, LVNI_SELECTED); row != -1;
-         row = rows.GetNextItem(row, LVNI_SELECTED)) {
-      const std::string name(rows.GetItemText(row, kNameColumn));
-      IStorage* const storage = engine.RowStorage(rows, row);
-      if (storage == nullptr) continue;
-      // Flat, as an unpack without "Use Path": of two rows with one name the last one stays.
-      const ExtractedEntry entry = engine.ExtractEntry(storage, rows.GetItemText(row, kPathColumn),
-                                                       name, folder, false, &session);
-      if (entry.written && names.insert(name).second) {
-        files->AddFile(wxString::FromUTF8(folder + "/" + name));
-      }
-    }
-  } catch (const ExtractionError& error) {
-    ShowMessage(error.what(), MessageIcon::kStop);
-    return nullptr;
+  std::vector<JobEntry> entries;
+  std::uint64_t bytes = 0;
+  for (int row = rows.GetNextItem(-1, LVNI_SELECTED); row != -1;
+       row = rows.GetNextItem(row, LVNI_SELECTED)) {
+    IStorage* const storage = engine.RowStorage(rows, row);
+    if (storage == nullptr) continue;
+    entries.push_back({ComPtr<IStorage>::Share(storage),
+                       std::string(rows.GetItemText(row, kPathColumn)),
+                       std::string(rows.GetItemText(row, kNameColumn))});
+    bytes += SizeKey(rows.GetItemText(row, kSizeColumn));
   }
-  if (names.empty()) return nullptr;
-  return files;
+  if (entries.empty()) return {};
+  const PreviewFolderCheck drags = PreparePreviewFolder(PreviewArea::kDrags);
+  if (!drags.Usable()) {
+    ShowMessage(drags.refusal, MessageIcon::kStop);
+    return {};
+  }
+  if (const std::uint64_t bound = DragBound(drags.path); bytes > bound) {
+    ShowMessage("The selected files take " + Megabytes(bytes) + ", more than the " +
+                    Megabytes(bound) + " a drag may write into " + drags.path +
+                    ". Unpack them instead.",
+                MessageIcon::kStop);
+    return {};
+  }
+  DraggedFiles dragged;
+  dragged.folder = NewDragFolder(drags.path);
+  if (dragged.folder.empty()) {
+    ShowMessage("A folder for the dragged files cannot be made in " + drags.path + ".",
+                MessageIcon::kStop);
+    return {};
+  }
+  // Flat, as an unpack without "Use Path": of two rows with one name, the one read last stays.
+  ExtractionJob job(std::move(entries));
+  EntryFiles files(job.Entries(), dragged.folder, false);
+  const std::string failure = WriteOnThread(job, files, view.ListCtrl());
+  if (!failure.empty()) {
+    DragEnded(dragged, wxDragCancel);
+    ShowMessage(failure, MessageIcon::kStop);
+    return {};
+  }
+  std::set<std::string> names;
+  for (const JobEntry& entry : job.Entries()) {
+    const std::string file = dragged.folder + "/" + entry.name;
+    std::error_code error;
+    if (std::filesystem::is_regular_file(file, error) && names.insert(entry.name).second) {
+      if (!dragged.files) dragged.files = std::make_unique<wxFileDataObject>();
+      dragged.files->AddFile(wxString::FromUTF8(file));
+    }
+  }
+  if (!dragged.files) DragEnded(dragged, wxDragCancel);
+  return dragged;
+}
+
+void DragEnded(const DraggedFiles& dragged, wxDragResult result) {
+  if (dragged.folder.empty() || result == wxDragCopy || result == wxDragMove ||
+      result == wxDragLink) {
+    return;
+  }
+  RemoveFromPreviewFolder(PreviewArea::kDrags,
+                          std::filesystem::path(dragged.folder).filename().string());
 }
 
 void AttachDragAndDrop(CVaskelView& view, std::function<void(const wxString& path)> open) {
@@ -86,10 +160,10 @@ void AttachDragAndDrop(CVaskelView& view, std::function<void(const wxString& pat
   if (list == nullptr) return;
   list->SetDropTarget(new HelpFileDropTarget(std::move(open)));
   list->Bind(wxEVT_LIST_BEGIN_DRAG, [&view, list](wxListEvent&) {
-    const std::unique_ptr<wxFileDataObject> files = DraggedRows(view);
-    if (files == nullptr) return;
-    wxDropSource source(*files, list);
-    source.DoDragDrop(wxDrag_CopyOnly);
+    const DraggedFiles dragged = DraggedRows(view);
+    if (dragged.files == nullptr) return;
+    wxDropSource source(*dragged.files, list);
+    DragEnded(dragged, source.DoDragDrop(wxDrag_CopyOnly));
   });
 }
 

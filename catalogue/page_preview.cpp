@@ -1,5 +1,6 @@
 #include "catalogue/page_preview.h"
 
+#include <unistd.h>
 #include <wx/window.h>
 
 #include <algorithm>
@@ -18,6 +19,7 @@
 #include "storage/entry_extraction.h"
 #include "storage/html_references.h"
 #include "storage/message_box.h"
+#include "storage/storage_engine.h"
 
 namespace vaskel {
 namespace {
@@ -42,16 +44,23 @@ bool EndsWithIgnoringCase(std::string_view text, std::string_view suffix) {
          Folded(std::string(text.substr(text.size() - suffix.size()))) == suffix;
 }
 
-// A folder name for this help file as it is now: its name, then a hash of its full path, size
-// and modification time, so that another file, or this one changed, gets a folder of its own.
-std::string DocumentKey(const std::string& document_path) {
-  std::error_code error;
-  const fs::path path(document_path);
-  const auto size = fs::file_size(path, error);
-  const auto modified = fs::last_write_time(path, error).time_since_epoch().count();
-  const std::size_t hash = std::hash<std::string>{}(document_path + '\n' + std::to_string(size) +
-                                                    '\n' + std::to_string(modified));
-  std::string stem = path.filename().string();
+// A folder name for the help file the engine opened: its name, then a hash of its full path and
+// of the file as it was when it was opened (device, inode, size, modification time), so that
+// another file, or this one rebuilt, gets a folder of its own and an old copy is never filled
+// from a new file. A file that changed while it was opened is not told apart by those: that
+// open gets a folder of its own.
+std::string DocumentKey(const std::string& document_path, const StorageEngine& engine) {
+  std::string identity = document_path + '\n';
+  if (const auto& opened = engine.OpenedFile()) {
+    for (const std::uint64_t field : {opened->device, opened->inode, opened->size,
+                                      static_cast<std::uint64_t>(opened->modified)}) {
+      identity += std::to_string(field) + '\n';
+    }
+  } else {
+    identity += "open " + std::to_string(::getpid()) + " " + std::to_string(engine.OpenCount());
+  }
+  const std::size_t hash = std::hash<std::string>{}(identity);
+  std::string stem = fs::path(document_path).filename().string();
   for (char& c : stem) {
     if (c == '/' || static_cast<unsigned char>(c) < 0x20) c = '_';
   }
@@ -125,6 +134,11 @@ int PagePreview::Find(const Entry& page, std::string_view reference) const {
   return folded != by_folded_path_.end() ? folded->second : -1;
 }
 
+bool PagePreview::OnDisk(const Entry& entry) const {
+  std::error_code error;
+  return entry.copied && fs::is_regular_file(folder_ + "/" + entry.path + entry.name, error);
+}
+
 void PagePreview::Copy(Entry& entry) {
   if (entry.copied) return;
   entry.copied = true;
@@ -139,12 +153,15 @@ void PagePreview::CopyReferences(const Entry& page, int depth) {
     const int target = Find(page, reference.target);
     if (target < 0) continue;
     Entry& entry = entries_[static_cast<std::size_t>(target)];
-    if (entry.copied) continue;
-    // A reference that cannot be written leaves the page showing without it.
-    try {
-      Copy(entry);
-    } catch (const ExtractionError&) {
-      continue;
+    // Copied before, but perhaps removed since: looked for, not taken on trust.
+    if (!OnDisk(entry)) {
+      entry.copied = false;
+      // A reference that cannot be written leaves the page showing without it.
+      try {
+        Copy(entry);
+      } catch (const ExtractionError&) {
+        continue;
+      }
     }
     if (reference.frame && depth > 0 && IsPage(entry.name)) CopyReferences(entry, depth - 1);
   }
@@ -153,12 +170,12 @@ void PagePreview::CopyReferences(const Entry& page, int depth) {
 void PagePreview::Run(const CatalogueList& rows, StorageEngine& engine, int row,
                       const std::string& document_path) {
   if (row < 0 || row >= rows.GetItemCount()) return;
-  const PreviewFolderCheck preview = PreparePreviewFolder();
+  const PreviewFolderCheck preview = PreparePreviewFolder(PreviewArea::kPages);
   if (!preview.Usable()) {
     ShowMessage(preview.refusal, MessageIcon::kStop);
     return;
   }
-  const std::string key = DocumentKey(document_path);
+  const std::string key = DocumentKey(document_path, engine);
   if (key != key_ || engine_ != &engine) {
     Snapshot(rows);
     key_ = key;
@@ -173,12 +190,18 @@ void PagePreview::Run(const CatalogueList& rows, StorageEngine& engine, int row,
   const std::string file = folder_ + "/" + path + name;
   try {
     std::error_code error;
-    fs::create_directory(folder_, error);
-    if (complete_.count(key_) == 0 || !fs::exists(file, error)) {
+    if (fs::create_directory(folder_, error)) {
+      // Made anew (removed since the last Run): nothing of the copy is left.
+      for (Entry& entry : entries_) entry.copied = false;
+      complete_.erase(key_);
+      next_ = 0;
+      failures_ = 0;
+    }
+    if (!OnDisk(page)) {
       page.copied = false;
       Copy(page);
-      CopyReferences(page, kFrameDepth);
     }
+    CopyReferences(page, kFrameDepth);
   } catch (const ExtractionError& failure) {
     ShowMessage(failure.what(), MessageIcon::kStop);
     return;

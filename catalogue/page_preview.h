@@ -1,8 +1,9 @@
 // Run on an HTML page: the browser gets a copy whose relative references resolve. The help file
-// is copied with its internal folders into a folder of its own inside the PreviewFolder, which
-// later Runs of the same file reuse: first the page and what it references (its frames' too),
-// so that it shows at once, then, for a help file of at most kWholeFileBound bytes uncompressed,
-// every other file, a batch at a time while the window is idle, so that its links lead on.
+// is copied with its internal folders into a folder of its own in the PreviewFolder's pages, which
+// later Runs of the same opened file reuse: first the page and what it references (its frames'
+// too), so that it shows at once, then, for a help file of at most kWholeFileBound bytes
+// uncompressed, every other file, a batch at a time while the window is idle, so that its links
+// lead on.
 #pragma once
 
 #include <chrono>
@@ -59,6 +60,8 @@ class PagePreview {
   void Snapshot(const CatalogueList& rows);
   // The entry a reference from `page` leads to; -1 for none.
   int Find(const Entry& page, std::string_view reference) const;
+  // Whether the entry was copied and is still there.
+  bool OnDisk(const Entry& entry) const;
   // Writes one entry below folder_ with its internal folders. Throws ExtractionError.
   void Copy(Entry& entry);
   // Copies what the copied `page` references; `depth` more levels for frames.

@@ -18,7 +18,7 @@ void RunEntry(const CatalogueList& rows, StorageEngine& engine, int row) {
   const std::string internal_path(rows.GetItemText(row, kPathColumn));
   const bool has_type = !rows.GetItemText(row, kTypeColumn).empty();
 
-  const PreviewFolderCheck folder = PreparePreviewFolder();
+  const PreviewFolderCheck folder = PreparePreviewFolder(PreviewArea::kRun);
   if (!folder.Usable()) {
     ShowMessage(folder.refusal, MessageIcon::kStop);
     return;

@@ -1,6 +1,6 @@
-// Run: one stored file opened directly. The row's stream is extracted into the PreviewFolder
-// (flat, whatever its internal path) and handed to the desktop: to the default program for its
-// type, or to the plain-text editor when the row shows no type.
+// Run: one stored file opened directly. The row's stream is extracted into the PreviewFolder's
+// run folder (flat, whatever its internal path) and handed to the desktop: to the default program
+// for its type, or to the plain-text editor when the row shows no type.
 #pragma once
 
 namespace vaskel {

@@ -38,8 +38,14 @@ HRESULT StorageEngine::OpenFile(std::string_view path) {
   if (!component_) return REGDB_E_CLASSNOTREG;
   const char16_t* wide = ToWideName(path);
   if (wide == nullptr) return STG_E_INVALIDNAME;
-  return component_->StgOpenStorage(wide, nullptr, STGM_SHARE_DENY_WRITE, nullptr, 0,
-                                    root_storage_.Put());
+  // The same before and after: the file opened is the one seen (a rebuild in between is not).
+  const auto before = platform::IdentityOfFile(std::string(path));
+  const HRESULT result = component_->StgOpenStorage(wide, nullptr, STGM_SHARE_DENY_WRITE, nullptr,
+                                                    0, root_storage_.Put());
+  const auto after = platform::IdentityOfFile(std::string(path));
+  opened_file_ = before == after ? before : std::nullopt;
+  ++open_count_;
+  return result;
 }
 
 const char16_t* StorageEngine::ToWideName(std::string_view text) {

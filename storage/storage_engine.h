@@ -5,12 +5,14 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/com/com_ptr.h"
 #include "platform/com/storage_interfaces.h"
+#include "platform/fs/file_identity.h"
 #include "storage/extraction_session.h"
 #include "storage/storage_table.h"
 
@@ -36,6 +38,10 @@ class StorageEngine {
   const char16_t* ToWideName(std::string_view text);
 
   IStorage* GetRootStorage() const { return root_storage_.Get(); }
+  // The file the last successful OpenFile opened, as it was then; nothing when it changed while
+  // it was being opened. OpenCount() tells one open from the next.
+  const std::optional<platform::FileIdentity>& OpenedFile() const { return opened_file_; }
+  std::uint64_t OpenCount() const { return open_count_; }
   bool HasComponent() const { return static_cast<bool>(component_); }
 
   // Releases every child storage the walk opened and empties the table.
@@ -82,6 +88,8 @@ class StorageEngine {
   ComPtr<IITStorage> component_;
   ComPtr<IStorage> root_storage_;
   std::unique_ptr<char16_t[]> name_buffer_;
+  std::optional<platform::FileIdentity> opened_file_;
+  std::uint64_t open_count_ = 0;
 };
 
 }  // namespace vaskel

@@ -1,9 +1,11 @@
 // The context menu, Run and the PreviewFolder: greyed entries, what Run writes and hands to the
-// desktop, the clean-up when the main window closes, and the folder's refusals.
+// desktop, the clean-up when the main window closes and of abandoned folders at start, drags,
+// and the folder's refusals.
 #include "catalogue/run_preview.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
+#include <wx/dnd.h>
 #include <wx/menu.h>
 #include <wx/xrc/xmlres.h>
 
@@ -25,6 +27,18 @@ unsigned Mode(const fs::path& path) {
   return status.st_mode & 07777;
 }
 
+// The start time the kernel gives process `pid` (the 22nd field of its stat).
+std::string StartTimeOf(int pid) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+  std::string stat;
+  std::getline(in, stat);
+  std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+  std::string field;
+  for (int number = 3; number <= 22 && fields >> field; ++number) {
+  }
+  return field;
+}
+
 class RunPreviewTest : public UnpackWindowTest {
  protected:
   void SetUp() override {
@@ -35,6 +49,9 @@ class RunPreviewTest : public UnpackWindowTest {
                                                       "/a/deep/page.htm"}))}));
     ASSERT_EQ(Rows().GetItemCount(), 4);
     preview_ = runtime_ / "VASKELTMP";
+    process_ = ProcessPreviewFolderPath();
+    run_ = process_ / "run";
+    ASSERT_EQ(process_.parent_path(), preview_);
   }
 
   // The right-click as the list reports it; returns the states the menu was shown with.
@@ -58,6 +75,8 @@ class RunPreviewTest : public UnpackWindowTest {
   void Run(int row) { RunEntry(Rows(), Doc()->Engine(), row); }
 
   fs::path preview_;
+  fs::path process_;  // this program's own folder in it
+  fs::path run_;
 };
 
 TEST_F(RunPreviewTest, ContextMenuOffersRunForOneRowAndUnpackForAny) {
@@ -102,11 +121,12 @@ TEST_F(RunPreviewTest, RunWritesTheStreamFlatIntoThePreviewFolderAndOpensIt) {
   Select({text});
   RightClick(WxId(ID_OPERATE_RUN));
   ASSERT_EQ(desktop_launches_.size(), 1u);
-  EXPECT_EQ(desktop_launches_[0].path, (preview_ / "same.txt").string());
+  EXPECT_EQ(desktop_launches_[0].path, (run_ / "same.txt").string());
   EXPECT_EQ(desktop_launches_[0].program, DesktopProgram::kDefaultForType);
-  EXPECT_EQ(ReadFile(preview_ / "same.txt"), "bytes of /a/same.txt");
-  EXPECT_EQ(FilesBelow(preview_), std::vector<std::string>{"same.txt"});  // no sub-folders
+  EXPECT_EQ(ReadFile(run_ / "same.txt"), "bytes of /a/same.txt");
+  EXPECT_EQ(FilesBelow(preview_), std::vector<std::string>{process_.filename() / "run/same.txt"});
   EXPECT_EQ(Mode(preview_), 0700u);
+  EXPECT_EQ(Mode(process_), 0700u);
 
   // A row without a type goes to the plain-text editor (this Run is not the view's, which
   // shows pages whole).
@@ -114,7 +134,7 @@ TEST_F(RunPreviewTest, RunWritesTheStreamFlatIntoThePreviewFolderAndOpensIt) {
   Rows().SetItemText(index, kTypeColumn, "");
   Run(index);
   ASSERT_EQ(desktop_launches_.size(), 2u);
-  EXPECT_EQ(desktop_launches_[1].path, (preview_ / "index.html").string());
+  EXPECT_EQ(desktop_launches_[1].path, (run_ / "index.html").string());
   EXPECT_EQ(desktop_launches_[1].program, DesktopProgram::kTextEditor);
 }
 
@@ -127,38 +147,79 @@ TEST_F(RunPreviewTest, DoubleClickRunsOnlyASingleSelectedRow) {
   Select({text});
   DoubleClick(text == 0 ? 1 : 0);  // the selection decides, not the row under the pointer
   ASSERT_EQ(desktop_launches_.size(), 1u);
-  EXPECT_EQ(desktop_launches_[0].path, (preview_ / "same.txt").string());
+  EXPECT_EQ(desktop_launches_[0].path, (run_ / "same.txt").string());
 }
 
 TEST_F(RunPreviewTest, RowsOfAReleasedFileAndUnwritableFilesOpenNothing) {
   // The previewed file cannot be made: a folder of that name is in the way.
-  fs::create_directories(preview_ / "index.html");
+  fs::create_directories(run_ / "index.html");
   Run(RowNamed("index.html"));
   ASSERT_EQ(messages_.size(), 1u);
   EXPECT_EQ(messages_[0].icon, MessageIcon::kStop);
-  EXPECT_NE(messages_[0].text.find((preview_ / "index.html").string()), std::string::npos);
+  EXPECT_NE(messages_[0].text.find((run_ / "index.html").string()), std::string::npos);
   EXPECT_TRUE(desktop_launches_.empty());
 
   Doc()->Engine().Reset();  // the rows now name storages the engine let go
   Run(RowNamed("page.htm", "a/deep/"));
   Run(99);
   EXPECT_TRUE(desktop_launches_.empty());
-  EXPECT_FALSE(fs::exists(preview_ / "page.htm"));
+  EXPECT_FALSE(fs::exists(run_ / "page.htm"));
 }
 
-TEST_F(RunPreviewTest, CleanUpRemovesTheTreeAndFollowsNoLink) {
+TEST_F(RunPreviewTest, CleanUpRemovesTheTreeAtAnyDepthAndFollowsNoLink) {
   Run(0);
   const fs::path outside = folder_ / "outside";
   fs::create_directory(outside);
   std::ofstream(outside / "keep.txt") << "keep";
-  fs::create_symlink(outside / "keep.txt", preview_ / "link.txt");
-  fs::create_directories(preview_ / "sub" / "deeper");
-  fs::create_symlink(outside, preview_ / "sub" / "link-folder");
-  std::ofstream(preview_ / "sub" / "deeper" / "inner.txt") << "inner";
+  fs::create_symlink(outside / "keep.txt", process_ / "link.txt");
+  fs::create_directories(process_ / "sub" / "deeper");
+  fs::create_symlink(outside, process_ / "sub" / "link-folder");
+  std::ofstream(process_ / "sub" / "deeper" / "inner.txt") << "inner";
+  // Far deeper than any walk that holds a descriptor per level would go.
+  fs::path deep = process_ / "pages";
+  for (int level = 0; level < 300; ++level) deep /= "d";
+  fs::create_directories(deep);
+  std::ofstream(deep / "bottom.htm") << "bottom";
+  fs::create_symlink(outside, deep / "link-at-the-bottom");
   ClearPreviewFolder();
   EXPECT_FALSE(fs::exists(fs::symlink_status(preview_)));
   EXPECT_EQ(ReadFile(outside / "keep.txt"), "keep");
   EXPECT_TRUE(fs::exists(outside));
+}
+
+TEST_F(RunPreviewTest, ClosingRemovesOnlyThisProgramsFolderAndStartingSweepsAbandonedOnes) {
+  Run(0);
+  const std::string own = process_.filename().string();
+  const std::string boot = own.substr(0, own.find('-'));
+  const std::string pid = std::to_string(::getpid());
+  // Another window, still running (the first process never ends), a window that was killed
+  // (this process id with another start time), one from an earlier boot, and a folder that is
+  // not of our naming.
+  const fs::path running = preview_ / (boot + "-1-" + StartTimeOf(1));
+  const fs::path killed = preview_ / (boot + "-" + pid + "-1");
+  const fs::path earlier_boot =
+      preview_ / (std::string(boot == "00000000" ? "11111111" : "00000000") + "-" + pid + "-" +
+                  StartTimeOf(::getpid()));
+  const fs::path unknown = preview_ / "notes";
+  for (const fs::path& folder : {running, killed, earlier_boot, unknown}) {
+    fs::create_directories(folder / "run");
+    std::ofstream(folder / "run" / "file.txt") << "file";
+  }
+  fs::create_directories(killed / "pages" / "deep" / "er");
+  SweepAbandonedPreviewFolders();
+  FinishPreviewFolderRemoval();
+  EXPECT_FALSE(fs::exists(killed));
+  EXPECT_FALSE(fs::exists(earlier_boot));
+  // Sorted: "<boot>-1-..." before "<boot>-<pid>-...", digits and a-f before "notes".
+  const std::string run = std::string(Rows().GetItemText(0, kNameColumn));
+  EXPECT_EQ(FilesBelow(preview_),
+            (std::vector<std::string>{running.filename() / "run/file.txt",
+                                      process_.filename() / "run" / run, "notes/run/file.txt"}));
+  Command(ID_APP_EXIT);
+  RunPendingCalls();
+  FinishPreviewFolderRemoval();
+  EXPECT_EQ(FilesBelow(preview_),
+            (std::vector<std::string>{running.filename() / "run/file.txt", "notes/run/file.txt"}));
 }
 
 TEST_F(RunPreviewTest, PageShowsWithWhatItReferencesThenTheRestFollowsAndIsReused) {
@@ -186,7 +247,7 @@ TEST_F(RunPreviewTest, PageShowsWithWhatItReferencesThenTheRestFollowsAndIsReuse
   RightClick(WxId(ID_OPERATE_RUN));
   ASSERT_EQ(desktop_launches_.size(), 1u);
   const fs::path document = View()->Pages()->DocumentFolder();
-  EXPECT_EQ(document.parent_path(), preview_);
+  EXPECT_EQ(document.parent_path(), process_ / "pages");
   EXPECT_EQ(desktop_launches_[0].path, (document / "html/page.htm").string());
   EXPECT_EQ(FilesBelow(document),
             (std::vector<std::string>{"css/style.css", "html/other.htm", "html/page.htm",
@@ -203,26 +264,89 @@ TEST_F(RunPreviewTest, PageShowsWithWhatItReferencesThenTheRestFollowsAndIsReuse
   ASSERT_EQ(desktop_launches_.size(), 2u);
   EXPECT_EQ(desktop_launches_[1].path, (document / "html/other.htm").string());
   EXPECT_EQ(ReadFile(document / "html/other.htm"), "kept");
+  // What the page needs is looked for at each Run, not taken as copied: a picture removed, and
+  // then the whole copy, come back.
+  fs::remove(document / "html/pic one.png");
+  View()->Run(RowNamed("page.htm", "html/"));
+  EXPECT_EQ(ReadFile(document / "html/pic one.png"), "png");
+  fs::remove_all(document);
+  View()->Run(RowNamed("page.htm", "html/"));
+  ASSERT_EQ(desktop_launches_.size(), 4u);
+  EXPECT_EQ(FilesBelow(document).size(), 7u);
   Command(ID_APP_EXIT);
   RunPendingCalls();
+  FinishPreviewFolderRemoval();
   EXPECT_FALSE(fs::exists(preview_));
 }
 
+TEST_F(RunPreviewTest, PageCopiesFollowTheFileTheEngineOpenedNotTheOneOnDisk) {
+  const auto help_file = [&](const std::string& text) {
+    const std::string page = "<html><img src=\"pic.png\">" + text + "</html>";
+    return WriteHelpFile("rebuilt.chm",
+                         {{"/page.htm", std::vector<std::uint8_t>(page.begin(), page.end()), 1},
+                          {"/pic.png", std::vector<std::uint8_t>(text.begin(), text.end()), 1}});
+  };
+  const std::string path = help_file("first");
+  Open(path);
+  View()->Run(RowNamed("page.htm"));
+  ASSERT_EQ(desktop_launches_.size(), 1u);
+  const fs::path first = View()->Pages()->DocumentFolder();
+  // Rebuilt on disk while the old one stays open: Run still shows the open one, in its copy.
+  help_file("second build");
+  fs::last_write_time(path, fs::last_write_time(path) + std::chrono::seconds(5));
+  View()->Run(RowNamed("page.htm"));
+  EXPECT_EQ(View()->Pages()->DocumentFolder(), first);
+  EXPECT_EQ(ReadFile(first / "pic.png"), "first");
+  // Opened again (after another, or the framework keeps the open one): a copy of its own,
+  // filled from the new file.
+  Open(WriteHelpFile("other.chm", NamedStreams({"/other.htm"})));
+  Open(path);
+  View()->Run(RowNamed("page.htm"));
+  const fs::path second = View()->Pages()->DocumentFolder();
+  EXPECT_NE(second, first);
+  EXPECT_NE(ReadFile(second / "page.htm").find("second build"), std::string::npos);
+  EXPECT_EQ(ReadFile(second / "pic.png"), "second build");
+}
+
 TEST_F(RunPreviewTest, DraggedRowsAreOfferedAsFilesAndADroppedHelpFileOpens) {
+  // A stored file named like a drag's folder, run first, is in no drag's way.
+  Open(WriteHelpFile("drag.chm", NamedStreams({"/1", "/drag-1", "/a/same.txt", "/index.html"})));
+  Run(RowNamed("1"));
+  Run(RowNamed("drag-1"));
   Select({RowNamed("same.txt", "a/"), RowNamed("index.html")});
-  const std::unique_ptr<wxFileDataObject> dragged = DraggedRows(*View());
-  ASSERT_NE(dragged, nullptr);
-  const wxArrayString files = dragged->GetFilenames();
+  const DraggedFiles dragged = DraggedRows(*View());
+  ASSERT_NE(dragged.files, nullptr);
+  const wxArrayString files = dragged.files->GetFilenames();
   ASSERT_EQ(files.size(), 2u);
   std::vector<std::string> contents;
   for (const wxString& file : files) {
-    EXPECT_EQ(fs::path(file.utf8_string()).parent_path().parent_path(), preview_);
+    EXPECT_EQ(fs::path(file.utf8_string()).parent_path(), dragged.folder);
     contents.push_back(ReadFile(file.utf8_string()));
   }
+  EXPECT_EQ(fs::path(dragged.folder).parent_path(), process_ / "drags");
   std::sort(contents.begin(), contents.end());
   EXPECT_EQ(contents, (std::vector<std::string>{"bytes of /a/same.txt", "bytes of /index.html"}));
+  // Dropped: kept, the file manager may still be copying. Cancelled: gone at once.
+  DragEnded(dragged, wxDragCopy);
+  EXPECT_EQ(FilesBelow(dragged.folder).size(), 2u);
+  const DraggedFiles cancelled = DraggedRows(*View());
+  ASSERT_NE(cancelled.files, nullptr);
+  EXPECT_NE(cancelled.folder, dragged.folder);
+  DragEnded(cancelled, wxDragCancel);
+  EXPECT_FALSE(fs::exists(cancelled.folder));
+  EXPECT_TRUE(fs::exists(dragged.folder));
   Select({});
-  EXPECT_EQ(DraggedRows(*View()), nullptr);
+  EXPECT_EQ(DraggedRows(*View()).files, nullptr);
+
+  // More than a drag may write is refused before anything is written.
+  const int big = RowNamed("index.html");
+  Rows().SetItemText(big, kSizeColumn, std::to_string(kLargestDrag + 1));
+  Select({big});
+  const std::size_t shown = messages_.size();
+  EXPECT_EQ(DraggedRows(*View()).files, nullptr);
+  ASSERT_EQ(messages_.size(), shown + 1);
+  EXPECT_NE(messages_.back().text.find("Unpack them instead"), std::string::npos);
+  EXPECT_EQ(FilesBelow(process_ / "drags").size(), 2u);
 
   auto* target = dynamic_cast<HelpFileDropTarget*>(List()->GetDropTarget());
   ASSERT_NE(target, nullptr);
@@ -236,6 +360,7 @@ TEST_F(RunPreviewTest, DraggedRowsAreOfferedAsFilesAndADroppedHelpFileOpens) {
   EXPECT_EQ(Rows().GetItemCount(), 1);
   Command(ID_APP_EXIT);
   RunPendingCalls();
+  FinishPreviewFolderRemoval();
   EXPECT_FALSE(fs::exists(preview_));
 }
 
@@ -270,10 +395,21 @@ TEST_F(RunPreviewTest, PreviewFolderOfAnotherUserIsRefusedAndNeverCleared) {
 }
 
 TEST_F(RunPreviewTest, OwnFolderIsMadeOwnerOnlyAndAPrivateTemporaryFolderServesWithoutRuntime) {
-  fs::create_directory(preview_);
-  fs::permissions(preview_, fs::perms::all);
-  Run(0);
-  EXPECT_EQ(Mode(preview_), 0700u);
+  // Our folders are made owner-only; the runtime directory we were given is never changed.
+  for (const unsigned given : {0755u, 01777u}) {
+    ::chmod(runtime_.c_str(), given);
+    fs::create_directory(preview_);
+    fs::permissions(preview_, fs::perms::all);
+    Run(0);
+    EXPECT_EQ(Mode(runtime_), given);
+    EXPECT_EQ(Mode(preview_), 0700u);
+    EXPECT_EQ(FilesBelow(run_).size(), 1u);
+  }
+  // One others may write to without the sticky bit is not used.
+  ::chmod(runtime_.c_str(), 0777);
+  EXPECT_NE(PreviewBaseFolder(), runtime_.string());
+  EXPECT_EQ(Mode(runtime_), 0777u);
+  ::chmod(runtime_.c_str(), 0700);
 
   // Without a usable runtime directory: "vaskel-<uid>" in the temporary directory, private.
   ::unsetenv("XDG_RUNTIME_DIR");
@@ -282,7 +418,8 @@ TEST_F(RunPreviewTest, OwnFolderIsMadeOwnerOnlyAndAPrivateTemporaryFolderServesW
   Run(0);
   EXPECT_EQ(Mode(base), 0700u);
   EXPECT_EQ(Mode(base / "VASKELTMP"), 0700u);
-  EXPECT_TRUE(fs::exists(base / "VASKELTMP" / std::string(Rows().GetItemText(0, kNameColumn))));
+  EXPECT_TRUE(fs::exists(base / "VASKELTMP" / process_.filename() / "run" /
+                         std::string(Rows().GetItemText(0, kNameColumn))));
   ClearPreviewFolder();
   EXPECT_FALSE(fs::exists(base / "VASKELTMP"));
 
