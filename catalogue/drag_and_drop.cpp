@@ -19,11 +19,13 @@
 #include "catalogue/preview_folder.h"
 #include "catalogue/vaskel_doc.h"
 #include "catalogue/vaskel_view.h"
+#include "res/string_table.h"
 #include "storage/catalogue_list.h"
 #include "storage/catalogue_sort.h"
 #include "storage/entry_files.h"
 #include "storage/extraction_job.h"
 #include "storage/message_box.h"
+#include "storage/reader_refusal.h"
 
 namespace vaskel {
 namespace {
@@ -82,7 +84,17 @@ bool HelpFileDropTarget::OnDropFiles(wxCoord /*x*/, wxCoord /*y*/, const wxArray
   if (files.empty() || !open_) return false;
   // Opening may show a message box; not while the desktop still holds the drag.
   const wxString first = files[0];
-  wxTheApp->CallAfter([open = open_, first] { open(first); });
+  wxTheApp->CallAfter([open = open_, first] {
+    // The framework's open empties the catalogue before the reader is asked: a file the reader
+    // refuses is turned away first, and the open catalogue stays.
+    const std::string path = first.utf8_string();
+    if (const std::string refusal = ReaderRefusal(path); !refusal.empty()) {
+      ShowMessage(std::string(res::kCantOpenFile) + "\n\n" + path + ": " + refusal,
+                  MessageIcon::kExclamation);
+      return;
+    }
+    open(first);
+  });
   return true;
 }
 

@@ -23,7 +23,8 @@ inline constexpr std::uint64_t kLargestDrag = 1ull << 30;
 
 class HelpFileDropTarget final : public wxFileDropTarget {
  public:
-  // `open` runs after the drop has ended, with the first file's path.
+  // `open` runs after the drop has ended, with the first file's path, once the reader has
+  // taken that file; a file it refuses is reported and not opened.
   explicit HelpFileDropTarget(std::function<void(const wxString& path)> open)
       : open_(std::move(open)) {}
 

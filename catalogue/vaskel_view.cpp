@@ -1,6 +1,7 @@
 #include "catalogue/vaskel_view.h"
 
 #include <wx/app.h>
+#include <wx/filename.h>
 #include <wx/frame.h>
 #include <wx/sizer.h>
 #include <wx/srchctrl.h>
@@ -23,6 +24,8 @@
 #include "res/resource_ids.h"
 #include "res/string_table.h"
 #include "res/window_resources.h"
+#include "storage/left_out_entries.h"
+#include "storage/message_box.h"
 
 namespace vaskel {
 namespace {
@@ -121,7 +124,9 @@ bool CVaskelView::OnClose(bool delete_window) {
 }
 
 void CVaskelView::OnUpdate(wxView* /*sender*/, wxObject* hint) {
-  if (wxDynamicCast(hint, CatalogueClosedHint) != nullptr) ClearCatalogue();
+  if (wxDynamicCast(hint, CatalogueClosedHint) == nullptr) return;
+  ClearCatalogue();
+  ShowFileCount();  // not the previous file's count under the emptied list
 }
 
 void CVaskelView::OnChangeFilename() {
@@ -168,6 +173,19 @@ void CVaskelView::OnInitialUpdate() {
   SetStatusText(wxString::Format(res::kTotalFilesFormat, static_cast<int>(count)));
   timings_.control = Clock::now() - walk_end;
   timings_.rows = count;
+  ReportLeftOutEntries(count);
+}
+
+void CVaskelView::ReportLeftOutEntries(int rows) {
+  const LeftOutEntries left_out = FindLeftOutEntries(GetVaskelDoc()->Engine().GetRootStorage());
+  if (!left_out.Any()) return;
+  const std::string file = wxFileName(GetVaskelDoc()->GetFilename()).GetFullName().utf8_string();
+  std::string text = (rows == 0 ? "No file of " : "Not every file of ") + file +
+                     (rows == 0 ? " can be listed" : " is listed") +
+                     ", because the reader left entries out:";
+  for (const std::string& line : left_out.Lines()) text += "\n\n" + line + ".";
+  // Once the catalogue shows; dropped with the list should the window close first.
+  list_->CallAfter([text] { ShowMessage(text, MessageIcon::kExclamation); });
 }
 
 void CVaskelView::Run(int row) {

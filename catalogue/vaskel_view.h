@@ -77,6 +77,9 @@ class CVaskelView final : public wxView {
   // Empties the list and releases the storages its rows named.
   void ClearCatalogue();
   void SetStatusText(const wxString& text);
+  // After an open: entries the reader left out (unsafe names, a damaged directory) told in a
+  // message box, with why the list is empty when `rows` is 0.
+  void ReportLeftOutEntries(int rows);
   void OnSelectAll(wxCommandEvent& event);
   void OnFind(wxCommandEvent& event);
 

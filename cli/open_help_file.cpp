@@ -2,27 +2,26 @@
 
 #include <cstdio>
 
-#include "platform/itss/itss_component.h"
+#include "storage/left_out_entries.h"
 #include "storage/result_text.h"
 
 namespace vaskel::cli {
 
-bool OpenHelpFile(StorageEngine& engine, const std::string& path) {
+bool OpenHelpFile(StorageEngine& engine, const std::string& path, bool* directory_damaged) {
   const HRESULT hr = engine.OpenFile(path);
   if (Failed(hr) || engine.GetRootStorage() == nullptr) {
     std::fprintf(stderr, "vaskel-cli: %s: %s\n", path.c_str(), DescribeFailure(hr).c_str());
     return false;
   }
-  if (const std::size_t unsafe = itss::UnsafeEntryCount(engine.GetRootStorage())) {
-    std::fprintf(stderr,
-                 "vaskel-cli: warning: %s: %zu entr%s with unsafe names (such as \"..\") left "
-                 "out\n",
-                 path.c_str(), unsafe, unsafe == 1 ? "y" : "ies");
+  const LeftOutEntries left_out = FindLeftOutEntries(engine.GetRootStorage());
+  if (!left_out.unsafe_names.empty()) {
+    std::fprintf(stderr, "vaskel-cli: warning: %s: %s\n", path.c_str(),
+                 left_out.unsafe_names.c_str());
   }
-  if (const std::string damage = itss::DirectoryDamage(engine.GetRootStorage()); !damage.empty()) {
-    std::fprintf(stderr, "vaskel-cli: warning: %s: %s; the entries after it are lost\n",
-                 path.c_str(), damage.c_str());
+  for (const std::string& damage : left_out.damage) {
+    std::fprintf(stderr, "vaskel-cli: %s: damaged directory: %s\n", path.c_str(), damage.c_str());
   }
+  if (directory_damaged != nullptr) *directory_damaged = left_out.Damaged();
   return true;
 }
 

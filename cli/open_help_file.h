@@ -8,8 +8,9 @@
 namespace vaskel::cli {
 
 // Opens `path` in `engine`; on failure prints "vaskel-cli: PATH: cause" and returns false.
-// Warns on standard error about entries left out for their unsafe names or lost to a damaged
-// directory.
-bool OpenHelpFile(StorageEngine& engine, const std::string& path);
+// Names on standard error the entries the reader left out: for their unsafe names (a warning),
+// or lost to a damaged directory (sets `*directory_damaged` when given).
+bool OpenHelpFile(StorageEngine& engine, const std::string& path,
+                  bool* directory_damaged = nullptr);
 
 }  // namespace vaskel::cli

@@ -36,10 +36,13 @@ constexpr char kUnpackHelp[] =
     "                    them is written\n"
     "\n"
     "On a terminal a progress line is shown on standard error; a summary (files, bytes,\n"
-    "seconds) ends the run. Exit status: 0 done; 1 a file's data is damaged (each such file\n"
-    "is named on standard error and left out, the others are written) or a file could not be\n"
-    "written (named on standard error; the unpack stops there, the files written before it\n"
-    "stay); 2 the help file cannot be opened or the command line is wrong.\n"
+    "seconds) ends the run. With --flat, the files written over by a later file of the same\n"
+    "name are counted on standard error (this alone does not change the exit status).\n"
+    "Exit status: 0 done; 1 a file's data is damaged (each such file is named on standard\n"
+    "error and left out, the others are written), entries were lost to a damaged directory\n"
+    "(named on standard error by chunk and reason; the files listed are written), or a file\n"
+    "could not be written (named on standard error; the unpack stops there, the files\n"
+    "written before it stay); 2 the help file cannot be opened or the command line is wrong.\n"
     "\n"
     "examples:\n"
     "  vaskel-cli unpack manual.chm -o manual\n"
@@ -174,7 +177,8 @@ int RunUnpack(Arguments args) {
   const auto started = std::chrono::steady_clock::now();
 
   StorageEngine engine;
-  if (!OpenHelpFile(engine, options.help_file)) return kExitCannotOpen;
+  bool directory_damaged = false;
+  if (!OpenHelpFile(engine, options.help_file, &directory_damaged)) return kExitCannotOpen;
   CatalogueList list;
   NoTypesOrIcons no_types;
   engine.WalkCatalogue(list, no_types);
@@ -192,7 +196,8 @@ int RunUnpack(Arguments args) {
                        std::string(list.GetItemText(row, kPathColumn)),
                        std::string(list.GetItemText(row, kNameColumn))});
   }
-  if (options.flat) entries = LastOfEachName(std::move(entries));
+  std::vector<std::string> written_over;
+  if (options.flat) entries = LastOfEachName(std::move(entries), &written_over);
   ExtractionJob job(std::move(entries));
   ProgressLine progress(job.Entries().size());
   // A damaged file is named and left out; the others are still written.
@@ -221,7 +226,15 @@ int RunUnpack(Arguments args) {
     std::fprintf(stderr, "; %zu could not be opened and were skipped", files.Skipped());
   if (files.Damaged()) std::fprintf(stderr, "; %zu damaged and left out", files.Damaged());
   std::fputc('\n', stderr);
-  return files.Damaged() ? kExitFailure : kExitOk;
+  // Reported, not failed: the last of each name winning is what --flat promises.
+  if (!written_over.empty()) {
+    std::fprintf(stderr, "vaskel-cli: warning: %s\n", WrittenOverText(written_over).c_str());
+  }
+  if (directory_damaged) {
+    std::fprintf(stderr, "vaskel-cli: %s: entries were lost to a damaged directory (named above)\n",
+                 options.help_file.c_str());
+  }
+  return files.Damaged() || directory_damaged ? kExitFailure : kExitOk;
 }
 
 const CommandRegistration kUnpackCommand({"unpack", "writes the catalogue's files into a folder",

@@ -75,15 +75,34 @@ void EntryFiles::FailWriting(int error) {
   throw ExtractionError(path, std::generic_category().message(error), error);
 }
 
-std::vector<JobEntry> LastOfEachName(std::vector<JobEntry> entries) {
+std::vector<JobEntry> LastOfEachName(std::vector<JobEntry> entries,
+                                     std::vector<std::string>* written_over) {
   std::unordered_set<std::string_view> seen;
   std::vector<bool> keep(entries.size());
   for (std::size_t i = entries.size(); i-- > 0;) keep[i] = seen.insert(entries[i].name).second;
   std::vector<JobEntry> kept;
   for (std::size_t i = 0; i < entries.size(); ++i) {
-    if (keep[i]) kept.push_back(std::move(entries[i]));
+    if (keep[i]) {
+      kept.push_back(std::move(entries[i]));
+    } else if (written_over != nullptr) {
+      written_over->push_back(entries[i].internal_path + entries[i].name);
+    }
   }
   return kept;
+}
+
+std::string WrittenOverText(const std::vector<std::string>& written_over) {
+  constexpr std::size_t kNamed = 5;
+  const std::size_t count = written_over.size();
+  if (count == 0) return {};
+  std::string text = std::to_string(count) + (count == 1 ? " file was" : " files were") +
+                     " written over by a later file of the same name: ";
+  for (std::size_t i = 0; i < count && i < kNamed; ++i) {
+    if (i != 0) text += ", ";
+    text += written_over[i];
+  }
+  if (count > kNamed) text += ", and " + std::to_string(count - kNamed) + " more";
+  return text;
 }
 
 }  // namespace vaskel

@@ -61,7 +61,13 @@ class EntryFiles final : public EntrySink {
 
 // Without the internal folders, entries of one name land on one file, which keeps the bytes of
 // the last of them in the order given. Only that one is kept, so that the order they are read
-// in does not decide.
-std::vector<JobEntry> LastOfEachName(std::vector<JobEntry> entries);
+// in does not decide. The internal path and name of each entry dropped, in the order given, go
+// to `written_over` when given.
+std::vector<JobEntry> LastOfEachName(std::vector<JobEntry> entries,
+                                     std::vector<std::string>* written_over = nullptr);
+
+// "7 files were written over by a later file of the same name: a/index.html, ..., and 2 more"
+// (the first few named); empty for none.
+std::string WrittenOverText(const std::vector<std::string>& written_over);
 
 }  // namespace vaskel

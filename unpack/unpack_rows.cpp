@@ -141,13 +141,41 @@ class ProgressShown {
   std::size_t done_ = 0;
 };
 
-void WriteChosenRows(const UnpackJob& job, ProgressWindow& progress) {
+// What the user is told once the unpack has ended: the files left out for damaged data and
+// those written over by a later file of the same name. Empty when there is nothing to tell.
+std::string EndReport(const std::vector<ExtractionError>& damaged,
+                      const std::vector<std::string>& written_over) {
+  constexpr std::size_t kNamed = 5;
+  std::string report;
+  if (!damaged.empty()) {
+    const std::size_t count = damaged.size();
+    report = std::to_string(count) + (count == 1 ? " file is" : " files are") +
+             " damaged in the help file and left out; the others were written.";
+    for (std::size_t i = 0; i < count && i < kNamed; ++i) {
+      report += "\n" + damaged[i].Entry() + ": " + damaged[i].Reason();
+    }
+    if (count > kNamed) report += "\nand " + std::to_string(count - kNamed) + " more";
+  }
+  if (!written_over.empty()) {
+    if (!report.empty()) report += "\n\n";
+    report += "Unpacked without Use Path: " + WrittenOverText(written_over) + ".";
+  }
+  return report;
+}
+
+// Throws ExtractionError for a file that cannot be written; returns the end report.
+std::string WriteChosenRows(const UnpackJob& job, ProgressWindow& progress) {
   std::vector<JobEntry> entries = ChosenEntries(job);
   const bool use_path = job.use_path && job.use_path();
-  if (!use_path && !job.sink) entries = LastOfEachName(std::move(entries));
+  std::vector<std::string> written_over;
+  if (!use_path && !job.sink) entries = LastOfEachName(std::move(entries), &written_over);
   progress.SetBarRange(0, static_cast<int>(entries.size()), 1);
   ExtractionJob extraction(std::move(entries));
-  EntryFiles files(extraction.Entries(), job.folder, use_path);
+  // Called on the job's thread, read once it has ended. A damaged file is left out and the
+  // others are written, as on the command line.
+  std::vector<ExtractionError> damaged;
+  EntryFiles files(extraction.Entries(), job.folder, use_path,
+                   [&damaged](const ExtractionError& error) { damaged.push_back(error); });
   WatchedSink watched(job.sink ? *job.sink : files);
   ProgressShown shown(progress, extraction.Entries());
   {
@@ -162,6 +190,9 @@ void WriteChosenRows(const UnpackJob& job, ProgressWindow& progress) {
     }
     if (const std::exception_ptr failure = running.Failure()) std::rethrow_exception(failure);
   }
+  // Cancelled, the later files of a name may never have come.
+  if (progress.IsCancelled()) written_over.clear();
+  return EndReport(damaged, written_over);
 }
 
 }  // namespace
@@ -184,10 +215,12 @@ void UnpackRows(const UnpackJob& job) {
   if (job.rows == nullptr || job.engine == nullptr) return;
   ProgressWindow progress(job.progress_owner, kProgressTitle, true);
   progress.SetStatusText("Unpacking:");
+  // Reports come after the window has gone, so that nothing hides them.
   try {
-    WriteChosenRows(job, progress);
+    const std::string report = WriteChosenRows(job, progress);
+    progress.Destroy();
+    if (!report.empty()) ShowMessage(report, MessageIcon::kExclamation);
   } catch (const std::exception& error) {  // ExtractionError, or running out of memory
-    // The report comes after the window has gone, so that nothing hides it.
     progress.Destroy();
     ShowMessage(error.what(), MessageIcon::kStop);
   }

@@ -45,9 +45,11 @@ std::optional<std::string> NormalizeUnpackFolder(const wxString& text);
 std::string FolderRefusal(const std::string& folder);
 
 // Runs the unpack: shows the progress window ("Unpacking...") and writes the rows. Stops after
-// the file during which the user cancelled; a file that cannot be written or whose data is
-// damaged ends the unpack there, with the window gone, and is reported in a message box (stop
-// icon) naming the file and the cause. Files written before stay.
+// the file during which the user cancelled; a file that cannot be written ends the unpack there,
+// with the window gone, and is reported in a message box (stop icon) naming the file and the
+// cause. Files written before stay. A file whose data is damaged is left out and the others are
+// written; once the window has gone, a message box names the damaged files with their causes
+// and, without Use Path, the files written over by a later file of the same name.
 void UnpackRows(const UnpackJob& job);
 
 }  // namespace vaskel

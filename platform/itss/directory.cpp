@@ -58,7 +58,7 @@ const char* ParseListingChunk(std::span<const std::uint8_t> chunk, Directory* di
       if (result == EncIntResult::kMalformed) usable = false;
     }
     if (!usable) {
-      ++directory->malformed_entries;
+      ++directory->losses.undecodable_entries;
       continue;
     }
     DirectoryEntry& entry = directory->entries.emplace_back();
@@ -81,10 +81,15 @@ HRESULT ParseChunk(std::uint32_t index, std::span<const std::uint8_t> chunk, Dir
     return S_OK;
   }
   *any_listing = true;
+  DirectoryLosses& losses = directory->losses;
+  const std::size_t undecodable_before = losses.undecodable_entries;
   if (const char* damage = ParseListingChunk(chunk, directory)) {
-    if (directory->damaged_chunks++ == 0) {
-      directory->first_damage = "directory chunk " + std::to_string(index) + ": " + damage;
+    if (losses.damaged_chunks++ == 0) {
+      losses.first_damage = "directory chunk " + std::to_string(index) + ": " + damage;
     }
+  }
+  if (undecodable_before == 0 && losses.undecodable_entries != 0) {
+    losses.first_undecodable_chunk = index;
   }
   if (directory->entries.size() > kMaxEntries) {
     return FailWith(STG_E_DOCFILECORRUPT, "directory chunk " + std::to_string(index) +

@@ -21,14 +21,23 @@ struct DirectoryEntry {
   std::uint64_t length = 0;
 };
 
+// Entries the directory lost to damage; they are not presented.
+struct DirectoryLosses {
+  // Chunks whose parsing stopped early because an entry ran past the chunk's end: the rest of
+  // each such chunk's entries are lost.
+  std::size_t damaged_chunks = 0;
+  std::string first_damage;  // "directory chunk 3: an entry overruns the chunk"
+  // Entries dropped because their section, offset or length took more than 9 bytes.
+  std::size_t undecodable_entries = 0;
+  std::uint32_t first_undecodable_chunk = 0;
+
+  bool any() const { return damaged_chunks != 0 || undecodable_entries != 0; }
+};
+
 struct Directory {
   std::vector<DirectoryEntry> entries;
   std::string names;  // every entry's name back to back, raw UTF-8 bytes as stored
-  // Entries dropped because their fields could not be decoded, and chunks whose parsing stopped
-  // early because an entry ran past its end.
-  std::size_t malformed_entries = 0;
-  std::size_t damaged_chunks = 0;
-  std::string first_damage;  // why the first damaged chunk stopped early
+  DirectoryLosses losses;
 
   std::string_view name(const DirectoryEntry& entry) const {
     return std::string_view(names).substr(entry.name_offset, entry.name_length);

@@ -35,7 +35,7 @@ HRESULT ItssArchive::Open(std::u16string_view path, std::shared_ptr<ItssArchive>
   } else {
     archive->section1_failure_ = GetErrorInfo();
   }
-  archive->directory_damage_ = std::move(directory.first_damage);
+  archive->directory_losses_ = std::move(directory.losses);
   archive->tree_ = NameTree::Build(std::move(directory));
   *out = std::move(archive);
   return S_OK;

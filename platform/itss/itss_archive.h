@@ -11,6 +11,7 @@
 
 #include "platform/com/com_types.h"
 #include "platform/itss/compressed_section_reader.h"
+#include "platform/itss/directory.h"
 #include "platform/itss/file_reader.h"
 #include "platform/itss/itsf_header.h"
 #include "platform/itss/name_tree.h"
@@ -25,9 +26,8 @@ class ItssArchive {
   static HRESULT Open(std::u16string_view path, std::shared_ptr<ItssArchive>* out);
 
   const NameTree& tree() const { return tree_; }
-  // Why directory entries were lost ("directory chunk 3: an entry overruns the chunk"); empty
-  // when none were.
-  const std::string& directory_damage() const { return directory_damage_; }
+  // Directory entries lost to damage.
+  const DirectoryLosses& directory_losses() const { return directory_losses_; }
 
   // Fills `out` with the stream's bytes from `position`; the range must lie inside the stream.
   // Section-1 bytes come through `section1` when given (a reader of the caller's own), else
@@ -51,7 +51,7 @@ class ItssArchive {
   std::unique_ptr<FileReader> file_;
   ContainerLayout layout_;
   NameTree tree_;
-  std::string directory_damage_;
+  DirectoryLosses directory_losses_;
   std::unique_ptr<CompressedSectionReader> section1_;  // null when section 1 is absent or damaged
   HRESULT section1_status_ = S_OK;
   std::string section1_failure_;  // why section 1 cannot be read

@@ -40,9 +40,9 @@ std::size_t UnsafeEntryCount(IStorage* root) {
   return storage ? storage->archive().tree().unsafe_entry_count() : 0;
 }
 
-std::string DirectoryDamage(IStorage* root) {
+DirectoryLosses DirectoryLossesOf(IStorage* root) {
   const auto* storage = dynamic_cast<const ItssStorage*>(root);
-  return storage ? storage->archive().directory_damage() : std::string();
+  return storage ? storage->archive().directory_losses() : DirectoryLosses();
 }
 
 }  // namespace vaskel::itss

@@ -3,9 +3,9 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
 
 #include "platform/com/storage_interfaces.h"
+#include "platform/itss/directory.h"
 
 namespace vaskel::itss {
 
@@ -17,8 +17,8 @@ HRESULT CreateItssComponent(IITStorage** out);
 // storage this component returned; 0 for anything else.
 std::size_t UnsafeEntryCount(IStorage* root);
 
-// Why entries of the open file's directory were lost to damage; empty when none were, or when
-// `root` is not a storage this component returned.
-std::string DirectoryDamage(IStorage* root);
+// Entries of the open file's directory lost to damage; none when `root` is not a storage this
+// component returned.
+DirectoryLosses DirectoryLossesOf(IStorage* root);
 
 }  // namespace vaskel::itss

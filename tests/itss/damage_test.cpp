@@ -229,8 +229,10 @@ TEST(DamagedFiles, NameRunningPastItsChunkEndsThatChunk) {
   EXPECT_EQ(outcome.stored, S_OK);  // listed before the damaged entry
   EXPECT_LT(outcome.one, 0);        // no reset table
   TempFolder dir;
-  EXPECT_EQ(DirectoryDamage(OpenBytes(dir, file).Get()),
-            "directory chunk 0: an entry's name runs past the chunk's end");
+  const DirectoryLosses losses = DirectoryLossesOf(OpenBytes(dir, file).Get());
+  EXPECT_EQ(losses.damaged_chunks, 1u);
+  EXPECT_EQ(losses.first_damage, "directory chunk 0: an entry's name runs past the chunk's end");
+  EXPECT_EQ(losses.undecodable_entries, 0u);
 }
 
 TEST(DamagedFiles, DeclaredHugeLengthsFailAtRead) {
@@ -248,6 +250,11 @@ TEST(DamagedFiles, DeclaredHugeLengthsFailAtRead) {
   EXPECT_LT(stream->Read(buffer.data(), 4096, &got), 0);
   EXPECT_EQ(got, 0u);
   EXPECT_FALSE(OpenStreamAt(root.Get(), "bad19"));  // 64-bit values do not decode
+  // Dropped, and counted as lost to damage with the chunk where the first one lies.
+  const DirectoryLosses losses = DirectoryLossesOf(root.Get());
+  EXPECT_EQ(losses.undecodable_entries, 9u);  // bad19 to bad27
+  EXPECT_EQ(losses.first_undecodable_chunk, 0u);
+  EXPECT_EQ(losses.damaged_chunks, 0u);
 }
 
 }  // namespace

@@ -68,6 +68,9 @@ check "replaced file has the stored bytes" cmp "$src/index.html" "$work/all/inde
 
 # --flat: one folder; of the two page.html the one listed last remains.
 check "flat unpack" status_is 0 "$cli" unpack "$work/made.chm" -o "$work/flat" --flat
+check "flat unpack names the file written over" grep -Eq \
+  "warning: 1 file was written over by a later file of the same name: (html|Other)/page.html$" \
+  "$work/stderr"
 last_page=$("$cli" list "$work/made.chm" 2>/dev/null | awk -F'\t' '$1 == "page.html" { p = $4 } END { print p }')
 check "flat unpack makes no folders" test -z "$(find "$work/flat" -mindepth 1 -type d)"
 check "flat collision: the last page.html wins" cmp "$src/${last_page}page.html" "$work/flat/page.html"
@@ -102,6 +105,40 @@ if [[ -f "$damaged" ]]; then
   check "a damaged file's error names the reason" bash -c "'$cli' unpack '$damaged' -o '$work/d' \
     2>&1 | grep -q 'damaged help file: section 1 ControlData: bad reset interval 0 bytes'"
 fi
+# A damaged directory is never success: 300 files, the first listing chunk's free space made to
+# leave room for two bytes of entries. test and unpack name the chunk and the reason and exit 1;
+# unpack still writes the files the other chunks list.
+mkdir -p "$work/many"
+for i in $(seq 300); do printf 'page %d' "$i" >"$work/many/page$i.htm"; done
+"$writer" "$work/many.chm" "$work/many" || { echo "FAIL cannot write the help file"; exit 1; }
+python3 - "$work/many.chm" "$work/cut.chm" <<'PATCH'
+import sys
+data = bytearray(open(sys.argv[1], 'rb').read())
+le = lambda at, n: int.from_bytes(data[at:at + n], 'little')
+itsp = le(0x48, 8)
+size = le(itsp + 0x10, 4)
+chunk = itsp + 0x54
+while data[chunk:chunk + 4] != b'PMGL':
+    chunk += size
+data[chunk + 4:chunk + 8] = (size - 0x14 - 2).to_bytes(4, 'little')
+open(sys.argv[2], 'wb').write(data)
+PATCH
+lost="damaged directory: directory chunk [0-9]+: an entry('s name)? (overruns|runs past)"
+check "test of a damaged directory exits 1" status_is 1 "$cli" test "$work/cut.chm"
+check "test names the chunk and the reason" grep -Eq "$lost" "$work/stderr"
+check "unpack of a damaged directory exits 1" status_is 1 "$cli" unpack "$work/cut.chm" -o "$work/cut"
+check "unpack names the chunk and the reason" grep -Eq "$lost" "$work/stderr"
+check "unpack writes the files still listed" \
+  test "$(find "$work/cut" -type f | wc -l)" -gt 0 -a "$(find "$work/cut" -type f | wc -l)" -lt 300
+undecodable=${VASKEL_CORPUS:-}/malformed/encints-64bit-both.chm
+if [[ -f "$undecodable" ]]; then
+  check "entries whose numbers do not decode make test exit 1" status_is 1 "$cli" test "$undecodable"
+  check "and are named with their chunk" grep -q \
+    "9 entries left out, the first in directory chunk 0: their section, offset or length does not decode" \
+    "$work/stderr"
+  check "and make unpack exit 1" status_is 1 "$cli" unpack "$undecodable" -o "$work/undecodable"
+fi
+
 # Every malformed file ends in an error or success within a minute: no crash, no hang.
 for file in "${VASKEL_CORPUS:-/nonexistent}"/malformed/*.chm; do
   [[ -f "$file" ]] || continue

@@ -1,5 +1,5 @@
-// Opening help files: the catalogue shown, a second file replacing it, and files the engine
-// cannot open.
+// Opening help files: the catalogue shown, a second file replacing it, files the engine cannot
+// open, entries the reader left out, and files dropped on the catalogue.
 #include <dlfcn.h>
 #include <wx/toplevel.h>
 
@@ -7,7 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "catalogue/drag_and_drop.h"
 #include "res/resource_ids.h"
+#include "tests/support/corpus.h"
 #include "tests/window/window_test_support.h"
 
 namespace vaskel::testing {
@@ -63,11 +65,104 @@ TEST_F(OpenFileTest, FileTheEngineRefusesEmptiesTheCatalogue) {
   EXPECT_EQ(Doc()->Engine().Table().GetSize(), 0);
   EXPECT_EQ(Doc()->Engine().OpenedStorageCount(), 0u);
   EXPECT_EQ(Title(), "damaged.chm - Vaskel");
+  EXPECT_EQ(StatusText(0), "Total 0 file(s)");  // not the previous file's count
   EXPECT_FALSE(MenuItemEnabled(ID_FILE_UNPACK));
 
   // A good file opens as usual afterwards.
   Open(good);
   EXPECT_EQ(Rows().GetItemCount(), 12);
+}
+
+// The file with its first listing chunk's free space grown to leave two bytes for entries: the
+// rest of that chunk's entries are lost.
+std::string WithDamagedFirstChunk(std::vector<std::uint8_t> file) {
+  const auto le = [&file](std::size_t at, int size) {
+    std::size_t value = 0;
+    for (int i = size - 1; i >= 0; --i) value = (value << 8) | file.at(at + i);
+    return value;
+  };
+  const std::size_t chunk_size = le(le(0x48, 8) + 0x10, 4);
+  std::size_t chunk = le(0x48, 8) + 0x54;
+  while (std::string_view(reinterpret_cast<const char*>(&file.at(chunk)), 4) != "PMGL") {
+    chunk += chunk_size;
+  }
+  const std::size_t free_space = chunk_size - 0x14 - 2;
+  for (int i = 0; i < 4; ++i)
+    file.at(chunk + 4 + i) = static_cast<std::uint8_t>(free_space >> (8 * i));
+  return std::string(file.begin(), file.end());
+}
+
+TEST_F(OpenFileTest, EntriesTheReaderLeftOutAreToldOnceAfterTheCatalogueShows) {
+  ASSERT_TRUE(Start());
+  Open(WriteHelpFile("unsafe.chm",
+                     {Stream("/ok.htm"), Stream("/../evil.htm"), Stream("/a/../../evil.htm")}));
+  EXPECT_TRUE(messages_.empty());  // not before the catalogue shows
+  EXPECT_EQ(StatusText(0), "Total 1 file(s)");
+  RunPendingCalls();
+  RunPendingCalls();
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(messages_[0].text,
+            "Not every file of unsafe.chm is listed, because the reader left entries out:\n\n"
+            "2 entries with unsafe names (such as \"..\") left out.");
+  EXPECT_EQ(messages_[0].icon, MessageIcon::kExclamation);
+
+  // Nothing listed: the message says why the list is empty.
+  messages_.clear();
+  Open(WriteFile("cut.chm", WithDamagedFirstChunk(chmwriter::WriteChm(TwelveStreams()))));
+  RunPendingCalls();
+  EXPECT_EQ(StatusText(0), "Total 0 file(s)");
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_TRUE(messages_[0].text.starts_with(
+      "No file of cut.chm can be listed, because the reader left entries out:\n\n"
+      "directory chunk 0: an entry"))
+      << messages_[0].text;
+  EXPECT_TRUE(messages_[0].text.ends_with("; the rest of that chunk's entries are lost."))
+      << messages_[0].text;
+
+  // A good file says nothing.
+  messages_.clear();
+  Open(WriteHelpFile("good.chm", TwelveStreams()));
+  RunPendingCalls();
+  EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(OpenFileTest, CorpusFilesWithEntriesLeftOutAreTold) {
+  VASKEL_SKIP_WITHOUT_CORPUS();
+  ASSERT_TRUE(Start());
+  const std::pair<const char*, const char*> cases[] = {
+      {"malformed/cve-2018-14680-blank-filenames.chm",
+       "3 entries with unsafe names (such as \"..\") left out."},
+      {"malformed/encints-32bit-both.chm",
+       "9 entries left out, the first in directory chunk 0: their section, offset or length "
+       "does not decode (it takes more than 9 bytes)."},
+  };
+  for (const auto& [file, told] : cases) {
+    SCOPED_TRACE(file);
+    messages_.clear();
+    Open(CorpusPath(file).string());
+    RunPendingCalls();
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_NE(messages_[0].text.find(told), std::string::npos) << messages_[0].text;
+  }
+}
+
+TEST_F(OpenFileTest, DroppedFileTheReaderRefusesLeavesTheOpenCatalogue) {
+  const std::string good = WriteHelpFile("good.chm", TwelveStreams());
+  ASSERT_TRUE(Start({good}));
+  auto* target = dynamic_cast<HelpFileDropTarget*>(List()->GetDropTarget());
+  ASSERT_NE(target, nullptr);
+  const std::string notes = WriteFile("notes.txt", "not a help file");
+  wxArrayString dropped;
+  dropped.Add(wxString::FromUTF8(notes));
+  EXPECT_TRUE(target->OnDropFiles(0, 0, dropped));
+  RunPendingCalls();
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(messages_[0].text, "Can't Open this file.\n\n" + notes +
+                                   ": the file is too short for an ITSF header (15 bytes)");
+  EXPECT_EQ(Rows().GetItemCount(), 12);
+  EXPECT_EQ(StatusText(0), "Total 12 file(s)");
+  EXPECT_EQ(Title(), "good.chm - Vaskel");
+  EXPECT_NE(Doc()->Engine().GetRootStorage(), nullptr);
 }
 
 TEST_F(OpenFileTest, EmptyFileIsRefusedAndNeverShowsThePreviousCatalogue) {

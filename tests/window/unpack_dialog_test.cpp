@@ -1,5 +1,6 @@
 // The Unpack dialog and the unpack it runs: presets, the folder text's checks, the trees
-// written, cancel between files, a file error, and the progress window's part in it.
+// written, cancel between files, a file error, the report at the end, and the progress
+// window's part in it.
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/config.h>
@@ -401,6 +402,47 @@ TEST_F(UnpackDialogTest, FileErrorEndsTheUnpackAtItsFileAndKeepsTheFilesBefore) 
   std::vector<std::string> written{names[0], names[1]};
   std::sort(written.begin(), written.end());
   EXPECT_EQ(FilesBelow(out_), written);  // the two files before it
+}
+
+TEST_F(UnpackDialogTest, WithoutUsePathFilesWrittenOverAreToldAndTheLastOneStays) {
+  Open(WriteHelpFile("same.chm",
+                     NamedStreams({"/a/index.html", "/b/index.html", "/c/index.html", "/x.css"})));
+  ASSERT_EQ(Rows().GetItemCount(), 4);
+  UnpackRows(Job(UnpackChoice::kAllFiles, [] { return false; }));
+  EXPECT_EQ(FilesBelow(out_), (std::vector<std::string>{"index.html", "x.css"}));
+  EXPECT_EQ(ReadFile(out_ / "index.html"), "bytes of /c/index.html");
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(messages_[0].text,
+            "Unpacked without Use Path: 2 files were written over by a later file of the same "
+            "name: a/index.html, b/index.html.");
+  EXPECT_EQ(FindShownProgressWindow(), nullptr);  // gone before the message
+
+  // With the internal folders nothing collides and nothing is told.
+  messages_.clear();
+  UnpackRows(Job(UnpackChoice::kAllFiles, [] { return true; }));
+  EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(UnpackDialogTest, DamagedFileIsLeftOutAndNamedAtTheEndAndTheOthersAreWritten) {
+  std::vector<std::uint8_t> bytes =
+      chmwriter::WriteChm({{"/packed.txt", std::vector<std::uint8_t>(100, 'p'), 1},
+                           {"/stored.txt", std::vector<std::uint8_t>(100, 's'), 0},
+                           {"/later.txt", std::vector<std::uint8_t>(100, 'l'), 0}});
+  // Section 1 unreadable: a reset interval of 0 in its ControlData.
+  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  const std::size_t control_data = text.find("LZXC") - 4;
+  for (int i = 0; i < 4; ++i) bytes.at(control_data + 0x0C + i) = 0;
+  Open(WriteFile("broken.chm", std::string(bytes.begin(), bytes.end())));
+  ASSERT_EQ(Rows().GetItemCount(), 3);
+  UnpackRows(Job(UnpackChoice::kAllFiles, [] { return true; }));
+  EXPECT_EQ(FilesBelow(out_), (std::vector<std::string>{"later.txt", "stored.txt"}));
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(messages_[0].icon, MessageIcon::kExclamation);
+  EXPECT_TRUE(messages_[0].text.starts_with(
+      "1 file is damaged in the help file and left out; the others were written.\n"
+      "packed.txt: damaged help file: "))
+      << messages_[0].text;
+  EXPECT_NE(messages_[0].text.find("bad reset interval 0"), std::string::npos) << messages_[0].text;
 }
 
 }  // namespace
