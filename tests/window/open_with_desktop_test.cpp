@@ -45,12 +45,6 @@ class OpenWithDesktopTest : public UnpackWindowTest {
     return G_SOURCE_CONTINUE;
   }
 
-  void DoubleClick(int row) {
-    wxListEvent activated(wxEVT_LIST_ITEM_ACTIVATED, List()->GetId());
-    activated.SetEventObject(List());
-    activated.m_itemIndex = row;
-    List()->ProcessWindowEvent(activated);
-  }
   // The one message shown, which names `target` and gives `reason`.
   void ExpectReported(const std::string& target, const std::string& reason) const {
     ASSERT_EQ(messages_.size(), 1u);
@@ -69,7 +63,7 @@ class OpenWithDesktopTest : public UnpackWindowTest {
 
 TEST_F(OpenWithDesktopTest, RunOffersTheChooserWhenNoProgramTakesTheFile) {
   ASSERT_TRUE(Start({WriteHelpFile("pages.chm", NamedStreams({"/index.html"}))}));
-  DoubleClick(0);
+  View()->Run(0);
   EXPECT_EQ(chooser_types_, std::vector<std::string>{"text/html"});
   ExpectReported("index.html", "No application is registered");
 }
@@ -79,7 +73,7 @@ TEST_F(OpenWithDesktopTest, RunOffersTheChooserWhenTheProgramCannotStart) {
   const std::string png = "\x89PNG\r\n\x1a\n";
   entries[0].data.insert(entries[0].data.begin(), png.begin(), png.end());
   ASSERT_TRUE(Start({WriteHelpFile("pictures.chm", entries)}));
-  DoubleClick(0);
+  View()->Run(0);
   EXPECT_EQ(chooser_types_, std::vector<std::string>{"image/png"});
   ExpectReported("picture.png", "Failed to change to directory");
 }

@@ -32,6 +32,8 @@ void UsePrivateDesktop() {
   std::ofstream(data / "applications" / "broken-viewer.desktop")
       << "[Desktop Entry]\nType=Application\nName=Broken Viewer\nExec=true %f\nPath="
       << (desktop.path() / "gone").string() << "\nMimeType=image/png;\n";
+  std::ofstream(data / "applications" / "mimeapps.list")
+      << "[Default Applications]\nimage/png=broken-viewer.desktop\n";
   const char* const system = std::getenv("XDG_DATA_DIRS");
   std::stringstream folders(system != nullptr && *system != '\0' ? system
                                                                  : "/usr/local/share:/usr/share");
