@@ -2,14 +2,15 @@
 
 #include <wx/filename.h>
 #include <wx/stdpaths.h>
-#include <wx/utils.h>
 
 #include <filesystem>
 #include <utility>
 
 #include "platform/data_location.h"
+#include "platform/desktop/desktop_launcher.h"
 #include "res/string_table.h"
 #include "res/window_resources.h"
+#include "storage/message_box.h"
 
 #ifndef VASKEL_MAKER_EMAIL
 #define VASKEL_MAKER_EMAIL "vaskel@example.org"
@@ -29,12 +30,13 @@ bool IsAddress(const wxString& target) {
          target.StartsWith("mailto:");
 }
 
+// The same way to the desktop as Run's, with its chooser and its reasons.
 void LaunchWithDesktop(const wxString& target) {
-  if (IsAddress(target)) {
-    wxLaunchDefaultBrowser(target);
-  } else {
-    wxLaunchDefaultApplication(target);
-  }
+  const std::string text = target.utf8_string();
+  const std::string failure = IsAddress(target)
+                                  ? OpenAddressWithDesktop(text)
+                                  : OpenWithDesktop(text, DesktopProgram::kDefaultForType);
+  if (!failure.empty()) ShowMessage(failure, MessageIcon::kStop);
 }
 
 ShellLauncher& Launcher() {
@@ -71,7 +73,14 @@ wxString FindHelpContents() {
 
 void OpenHelpContents() {
   const wxString path = FindHelpContents();
-  if (!path.empty()) Launch(path);
+  if (path.empty()) {
+    ShowMessage("Cannot open \"" + std::string(res::kHelpFileName) +
+                    "\": it is neither in the current folder, nor beside the program, nor in "
+                    "its data folder",
+                MessageIcon::kStop);
+    return;
+  }
+  Launch(path);
 }
 
 void OpenHomePage() { Launch(MakerHomePage()); }

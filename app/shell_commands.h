@@ -1,5 +1,6 @@
 // The Help menu's shell commands: the desktop's default programs open our help file, the
-// maker's home page and a mail to the maker. Results are not examined and nothing is reported.
+// maker's home page and a mail to the maker. A target the desktop cannot open, after its "Open
+// With" chooser, and a help file that is nowhere are reported in a message box.
 #pragma once
 
 #include <wx/string.h>

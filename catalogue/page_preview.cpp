@@ -13,6 +13,7 @@
 #include <system_error>
 
 #include "catalogue/preview_folder.h"
+#include "catalogue/spelling_alias.h"
 #include "platform/desktop/desktop_launcher.h"
 #include "storage/catalogue_list.h"
 #include "storage/catalogue_sort.h"
@@ -106,6 +107,7 @@ void PagePreview::Forget() {
   next_ = 0;
   failures_ = 0;
   total_bytes_ = 0;
+  spellings_.clear();
 }
 
 void PagePreview::Snapshot(const CatalogueList& rows) {
@@ -125,13 +127,44 @@ void PagePreview::Snapshot(const CatalogueList& rows) {
   }
 }
 
-int PagePreview::Find(const Entry& page, std::string_view reference) const {
-  const std::optional<std::string> target = ResolveReference(page.path, reference);
-  if (!target) return -1;
-  if (const auto exact = by_path_.find(*target); exact != by_path_.end()) return exact->second;
+PagePreview::Found PagePreview::Find(const Entry& page, std::string_view reference) const {
+  std::optional<std::string> target = ResolveReference(page.path, reference);
+  if (!target) return {};
+  if (const auto exact = by_path_.find(*target); exact != by_path_.end())
+    return {exact->second, {}};
   // Pages written on a desktop that ignores letter case often refer so.
   const auto folded = by_folded_path_.find(Folded(*target));
-  return folded != by_folded_path_.end() ? folded->second : -1;
+  if (folded == by_folded_path_.end()) return {};
+  return {folded->second, std::move(*target)};
+}
+
+void PagePreview::AddSpelling(const Entry& entry, const std::string& spelling) {
+  // Written before, but perhaps removed since, as the copies themselves may be.
+  std::error_code error;
+  if (!spellings_.insert(spelling).second &&
+      fs::exists(fs::symlink_status(folder_ + "/" + spelling, error))) {
+    return;
+  }
+  // Without it the browser misses one picture or script; the page shows all the same.
+  try {
+    WriteSpellingAlias(folder_, entry.path + entry.name, spelling);
+  } catch (const ExtractionError&) {
+  }
+}
+
+void PagePreview::AddSpellingsOf(const Entry& page) {
+  for (const HtmlReference& reference :
+       HtmlReferences(ReadStart(folder_ + "/" + page.path + page.name))) {
+    const Found found = Find(page, reference.target);
+    if (found.spelling.empty()) continue;
+    Entry& entry = entries_[static_cast<std::size_t>(found.index)];
+    try {
+      Copy(entry);
+    } catch (const ExtractionError&) {
+      continue;
+    }
+    AddSpelling(entry, found.spelling);
+  }
 }
 
 bool PagePreview::OnDisk(const Entry& entry) const {
@@ -150,9 +183,9 @@ void PagePreview::Copy(Entry& entry) {
 void PagePreview::CopyReferences(const Entry& page, int depth) {
   const std::string file = folder_ + "/" + page.path + page.name;
   for (const HtmlReference& reference : HtmlReferences(ReadStart(file))) {
-    const int target = Find(page, reference.target);
-    if (target < 0) continue;
-    Entry& entry = entries_[static_cast<std::size_t>(target)];
+    const Found found = Find(page, reference.target);
+    if (found.index < 0) continue;
+    Entry& entry = entries_[static_cast<std::size_t>(found.index)];
     // Copied before, but perhaps removed since: looked for, not taken on trust.
     if (!OnDisk(entry)) {
       entry.copied = false;
@@ -163,6 +196,7 @@ void PagePreview::CopyReferences(const Entry& page, int depth) {
         continue;
       }
     }
+    if (!found.spelling.empty()) AddSpelling(entry, found.spelling);
     if (reference.frame && depth > 0 && IsPage(entry.name)) CopyReferences(entry, depth - 1);
   }
 }
@@ -208,7 +242,8 @@ void PagePreview::Run(const CatalogueList& rows, StorageEngine& engine, int row,
   }
   std::error_code error;
   if (!fs::is_regular_file(file, error)) return;  // the stream could not be read
-  OpenWithDesktop(file, DesktopProgram::kDefaultForType);
+  const std::string failure = OpenWithDesktop(file, DesktopProgram::kDefaultForType);
+  if (!failure.empty()) ShowMessage(failure, MessageIcon::kStop);
   // The rest follows while the window is idle, unless it is too much to copy.
   if (complete_.count(key_) != 0 || total_bytes_ > kWholeFileBound) next_ = entries_.size();
 }
@@ -217,8 +252,10 @@ bool PagePreview::CopySome(std::chrono::milliseconds budget) {
   if (!Copying()) return false;
   const Clock::time_point end = Clock::now() + budget;
   while (next_ < entries_.size() && Clock::now() < end) {
+    Entry& entry = entries_[next_++];
     try {
-      Copy(entries_[next_++]);
+      Copy(entry);
+      if (IsPage(entry.name)) AddSpellingsOf(entry);
     } catch (const ExtractionError&) {
       // The page is shown; the rest is a convenience: a few files that cannot be written are
       // passed over, a disk that takes none ends it.

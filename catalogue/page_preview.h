@@ -58,14 +58,22 @@ class PagePreview {
 
   // Takes the catalogue's rows, all of them, whatever is shown or sorted.
   void Snapshot(const CatalogueList& rows);
-  // The entry a reference from `page` leads to; -1 for none.
-  int Find(const Entry& page, std::string_view reference) const;
+  struct Found {
+    int index = -1;        // of the entry; -1 for none
+    std::string spelling;  // the path the page names, when only its letter case differs
+  };
+  // The entry a reference from `page` leads to.
+  Found Find(const Entry& page, std::string_view reference) const;
   // Whether the entry was copied and is still there.
   bool OnDisk(const Entry& entry) const;
   // Writes one entry below folder_ with its internal folders. Throws ExtractionError.
   void Copy(Entry& entry);
   // Copies what the copied `page` references; `depth` more levels for frames.
   void CopyReferences(const Entry& page, int depth);
+  // The copied `entry` also under the `spelling` a page uses, once.
+  void AddSpelling(const Entry& entry, const std::string& spelling);
+  // For the whole-file copy: what the copied `page` names in other letter case.
+  void AddSpellingsOf(const Entry& page);
   void OnIdle(wxIdleEvent& event);
 
   wxWindow* idle_source_;
@@ -78,7 +86,8 @@ class PagePreview {
   std::size_t next_ = 0;                                 // entries before it are done with
   int failures_ = 0;
   std::uint64_t total_bytes_ = 0;
-  std::set<std::string> complete_;  // keys of the help files copied whole
+  std::set<std::string> complete_;   // keys of the help files copied whole
+  std::set<std::string> spellings_;  // other spellings written for the current help file
 };
 
 }  // namespace vaskel

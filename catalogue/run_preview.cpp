@@ -36,8 +36,10 @@ void RunEntry(const CatalogueList& rows, StorageEngine& engine, int row) {
     return;
   }
   if (file.FilesWritten() == 0) return;  // the stream could not be opened: no file to show
-  OpenWithDesktop(folder.path + "/" + name,
-                  has_type ? DesktopProgram::kDefaultForType : DesktopProgram::kTextEditor);
+  const std::string failure =
+      OpenWithDesktop(folder.path + "/" + name,
+                      has_type ? DesktopProgram::kDefaultForType : DesktopProgram::kTextEditor);
+  if (!failure.empty()) ShowMessage(failure, MessageIcon::kStop);
 }
 
 }  // namespace vaskel

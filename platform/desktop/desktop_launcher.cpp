@@ -2,38 +2,57 @@
 
 #include <gio/gio.h>
 
-#include <memory>
+#include <optional>
 #include <utility>
+
+#include "platform/desktop/glib_ptr.h"
+#include "platform/desktop/open_with_chooser.h"
 
 namespace vaskel {
 namespace {
 
-template <typename T>
-struct GObjectUnref {
-  void operator()(T* object) const { g_object_unref(object); }
-};
-template <typename T>
-using GObjectPtr = std::unique_ptr<T, GObjectUnref<T>>;
+constexpr char kTextType[] = "text/plain";
 
-struct GFreeDeleter {
-  void operator()(char* text) const { g_free(text); }
-};
+// Empty once the program has started, else the desktop's reason.
+using Failure = std::optional<std::string>;
 
-void LaunchDefaultForType(const std::string& path) {
-  const std::unique_ptr<char, GFreeDeleter> uri(g_filename_to_uri(path.c_str(), nullptr, nullptr));
-  if (uri) g_app_info_launch_default_for_uri(uri.get(), nullptr, nullptr);
+Failure TakeFailure(GError* error) {
+  const GErrorPtr owned(error);
+  return std::string(owned ? owned->message : "the desktop gave no reason");
 }
 
-void LaunchTextEditor(const std::string& path) {
-  const GObjectPtr<GAppInfo> editor(g_app_info_get_default_for_type("text/plain", FALSE));
-  if (!editor) {
-    // A desktop without a text editor still has a chance to open the file somehow.
-    LaunchDefaultForType(path);
-    return;
-  }
+Failure LaunchDefault(const std::string& uri) {
+  GError* error = nullptr;
+  if (g_app_info_launch_default_for_uri(uri.c_str(), nullptr, &error)) return std::nullopt;
+  return TakeFailure(error);
+}
+
+Failure LaunchTextEditor(const std::string& uri) {
+  const GObjectPtr<GAppInfo> editor(g_app_info_get_default_for_type(kTextType, FALSE));
+  // A desktop without a text editor still has a chance to open the file somehow.
+  if (!editor) return LaunchDefault(uri);
+  GList uris{const_cast<char*>(uri.c_str()), nullptr, nullptr};
+  GError* error = nullptr;
+  if (g_app_info_launch_uris(editor.get(), &uris, nullptr, &error)) return std::nullopt;
+  return TakeFailure(error);
+}
+
+std::string FileContentType(const std::string& path) {
   const GObjectPtr<GFile> file(g_file_new_for_path(path.c_str()));
-  GList files{file.get(), nullptr, nullptr};
-  g_app_info_launch(editor.get(), &files, nullptr, nullptr);
+  const GObjectPtr<GFileInfo> info(g_file_query_info(file.get(),
+                                                     G_FILE_ATTRIBUTE_STANDARD_CONTENT_TYPE,
+                                                     G_FILE_QUERY_INFO_NONE, nullptr, nullptr));
+  const char* const type = info ? g_file_info_get_content_type(info.get()) : nullptr;
+  return type != nullptr ? type : "application/octet-stream";
+}
+
+// After a failed start the user may pick another program; what still fails names `shown`.
+std::string OfferChooser(const std::string& shown, const std::string& content_type,
+                         const std::string& uri, std::string reason) {
+  ChooserOutcome chosen = OfferOtherProgram(content_type, uri);
+  if (chosen.started) return {};
+  if (!chosen.failure.empty()) reason = std::move(chosen.failure);
+  return "Cannot open \"" + shown + "\": " + reason;
 }
 
 DesktopLauncher& Launcher() {
@@ -47,16 +66,26 @@ DesktopLauncher SetDesktopLauncher(DesktopLauncher launcher) {
   return std::exchange(Launcher(), std::move(launcher));
 }
 
-void OpenWithDesktop(const std::string& path, DesktopProgram program) {
+std::string OpenWithDesktop(const std::string& path, DesktopProgram program) {
   if (const DesktopLauncher& launcher = Launcher()) {
     launcher(path, program);
-    return;
+    return {};
   }
-  if (program == DesktopProgram::kTextEditor) {
-    LaunchTextEditor(path);
-  } else {
-    LaunchDefaultForType(path);
-  }
+  const GCharPtr uri(g_filename_to_uri(path.c_str(), nullptr, nullptr));
+  if (!uri) return "Cannot open \"" + path + "\": the name is not a local file's";
+  const bool text = program == DesktopProgram::kTextEditor;
+  Failure failure = text ? LaunchTextEditor(uri.get()) : LaunchDefault(uri.get());
+  if (!failure) return {};
+  return OfferChooser(path, text ? kTextType : FileContentType(path), uri.get(),
+                      std::move(*failure));
+}
+
+std::string OpenAddressWithDesktop(const std::string& address) {
+  Failure failure = LaunchDefault(address);
+  if (!failure) return {};
+  const GCharPtr scheme(g_uri_parse_scheme(address.c_str()));
+  const std::string type = "x-scheme-handler/" + std::string(scheme ? scheme.get() : "unknown");
+  return OfferChooser(address, type, address, std::move(*failure));
 }
 
 }  // namespace vaskel

@@ -236,7 +236,7 @@ TEST_F(RunPreviewTest, PageShowsWithWhatItReferencesThenTheRestFollowsAndIsReuse
         1},
        {"/css/style.css", bytes("css"), 1},
        {"/html/pic one.png", bytes("png"), 1},
-       {"/html/other.htm", bytes("<img src=\"only-later.gif\">"), 1},
+       {"/html/other.htm", bytes("<img src=\"ONLY-later.gif\">"), 1},
        {"/html/only-later.gif", bytes("gif"), 1},
        {"/html/commented.png", bytes("png"), 1},
        {"/html/sub/frame.htm", bytes("<img src=\"../../img/in-frame.gif\">"), 1},
@@ -249,15 +249,18 @@ TEST_F(RunPreviewTest, PageShowsWithWhatItReferencesThenTheRestFollowsAndIsReuse
   const fs::path document = View()->Pages()->DocumentFolder();
   EXPECT_EQ(document.parent_path(), process_ / "pages");
   EXPECT_EQ(desktop_launches_[0].path, (document / "html/page.htm").string());
+  // A name the page spells in other letter case is there under both spellings.
   EXPECT_EQ(FilesBelow(document),
-            (std::vector<std::string>{"css/style.css", "html/other.htm", "html/page.htm",
-                                      "html/pic one.png", "html/sub/frame.htm", "img/in-frame.gif",
-                                      "js/run.js"}));
-  // The rest while the window is idle.
+            (std::vector<std::string>{"css/Style.CSS", "css/style.css", "html/other.htm",
+                                      "html/page.htm", "html/pic one.png", "html/sub/frame.htm",
+                                      "img/in-frame.gif", "js/run.js"}));
+  EXPECT_TRUE(fs::equivalent(document / "css/Style.CSS", document / "css/style.css"));
+  // The rest while the window is idle, with the other spellings its pages use.
   while (View()->Pages()->CopySome(std::chrono::milliseconds(100))) {
   }
-  EXPECT_EQ(FilesBelow(document).size(), 9u);
+  EXPECT_EQ(FilesBelow(document).size(), 11u);
   EXPECT_EQ(ReadFile(document / "html/only-later.gif"), "gif");
+  EXPECT_EQ(ReadFile(document / "html/ONLY-later.gif"), "gif");
   // Reused: a later Run copies nothing again.
   std::ofstream(document / "html/other.htm") << "kept";
   View()->Run(RowNamed("other.htm", "html/"));

@@ -161,6 +161,8 @@ TEST_F(HelpCommandTest, ContentsOpensTheHelpFileOfTheCurrentDirectoryFirst) {
   std::filesystem::current_path(folder_);
   Command(ID_HELP_CONTENTS);
   EXPECT_TRUE(launched_.empty());  // neither here nor beside the test program
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_NE(messages_[0].text.find("\"VaskelHelp.chm\""), std::string::npos) << messages_[0].text;
   std::ofstream(folder_ / "VaskelHelp.chm") << "help";
   Command(ID_HELP_CONTENTS);
   std::filesystem::current_path(previous);
