@@ -1,5 +1,6 @@
 #include "storage/help_project_text.h"
 
+#include <cctype>
 #include <cstdio>
 #include <string_view>
 
@@ -13,6 +14,10 @@ std::string Hex(std::uint32_t value) {
   std::snprintf(text, sizeof text, "0x%x", value);
   return text;
 }
+
+// The compiled file's name as #SYSTEM keeps it: a stem, or a whole path of the compiling
+// machine, of which only the name is kept so that the project builds into its own folder.
+std::optional<std::string> CompiledFile(const SystemFile& system);
 
 void TextOption(std::string& out, const SystemFile& system, std::uint16_t code,
                 std::string_view key) {
@@ -32,11 +37,7 @@ void Options(std::string& out, const HelpProject& project) {
     return;
   }
   out += system.version > 2 ? "Compatibility=1.1 or later\n" : "Compatibility=1.0\n";
-  if (const std::optional<std::string> stem = system.Text(kCompiledFileCode);
-      stem && !stem->empty())
-    out += "Compiled file=" + *stem + ".chm\n";
-  else
-    out += "Compiled file=" + project.fallback_compiled_file + "\n";
+  out += "Compiled file=" + CompiledFile(system).value_or(project.fallback_compiled_file) + "\n";
   TextOption(out, system, kContentsFileCode, "Contents file");
   TextOption(out, system, kDefaultWindowCode, "Default Window");
   TextOption(out, system, kDefaultTopicCode, "Default topic");
@@ -62,6 +63,13 @@ void Options(std::string& out, const HelpProject& project) {
   TextOption(out, system, kTitleCode, "Title");
   if (const std::optional<std::string> compiler = system.Text(kCompilerCode))
     out += "; compiled by " + *compiler + "\n";
+}
+
+bool EndsWithChm(std::string_view name) {
+  if (name.size() < 4) return false;
+  std::string tail(name.substr(name.size() - 4));
+  for (char& c : tail) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return tail == ".chm";
 }
 
 bool Writable(std::string_view text, bool quoted) {
@@ -120,6 +128,18 @@ void ContextIds(std::string& out, const std::vector<ContextId>& ids) {
     if (!Writable(id.topic, false)) out += "; ";
     out += "#define IDH_" + std::to_string(id.id) + " " + std::to_string(id.id) + "\n";
   }
+}
+
+std::optional<std::string> CompiledFile(const SystemFile& system) {
+  std::optional<std::string> stored = system.Text(kCompiledFileCode);
+  if (!stored) return std::nullopt;
+  std::string_view name = *stored;
+  const std::size_t slash = name.find_last_of("/\\:");
+  if (slash != std::string_view::npos) name.remove_prefix(slash + 1);
+  if (name.empty() || name == "." || name == "..") return std::nullopt;
+  std::string file(name);
+  if (!EndsWithChm(file)) file += ".chm";
+  return file;
 }
 
 }  // namespace

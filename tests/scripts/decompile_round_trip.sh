@@ -22,7 +22,7 @@ if ! command -v chmcmd >/dev/null; then
   exit 0
 fi
 work=$(mktemp -d "${TMPDIR:-/tmp}/vaskel-decompile-XXXXXX")
-trap 'rm -rf "$work"' EXIT
+trap '[[ -n ${KEEP:-} ]] || rm -rf "$work"' EXIT
 export LC_ALL=C.UTF-8
 failures=0
 fail() { echo "FAIL $*"; failures=$((failures + 1)); }
@@ -44,7 +44,7 @@ while at + 4 <= len(data):
 }
 
 # The SHA-256 and name of every stored file but the #/$ ones.
-stored_sums() { "$cli" test "$1" 2>/dev/null | grep -Ev '^[0-9a-f]+  (.*/)?[#$]' | sort -k2; }
+stored_sums() { "$cli" test "$1" 2>/dev/null | grep -Ev '^[0-9a-f]+  (.*/)?[#$]' | sort; }
 
 # A project's text less its heading, with each window's numbers written one way: chmcmd marks
 # the fields a project leaves empty as given, so "" and "0" cannot survive it apart.
