@@ -10,7 +10,8 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 cli=${BUILD:-$here/../build-release}/cli/vaskel-cli
 [[ -x "$cli" ]] || { echo "missing $cli: build it first (or set BUILD)" >&2; exit 1; }
-chm=${1:-$here/../../shared/corpus/real/lcl.chm}
+chm=${1:-${VASKEL_CORPUS_DIR:-$here/../../shared/corpus}/real/lcl.chm}
+[[ -f "$chm" ]] || { echo "missing $chm: name a help file" >&2; exit 1; }
 runs=${RUNS:-9}
 work=$(mktemp -d "${OUT_ROOT:-/dev/shm}/vaskel-decompile-bench-XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -21,7 +22,7 @@ time_one() {  # time_one LABEL COMMAND...: appends the command's wall time in se
   shift
   rm -rf "$work/out"
   start=$(date +%s%N)
-  "$@" >/dev/null 2>&1 || echo "warning: $label failed" >&2
+  "$@" >/dev/null 2>&1 || { echo "$label failed: $*" >&2; exit 1; }
   end=$(date +%s%N)
   samples[$label]+="$(((end - start) / 1000000)) "
 }
@@ -29,9 +30,13 @@ for ((run = 0; run < runs; run++)); do
   time_one unpack "$cli" unpack "$chm" -o "$work/out"
   time_one decompile "$cli" decompile "$chm" "$work/out"
 done
-median() { tr ' ' '\n' <<<"${samples[$1]}" | sed '/^$/d' | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
-unpack=$(median unpack)
-decompile=$(median decompile)
-echo "$(basename "$chm"), $runs rounds, median ms: unpack $unpack, decompile $decompile"
-echo "samples: unpack ${samples[unpack]}| decompile ${samples[decompile]}"
-awk -v u="$unpack" -v d="$decompile" 'BEGIN { printf "decompile / unpack = %.3f\n", d / u }'
+# rank LABEL N: the Nth smallest sample (on a busy machine the fastest rounds are the fairest)
+rank() { tr ' ' '\n' <<<"${samples[$1]}" | sed '/^$/d' | sort -n | sed -n "$2p"; }
+median=$(((runs + 1) / 2))
+echo "$(basename "$chm"), $runs rounds; samples in ms:"
+echo "  unpack    ${samples[unpack]}"
+echo "  decompile ${samples[decompile]}"
+awk -v u="$(rank unpack "$median")" -v d="$(rank decompile "$median")" \
+  -v um="$(rank unpack 1)" -v dm="$(rank decompile 1)" 'BEGIN {
+    printf "median: unpack %d ms, decompile %d ms, decompile / unpack = %.3f\n", u, d, d / u
+    printf "fastest: unpack %d ms, decompile %d ms, decompile / unpack = %.3f\n", um, dm, dm / um }'

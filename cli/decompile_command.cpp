@@ -48,7 +48,8 @@ std::filesystem::path Utf8Path(std::string_view text) {
   return std::filesystem::path(std::u8string(text.begin(), text.end()));
 }
 
-// NAME.hhp after the help file's name, unless a stored file of the folder's top level has it.
+// NAME.hhp after the help file's name; NAME-project.hhp (then -project2, ...) when the help file
+// stores a file of that name at its top, which the project must not replace.
 std::string ProjectFileName(std::string_view help_file, const std::vector<std::string>& stored) {
   const std::u8string stem_text = Utf8Path(help_file).filename().replace_extension().u8string();
   const std::string stem =
@@ -63,7 +64,8 @@ std::string ProjectFileName(std::string_view help_file, const std::vector<std::s
     });
   };
   std::string name = stem + ".hhp";
-  if (taken(name)) name = stem + "-project.hhp";
+  for (int attempt = 2; taken(name); ++attempt)
+    name = stem + "-project" + (attempt > 2 ? std::to_string(attempt - 1) : "") + ".hhp";
   return name;
 }
 

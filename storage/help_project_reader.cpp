@@ -97,11 +97,15 @@ HelpProject ReadHelpProject(IStorage& root, std::span<const std::string> stored_
     project.system = DecodeSystemFile(system.bytes, warnings);
     project.has_system = true;
   }
-  const InternalFile strings = ReadInternalFile(root, u"#STRINGS", "#STRINGS", warnings);
   const InternalFile windows = ReadInternalFile(root, u"#WINDOWS", "#WINDOWS", warnings);
+  const InternalFile ivb = ReadInternalFile(root, u"#IVB", "#IVB", warnings);
+  // The pool is large in big help files (most of it titles for the compiler's own indexes):
+  // read only when something refers into it.
+  const bool refers = windows.state == Read::kRead || ivb.state == Read::kRead;
+  const InternalFile strings =
+      refers ? ReadInternalFile(root, u"#STRINGS", "#STRINGS", warnings) : InternalFile();
   if (windows.state == Read::kRead)
     project.windows = DecodeWindows(windows.bytes, strings.bytes, warnings);
-  const InternalFile ivb = ReadInternalFile(root, u"#IVB", "#IVB", warnings);
   if (ivb.state == Read::kRead) {
     for (ContextId& id : DecodeContextIds(ivb.bytes, strings.bytes, warnings)) {
       if (std::optional<std::string> stored = StoredTopic(id.topic, stored_files))
