@@ -11,8 +11,8 @@
 #              byte for byte; what differs in the project is shown, not failed
 #   damaged    #SYSTEM, #WINDOWS and #IVB whose counts, lengths and offsets lie give a project
 #              of what could be read, a warning naming the record and exit status 1
-# Environment: VASKEL_BIN (holding vaskel-cli), VASKEL_TOOLS (holding vaskel-chm-write),
-# VASKEL_CORPUS (corpus folder).
+# CHECKS picks some of them (default: all); KEEP=1 leaves the work folder in place. Environment:
+# VASKEL_BIN (holding vaskel-cli), VASKEL_TOOLS (holding vaskel-chm-write), VASKEL_CORPUS.
 set -uo pipefail
 cli=${VASKEL_BIN:?}/vaskel-cli
 writer=${VASKEL_TOOLS:?}/vaskel-chm-write
