@@ -82,7 +82,8 @@ int RunDecompile(Arguments args) {
   const std::string& folder = args[1];
 
   StorageEngine engine;
-  if (!OpenHelpFile(engine, help_file)) return kExitCannotOpen;
+  bool directory_damaged = false;
+  if (!OpenHelpFile(engine, help_file, &directory_damaged)) return kExitCannotOpen;
   CatalogueList list;
   NoTypesOrIcons no_types;
   engine.WalkCatalogue(list, no_types);
@@ -135,7 +136,11 @@ int RunDecompile(Arguments args) {
   if (!project.warnings.empty())
     std::fprintf(stderr, "; %zu damaged record(s) left out", project.warnings.size());
   std::fputc('\n', stderr);
-  return files.Damaged() || !project.warnings.empty() ? kExitFailure : kExitOk;
+  if (directory_damaged) {
+    std::fprintf(stderr, "vaskel-cli: %s: entries were lost to a damaged directory (named above)\n",
+                 help_file.c_str());
+  }
+  return files.Damaged() || !project.warnings.empty() || directory_damaged ? kExitFailure : kExitOk;
 }
 
 const CommandRegistration kDecompileCommand(

@@ -128,6 +128,8 @@ check "test of a damaged directory exits 1" status_is 1 "$cli" test "$work/cut.c
 check "test names the chunk and the reason" grep -Eq "$lost" "$work/stderr"
 check "unpack of a damaged directory exits 1" status_is 1 "$cli" unpack "$work/cut.chm" -o "$work/cut"
 check "unpack names the chunk and the reason" grep -Eq "$lost" "$work/stderr"
+check "decompile of a damaged directory exits 1" status_is 1 "$cli" decompile "$work/cut.chm" "$work/cutp"
+check "decompile names the chunk and the reason" grep -Eq "$lost" "$work/stderr"
 check "unpack writes the files still listed" \
   test "$(find "$work/cut" -type f | wc -l)" -gt 0 -a "$(find "$work/cut" -type f | wc -l)" -lt 300
 undecodable=${VASKEL_CORPUS:-}/malformed/encints-64bit-both.chm
