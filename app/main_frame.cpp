@@ -2,7 +2,10 @@
 
 #include <wx/accel.h>
 #include <wx/display.h>
+#include <wx/listctrl.h>
 #include <wx/menu.h>
+#include <wx/renderer.h>
+#include <wx/settings.h>
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
 #include <wx/utils.h>
@@ -135,6 +138,21 @@ void CMainFrame::CreateToolbarWithLabels() {
                      ToWx(CommandTooltip(id)), ToWx(CommandPrompt(id)));
   }
   toolbar->Realize();
+}
+
+void CMainFrame::KeepInSight(wxListCtrl& list) {
+  // A row holds a small icon or a line of text, whichever is taller, with some room.
+  constexpr int kIconHeight = 16;
+  constexpr int kRowRoom = 8;
+  constexpr int kBorders = 4;
+  const int row = std::max(list.GetCharHeight(), kIconHeight) + kRowRoom;
+  const int rows_height = wxRendererNative::Get().GetHeaderButtonHeight(&list) +
+                          kRowsInSight * row + wxSystemSettings::GetMetric(wxSYS_HSCROLL_Y, &list) +
+                          kBorders;
+  const wxToolBar* toolbar = GetToolBar();
+  const int toolbar_width = toolbar != nullptr ? toolbar->GetBestSize().x : 0;
+  // The frame's client area lies below the menu bar and toolbar and above the status bar.
+  SetMinClientSize(wxSize(toolbar_width, rows_height));
 }
 
 void CMainFrame::CreateStatusBarWithIndicators() {

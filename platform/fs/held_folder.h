@@ -36,7 +36,6 @@ class HeldFolder {
  private:
   static constexpr std::intptr_t kNone = -1;
   std::intptr_t handle_ = kNone;  // a descriptor, or on Windows a HANDLE
-  std::string path_;              // Windows: names are joined to it
   bool resolve_beneath_works_ = true;
 };
 
