@@ -121,6 +121,8 @@ ProgressWindow::ProgressWindow(wxWindow* owner, const wxString& title, bool smoo
   });
   ShowIfHidden();
   AwaitFirstPaint();
+  // Where the toolkit finally put it, which counts as no move of the user's.
+  if (HasWindow()) placed_ = frame_->GetPosition();
 }
 
 void ProgressWindow::AwaitFirstPaint() {
