@@ -2,11 +2,19 @@
 
 #include <wx/accel.h>
 #include <wx/display.h>
+#include <wx/listctrl.h>
 #include <wx/menu.h>
+#include <wx/renderer.h>
+#include <wx/settings.h>
+#include <wx/sizer.h>
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
 #include <wx/utils.h>
 #include <wx/xrc/xmlres.h>
+
+#ifdef __WXGTK__
+#include <gtk/gtk.h>
+#endif
 
 #include <algorithm>
 #include <vector>
@@ -47,6 +55,32 @@ wxBitmap WidenedImage(const wxBitmap& bitmap, wxSize size) {
   if (image.HasAlpha()) image.ConvertAlphaToMask();
   image.Resize(size, wxPoint((size.x - image.GetWidth()) / 2, (size.y - image.GetHeight()) / 2));
   return wxBitmap(image);
+}
+
+// GTK sizes each labelled button by its own label, so a long one ("HomePage") came out wider
+// than the rest however the images were widened (its labels are drawn in a font of its own);
+// and it treats no button wider than a few characters as one of equal width. Every button is
+// asked to be as wide as the widest.
+void MakeButtonsEquallyWide([[maybe_unused]] wxToolBar& toolbar) {
+#ifdef __WXGTK__
+  GtkWidget* handle = toolbar.GetHandle();
+  // Without docking, the toolkit's toolbar sits in a box of wxWidgets'.
+  if (!GTK_IS_TOOLBAR(handle) && GTK_IS_BIN(handle)) handle = gtk_bin_get_child(GTK_BIN(handle));
+  if (!GTK_IS_TOOLBAR(handle)) return;
+  GtkToolbar* bar = GTK_TOOLBAR(handle);
+  std::vector<GtkWidget*> buttons;
+  int widest = 0;
+  for (int index = 0; index < gtk_toolbar_get_n_items(bar); ++index) {
+    GtkToolItem* item = gtk_toolbar_get_nth_item(bar, index);
+    if (GTK_IS_SEPARATOR_TOOL_ITEM(item)) continue;
+    buttons.push_back(GTK_WIDGET(item));
+    int least = 0;
+    int natural = 0;
+    gtk_widget_get_preferred_width(GTK_WIDGET(item), &least, &natural);
+    widest = std::max(widest, natural);
+  }
+  for (GtkWidget* button : buttons) gtk_widget_set_size_request(button, widest, -1);
+#endif
 }
 
 constexpr int kMenuCommands[] = {
@@ -135,6 +169,25 @@ void CMainFrame::CreateToolbarWithLabels() {
                      ToWx(CommandTooltip(id)), ToWx(CommandPrompt(id)));
   }
   toolbar->Realize();
+  MakeButtonsEquallyWide(*toolbar);
+}
+
+void CMainFrame::KeepInSight(wxListCtrl& list) {
+  // A row holds a small icon or a line of text, whichever is taller, with some room.
+  constexpr int kIconHeight = 16;
+  constexpr int kRowRoom = 8;
+  constexpr int kBorders = 4;
+  const int row = std::max(list.GetCharHeight(), kIconHeight) + kRowRoom;
+  const int rows_height = wxRendererNative::Get().GetHeaderButtonHeight(&list) +
+                          kRowsInSight * row + wxSystemSettings::GetMetric(wxSYS_HSCROLL_Y, &list) +
+                          kBorders;
+  list.SetMinSize(wxSize(1, rows_height));
+  // With the find box above the list, as the view lays them out.
+  wxSize least = GetSizer() != nullptr ? GetSizer()->CalcMin() : list.GetMinSize();
+  if (const wxToolBar* toolbar = GetToolBar())
+    least.x = std::max(least.x, toolbar->GetBestSize().x);
+  // The frame's client area lies below the menu bar and toolbar and above the status bar.
+  SetMinClientSize(least);
 }
 
 void CMainFrame::CreateStatusBarWithIndicators() {

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class wxListCtrl;
 class wxMenuBar;
 
 namespace vaskel {
@@ -26,6 +27,10 @@ class CMainFrame final : public wxDocParentFrame {
   // Runs first on every close request that reaches the frame (the preview folder's clean-up
   // is attached here).
   void SetBeforeCloseHook(std::function<void()> hook) { before_close_ = std::move(hook); }
+
+  // No smaller than keeps the whole toolbar and kRowsInSight rows of `list` in sight.
+  void KeepInSight(wxListCtrl& list);
+  static constexpr int kRowsInSight = 3;
 
   // The toolbar's buttons in order; wxID_SEPARATOR marks the separator.
   static const int kToolbarButtons[6];

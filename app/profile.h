@@ -7,6 +7,7 @@
 #include <wx/confbase.h>
 #include <wx/string.h>
 
+#include <functional>
 #include <memory>
 
 namespace vaskel {
@@ -26,6 +27,11 @@ wxString ProfileFilePath();
 // Each write is on disk when it returns and changes only its own key, so that several running
 // instances keep each other's values; nothing is written back when the profile is dropped.
 std::unique_ptr<wxConfigBase> OpenProfile();
+
+// Runs `change` on the profile as stored now, other instances' latest writes included, and
+// stores its writes in one step that no other instance's write comes between; the profile
+// object then holds them as well. `change` returns false when it wrote nothing.
+bool UpdateProfile(wxConfigBase& profile, const std::function<bool(wxConfigBase&)>& change);
 
 // Removes the profile with everything in it, and the vendor's folder (key) as well when no
 // other application's profile is left in it.

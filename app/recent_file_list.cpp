@@ -4,7 +4,9 @@
 #include <wx/filename.h>
 #include <wx/menu.h>
 
+#include <algorithm>
 #include <string_view>
+#include <vector>
 
 #include "app/profile.h"
 #include "res/resource_ids.h"
@@ -18,6 +20,38 @@ constexpr char kPlaceholderLabel[] = "Recent File";
 
 wxString EntryKey(int index) {
   return wxString::Format("/%s/File%d", kRecentFileSection, index + 1);
+}
+
+std::vector<wxString> ReadEntries(const wxConfigBase& config) {
+  std::vector<wxString> entries;
+  for (int index = 0; index < kRecentFileCount; ++index) {
+    wxString path;
+    if (config.Read(EntryKey(index), &path) && !path.empty()) entries.push_back(path);
+  }
+  return entries;
+}
+
+// False when the profile held these entries already.
+bool WriteEntries(wxConfigBase& config, const std::vector<wxString>& entries) {
+  bool written = false;
+  for (int index = 0; index < kRecentFileCount; ++index) {
+    wxString stored;
+    const bool present = config.Read(EntryKey(index), &stored);
+    if (static_cast<size_t>(index) < entries.size()) {
+      if (present && stored == entries[index]) continue;
+      config.Write(EntryKey(index), entries[index]);
+      written = true;
+    } else if (present) {
+      config.DeleteEntry(EntryKey(index));
+      written = true;
+    }
+  }
+  return written;
+}
+
+void RemoveEntry(std::vector<wxString>& entries, const wxString& path) {
+  const wxFileName name(path);
+  std::erase_if(entries, [&](const wxString& entry) { return wxFileName(entry) == name; });
 }
 
 bool IsRecentFileId(int id) {
@@ -76,16 +110,31 @@ void RecentFileList::Save(wxConfigBase& config) {
 
 void RecentFileList::AddFileToHistory(const wxString& file) {
   wxFileHistory::AddFileToHistory(file);
-  Changed();
+  Changed([&](std::vector<wxString>& entries) {
+    RemoveEntry(entries, file);
+    entries.insert(entries.begin(), file);
+    if (entries.size() > kRecentFileCount) entries.resize(kRecentFileCount);
+  });
 }
 
 void RecentFileList::RemoveFileFromHistory(size_t index) {
+  if (index >= GetCount()) return;
+  const wxString file = GetHistoryFile(index);
   wxFileHistory::RemoveFileFromHistory(index);
-  Changed();
+  Changed([&](std::vector<wxString>& entries) { RemoveEntry(entries, file); });
 }
 
-void RecentFileList::Changed() {
-  if (profile_ != nullptr) Save(*profile_);
+void RecentFileList::Changed(const std::function<void(std::vector<wxString>&)>& change) {
+  std::vector<wxString> entries;
+  // Another instance's entries, written since this one loaded the list, stay.
+  if (profile_ != nullptr && UpdateProfile(*profile_, [&](wxConfigBase& stored) {
+        entries = ReadEntries(stored);
+        change(entries);
+        return WriteEntries(stored, entries);
+      })) {
+    m_fileHistory.Clear();
+    for (const wxString& entry : entries) m_fileHistory.Add(entry);
+  }
   RefreshMenu();
 }
 

@@ -1,11 +1,14 @@
 // The File menu's recent-file list: four entries kept in the profile's "Recent File List"
 // section as "File1" to "File4", shown in place of the greyed "Recent File" item, each path
-// shortened to at most 30 characters. Each change is written to the profile as it happens.
+// shortened to at most 30 characters. Each change is written to the profile as it happens, made
+// to the list as stored then, so that entries another instance added meanwhile stay.
 #pragma once
 
 #include <wx/filehistory.h>
 
+#include <functional>
 #include <string>
+#include <vector>
 
 class wxConfigBase;
 class wxMenu;
@@ -36,7 +39,8 @@ class RecentFileList final : public wxFileHistory {
   void AttachToMenu(wxMenu* file_menu);
 
  private:
-  void Changed();
+  // Makes `change` to the stored list and shows the result.
+  void Changed(const std::function<void(std::vector<wxString>&)>& change);
   void RefreshMenu();
 
   wxMenu* file_menu_ = nullptr;

@@ -13,7 +13,6 @@
 #include "app/recent_file_list.h"
 #include "app/tip_dialog.h"
 #include "app/vaskel_doc_manager.h"
-#include "app/window_layout.h"
 #include "catalogue/catalogue_list_ctrl.h"
 #include "catalogue/drag_and_drop.h"
 #include "catalogue/page_preview.h"
@@ -85,7 +84,7 @@ bool CVaskelApp::InitInstance(const std::vector<std::string>& arguments) {
   main_frame_ = new CMainFrame(doc_manager_.get());
   main_frame_->SetBeforeCloseHook([this] {
     CVaskelView* view = doc_manager_ != nullptr ? doc_manager_->View() : nullptr;
-    SaveWindowLayout(main_frame_, view != nullptr ? view->ListCtrl() : nullptr);
+    layout_.Save(*profile_, main_frame_, view != nullptr ? view->ListCtrl() : nullptr);
     // Nothing more is copied into the preview folder once it is cleared.
     if (view != nullptr && view->Pages() != nullptr) view->Pages()->Forget();
     // The window goes at once; a big preview folder is removed on a thread, which the program
@@ -118,7 +117,8 @@ bool CVaskelApp::InitInstance(const std::vector<std::string>& arguments) {
     return false;
   }
   CVaskelView* view = doc_manager_->View();
-  RestoreWindowLayout(main_frame_, view != nullptr ? view->ListCtrl() : nullptr);
+  if (view != nullptr && view->ListCtrl() != nullptr) main_frame_->KeepInSight(*view->ListCtrl());
+  layout_.Restore(*profile_, main_frame_, view != nullptr ? view->ListCtrl() : nullptr);
   if (view != nullptr) {
     AttachDragAndDrop(*view, [this](const wxString& path) { OpenDocumentFile(path); });
   }

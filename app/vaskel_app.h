@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/window_layout.h"
 
 class wxConfigBase;
 class wxDocument;
@@ -59,6 +60,7 @@ class CVaskelApp : public wxApp {
   void DestroyMainFrame();
 
   std::unique_ptr<wxConfigBase> profile_;
+  WindowLayout layout_;
   std::unique_ptr<CVaskelDocManager> doc_manager_;
   CMainFrame* main_frame_ = nullptr;  // a top-level window: wx deletes it
   CommandLineInfo command_line_;

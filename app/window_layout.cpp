@@ -32,7 +32,7 @@ bool TopEdgeOnAScreen(const wxRect& rect) {
   return false;
 }
 
-void RestoreFrame(wxConfigBase& profile, wxFrame& frame) {
+void RestoreFrame(const wxConfigBase& profile, wxFrame& frame) {
   long x = 0, y = 0, width = 0, height = 0;
   if (!profile.Read(kWindowXKey, &x) || !profile.Read(kWindowYKey, &y) ||
       !profile.Read(kWindowWidthKey, &width) || !profile.Read(kWindowHeightKey, &height)) {
@@ -46,7 +46,7 @@ void RestoreFrame(wxConfigBase& profile, wxFrame& frame) {
   if (profile.ReadBool(kWindowMaximizedKey, false)) frame.Maximize();
 }
 
-void RestoreColumns(wxConfigBase& profile, wxListCtrl& list) {
+void RestoreColumns(const wxConfigBase& profile, wxListCtrl& list) {
   for (int column = 0; column < list.GetColumnCount(); ++column) {
     long width = 0;
     if (profile.Read(ColumnKey(column), &width) && width > 0 && width <= kLargestColumn) {
@@ -57,34 +57,52 @@ void RestoreColumns(wxConfigBase& profile, wxListCtrl& list) {
 
 }  // namespace
 
-void RestoreWindowLayout(wxFrame* frame, wxListCtrl* list) {
-  wxConfigBase* profile = wxConfigBase::Get(false);
-  if (profile == nullptr) return;
-  if (frame != nullptr) RestoreFrame(*profile, *frame);
-  if (list != nullptr) RestoreColumns(*profile, *list);
+void WindowLayout::Restore(wxConfigBase& profile, wxFrame* frame, wxListCtrl* list) {
+  if (frame != nullptr) RestoreFrame(profile, *frame);
+  if (list != nullptr) RestoreColumns(profile, *list);
+  known_ = Current(frame, list);
+  // A stored place the window did not take (off every screen) is no change of this window's.
+  for (const char* key : {kWindowXKey, kWindowYKey, kWindowWidthKey, kWindowHeightKey}) {
+    long stored = 0;
+    if (frame != nullptr && profile.Read(key, &stored)) known_[key] = stored;
+  }
 }
 
-void SaveWindowLayout(const wxFrame* frame, const wxListCtrl* list) {
-  wxConfigBase* profile = wxConfigBase::Get(false);
-  if (profile == nullptr) return;
+std::map<std::string, long> WindowLayout::Current(const wxFrame* frame,
+                                                  const wxListCtrl* list) const {
+  std::map<std::string, long> values;
   if (frame != nullptr && !frame->IsIconized()) {
     const bool maximized = frame->IsMaximized();
     // A maximized window keeps the size it had before, to come back to.
     if (!maximized) {
       const wxRect rect = frame->GetRect();
-      profile->Write(kWindowXKey, static_cast<long>(rect.x));
-      profile->Write(kWindowYKey, static_cast<long>(rect.y));
-      profile->Write(kWindowWidthKey, static_cast<long>(rect.width));
-      profile->Write(kWindowHeightKey, static_cast<long>(rect.height));
+      values[kWindowXKey] = rect.x;
+      values[kWindowYKey] = rect.y;
+      values[kWindowWidthKey] = rect.width;
+      values[kWindowHeightKey] = rect.height;
     }
-    profile->Write(kWindowMaximizedKey, maximized);
+    values[kWindowMaximizedKey] = maximized;
   }
   if (list != nullptr) {
     for (int column = 0; column < list->GetColumnCount(); ++column) {
-      profile->Write(ColumnKey(column), static_cast<long>(list->GetColumnWidth(column)));
+      values[ColumnKey(column).utf8_string()] = list->GetColumnWidth(column);
     }
   }
-  profile->Flush();
+  return values;
+}
+
+void WindowLayout::Save(wxConfigBase& profile, const wxFrame* frame, const wxListCtrl* list) {
+  for (const auto& [key, value] : Current(frame, list)) {
+    const auto known = known_.find(key);
+    if (known != known_.end() && known->second == value) continue;
+    if (key == kWindowMaximizedKey) {
+      profile.Write(wxString::FromUTF8(key), value != 0);
+    } else {
+      profile.Write(wxString::FromUTF8(key), value);
+    }
+    known_[key] = value;
+  }
+  profile.Flush();
 }
 
 }  // namespace vaskel

@@ -4,6 +4,7 @@
 #include <wx/menu.h>
 #include <wx/xrc/xmlres.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "catalogue/catalogue_list_ctrl.h"
@@ -22,9 +23,21 @@ MenuTracker& Tracker() {
   return tracker;
 }
 
-int TrackMenu(wxWindow& owner, wxMenu& menu) {
-  if (const MenuTracker& tracker = Tracker()) return tracker(owner, menu);
-  return owner.GetPopupMenuSelectionFromUser(menu);
+int TrackMenu(wxWindow& owner, wxMenu& menu, const wxPoint& where) {
+  if (const MenuTracker& tracker = Tracker()) return tracker(owner, menu, where);
+  return owner.GetPopupMenuSelectionFromUser(menu, where);
+}
+
+// Where a menu opened from the keyboard goes: at the focused row when it is in sight, else at
+// the top of the rows, never where the pointer happens to rest.
+wxPoint KeyboardMenuPlace(const wxListCtrl& list) {
+  const long focused = list.GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED);
+  const long first = list.GetTopItem();
+  const long row = focused >= first && focused < first + list.GetCountPerPage() ? focused : first;
+  wxRect rect;
+  if (row < 0 || !list.GetItemRect(row, rect, wxLIST_RECT_LABEL)) return wxPoint(0, 0);
+  // Inside the row, so that it stays in sight beside the menu.
+  return wxPoint(std::max(rect.x, 0) + rect.height / 2, rect.y + rect.height / 2);
 }
 
 void RunRow(CVaskelView& view, int row) { view.Run(row); }
@@ -46,13 +59,16 @@ MenuTracker SetMenuTracker(MenuTracker tracker) {
   return std::exchange(Tracker(), std::move(tracker));
 }
 
-void ShowOperateMenu(CVaskelView& view) {
+void ShowOperateMenu(CVaskelView& view, const wxPoint& screen_position) {
   CatalogueListCtrl* list = view.ListCtrl();
   if (list == nullptr) return;
   const CatalogueList& rows = view.CurrentRows();
   const std::unique_ptr<wxMenu> menu = LoadOperateMenu(rows.GetSelectedCount());
   if (menu == nullptr) return;
-  const int chosen = TrackMenu(*list, *menu);
+  const wxPoint where = screen_position == wxDefaultPosition
+                            ? KeyboardMenuPlace(*list)
+                            : list->ScreenToClient(screen_position);
+  const int chosen = TrackMenu(*list, *menu, where);
   // Only what the menu offered: a greyed entry cannot be chosen.
   if (chosen == wxID_NONE || menu->FindItem(chosen) == nullptr || !menu->IsEnabled(chosen)) {
     return;
@@ -76,7 +92,8 @@ void RunSelectedRow(CVaskelView& view) {
 void AttachOperateMenu(CVaskelView& view) {
   CatalogueListCtrl* list = view.ListCtrl();
   if (list == nullptr) return;
-  list->Bind(wxEVT_CONTEXT_MENU, [&view](wxContextMenuEvent&) { ShowOperateMenu(view); });
+  list->Bind(wxEVT_CONTEXT_MENU,
+             [&view](wxContextMenuEvent& event) { ShowOperateMenu(view, event.GetPosition()); });
   list->Bind(wxEVT_LIST_ITEM_ACTIVATED, [&view](wxListEvent&) { RunSelectedRow(view); });
 }
 

@@ -121,6 +121,8 @@ ProgressWindow::ProgressWindow(wxWindow* owner, const wxString& title, bool smoo
   });
   ShowIfHidden();
   AwaitFirstPaint();
+  // Where the toolkit finally put it, which counts as no move of the user's.
+  if (HasWindow()) placed_ = frame_->GetPosition();
 }
 
 void ProgressWindow::AwaitFirstPaint() {
@@ -192,6 +194,7 @@ void ProgressWindow::RestorePosition() {
   const wxSize screen = wxGetDisplaySize();
   if (x >= 0 && x < screen.x && y >= 0 && y < screen.y) {
     frame_->Move(static_cast<int>(x), static_cast<int>(y));
+    placed_ = wxPoint(static_cast<int>(x), static_cast<int>(y));
     return;
   }
   const wxWindow* owner = frame_->GetParent();
@@ -200,15 +203,18 @@ void ProgressWindow::RestorePosition() {
   } else {
     frame_->CentreOnScreen();
   }
+  placed_ = frame_->GetPosition();
 }
 
 void ProgressWindow::SavePosition() {
   if (!HasWindow()) return;
   wxConfigBase* profile = wxConfigBase::Get(false);
   if (profile == nullptr) return;
+  // Only a move of this window's is stored: another instance's newer position stays.
   const wxPoint position = frame_->GetPosition();
-  profile->Write(kPositionX, static_cast<long>(position.x));
-  profile->Write(kPositionY, static_cast<long>(position.y));
+  if (position.x != placed_.x) profile->Write(kPositionX, static_cast<long>(position.x));
+  if (position.y != placed_.y) profile->Write(kPositionY, static_cast<long>(position.y));
+  placed_ = position;
   profile->Flush();
 }
 

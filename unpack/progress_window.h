@@ -7,6 +7,7 @@
 #pragma once
 
 #include <wx/font.h>
+#include <wx/gdicmn.h>
 #include <wx/string.h>
 
 #include <atomic>
@@ -88,6 +89,7 @@ class ProgressWindow {
   wxFont font_;
   std::atomic<bool> cancelled_{false};
   bool painted_ = false;
+  wxPoint placed_;  // where the window was put, or last stored
   int position_ = 0;
   int last_percentage_ = 0;
   int step_ = 1;

@@ -45,15 +45,58 @@ void HeldFolder::Reset() {
 }
 
 int HeldFolder::MakeLevel(const std::string& relative) {
+  // The level is made in its parent, opened without following any link: a level swapped for a
+  // link after it was made cannot send the next one elsewhere.
+  const std::size_t cut = relative.find_last_of('/');
+  const std::string name = cut == std::string::npos ? relative : relative.substr(cut + 1);
+  int parent = static_cast<int>(handle_);
+  int opened = -1;
+  if (cut != std::string::npos) {
+    opened = OpenLevels(relative.substr(0, cut));
+    if (opened < 0) return errno;
+    parent = opened;
+  }
+  int result = ::mkdirat(parent, name.c_str(), kFolderMode) == 0 ? 0 : errno;
+  if (result == EEXIST) {
+    // An existing level is passed over only when it is a real folder.
+    struct stat status;
+    if (::fstatat(parent, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
+      result = errno;
+    } else {
+      result = S_ISLNK(status.st_mode) ? ELOOP : !S_ISDIR(status.st_mode) ? ENOTDIR : 0;
+    }
+  }
+  if (opened >= 0) ::close(opened);
+  return result;
+}
+
+int HeldFolder::OpenLevels(const std::string& relative) {
   const int folder = static_cast<int>(handle_);
-  if (::mkdirat(folder, relative.c_str(), kFolderMode) == 0) return 0;
-  if (errno != EEXIST) return errno;
-  // An existing level is passed over only when it is a real folder.
-  struct stat status;
-  if (::fstatat(folder, relative.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) return errno;
-  if (S_ISLNK(status.st_mode)) return ELOOP;
-  if (!S_ISDIR(status.st_mode)) return ENOTDIR;
-  return 0;
+  if (resolve_beneath_works_) {
+    open_how how{};
+    how.flags = O_PATH | O_DIRECTORY | O_CLOEXEC;
+    how.resolve = RESOLVE_BENEATH | RESOLVE_NO_SYMLINKS;
+    const long fd = ::syscall(SYS_openat2, folder, relative.c_str(), &how, sizeof how);
+    if (fd >= 0 || errno != ENOSYS) return static_cast<int>(fd);
+    resolve_beneath_works_ = false;
+  }
+  // Older kernel: level by level, none of them a link.
+  int at = folder;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = relative.find('/', start);
+    const std::string level = relative.substr(start, end - start);
+    const int next = ::openat(at, level.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    const int error = errno;
+    if (at != folder) ::close(at);
+    if (next < 0) {
+      errno = error;
+      return -1;
+    }
+    at = next;
+    if (end == std::string::npos) return at;
+    start = end + 1;
+  }
 }
 
 int HeldFolder::CreateForWriting(const char* relative, int* error) {

@@ -34,9 +34,12 @@ class HeldFolder {
   void RemoveFile(const char* relative) noexcept;
 
  private:
+  // Linux: the folder `relative` names below the held one, reached through no link; -1 with
+  // errno set otherwise.
+  int OpenLevels(const std::string& relative);
+
   static constexpr std::intptr_t kNone = -1;
   std::intptr_t handle_ = kNone;  // a descriptor, or on Windows a HANDLE
-  std::string path_;              // Windows: names are joined to it
   bool resolve_beneath_works_ = true;
 };
 

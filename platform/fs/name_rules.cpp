@@ -38,6 +38,12 @@ const char* WindowsNameRefusal(std::string_view name) {
   if (name.find(':') != std::string_view::npos) return "a ':' names a drive or a stream on Windows";
   if (name.find('/') != std::string_view::npos || name.find('\\') != std::string_view::npos)
     return "a '/' or '\\' separates folders on Windows";
+  if (name.find_first_of("<>\"|?*") != std::string_view::npos)
+    return "Windows allows none of < > \" | ? * in a name";
+  for (const char c : name) {
+    if (static_cast<unsigned char>(c) < 0x20)
+      return "Windows allows no control character in a name";
+  }
   if (!name.empty() && (name.back() == '.' || name.back() == ' '))
     return "Windows drops a trailing dot or space, so the name would become another";
   if (IsDeviceName(name)) return "the name is a device on Windows";

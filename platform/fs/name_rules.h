@@ -1,6 +1,8 @@
 // Names that a file system would resolve to somewhere other than a new entry of the folder
 // they are joined to. Windows adds its own: drive letters and stream names (':'), device names
-// (CON, aux.txt, ...) and names ending in a dot or a space, which it silently drops.
+// (CON, aux.txt, ...), names ending in a dot or a space, which it silently drops, and the
+// characters it allows in no name (< > " | ? * and control characters), which would otherwise
+// fail the whole unpack at the first such file.
 #pragma once
 
 #include <string_view>

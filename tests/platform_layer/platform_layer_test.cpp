@@ -46,6 +46,10 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"CONIN$", true}, NameCase{"COM\xC2\xB9", true},
         // Trailing dots and spaces.
         NameCase{"x.", true}, NameCase{"x ", true}, NameCase{"...", true},
+        // Characters no Windows name holds, control characters among them.
+        NameCase{"a<b", true}, NameCase{"a>b", true}, NameCase{"say \"hi\".htm", true},
+        NameCase{"a|b", true}, NameCase{"why?.htm", true}, NameCase{"*.htm", true},
+        NameCase{"tab\there", true}, NameCase{"\x1F", true}, NameCase{"new\nline", true},
         // Near misses that are ordinary names.
         NameCase{"CONSOLE", false}, NameCase{"COM10", false}, NameCase{"com", false},
         NameCase{"aux_", false}, NameCase{"LPT", false}, NameCase{"nul2.txt", false},
@@ -112,6 +116,28 @@ TEST(HeldFolder, WritesNamesOutsideAnyCodePage) {
   EXPECT_EQ(folder.MakeLevel(level + kPathSeparator + "\xF0\x9F\x93\x96.htm"), ENOTDIR);
   folder.RemoveFile(file.c_str());
   EXPECT_FALSE(std::filesystem::exists(on_disk));
+}
+
+TEST(HeldFolder, LevelSwappedForALinkAfterItWasMadeIsNotFollowed) {
+  testing::TempFolder temp;
+  testing::TempFolder elsewhere;
+  HeldFolder folder;
+  ASSERT_EQ(folder.Open(temp.path().string()), 0);
+  ASSERT_EQ(folder.MakeLevel("a"), 0);
+  std::filesystem::remove(temp.path() / "a");
+  std::error_code link_error;
+  std::filesystem::create_directory_symlink(elsewhere.path(), temp.path() / "a", link_error);
+  if (link_error || !std::filesystem::is_symlink(temp.path() / "a")) {
+    GTEST_SKIP() << "no links to folders here";
+  }
+  const std::string file = std::string("a") + kPathSeparator + "x.htm";
+  int error = 0;
+  const int fd = folder.CreateForWriting(file.c_str(), &error);
+  if (fd >= 0) ::close(fd);
+  EXPECT_LT(fd, 0);
+  EXPECT_EQ(error, ELOOP);
+  EXPECT_EQ(folder.MakeLevel(std::string("a") + kPathSeparator + "b"), ELOOP);
+  EXPECT_TRUE(std::filesystem::is_empty(elsewhere.path()));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 // The profile across starts, the recent-file list and the command-line flags.
 #include <wx/fileconf.h>
+#include <wx/frame.h>
+#include <wx/listctrl.h>
 #include <wx/menu.h>
 
 #include <filesystem>
@@ -10,6 +12,7 @@
 #include "app/command_line.h"
 #include "app/profile.h"
 #include "app/recent_file_list.h"
+#include "app/window_layout.h"
 #include "res/resource_ids.h"
 #include "tests/window/window_test_support.h"
 
@@ -126,6 +129,86 @@ TEST_F(ProfileTest, WritesReachTheFileAtOnceAndKeepOtherInstancesKeys) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(path.parent_path()),
                           std::filesystem::directory_iterator()),
             1);
+}
+
+TEST_F(ProfileTest, TwoInstancesKeepEachOthersRecentFilesAndColumnWidths) {
+  const std::string a = WriteHelpFile("a.chm", {Stream("/a.txt")});
+  ASSERT_TRUE(Start({a}));
+  // Instance B, started while A shows a.chm, opens b.chm.
+  const std::unique_ptr<wxConfigBase> other = OpenProfile();
+  RecentFileList other_list;
+  other_list.Load(*other);
+  other_list.KeepIn(other.get());
+  wxFrame* other_frame = new wxFrame(nullptr, wxID_ANY, "B", wxPoint(10, 10), wxSize(400, 300));
+  auto* other_columns =
+      new wxListCtrl(other_frame, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxLC_REPORT);
+  for (int column = 0; column < List()->GetColumnCount(); ++column) {
+    other_columns->AppendColumn("c", wxLIST_FORMAT_LEFT, 77);
+  }
+  WindowLayout other_layout;
+  other_layout.Restore(*other, other_frame, other_columns);
+  const std::string b = WriteHelpFile("b.chm", {Stream("/b.txt")});
+  other_list.AddFileToHistory(wxString::FromUTF8(b));
+
+  // A opens two more; B's file stays, the newest first, four at most.
+  const std::string c = WriteHelpFile("c.chm", {Stream("/c.txt")});
+  const std::string d = WriteHelpFile("d.chm", {Stream("/d.txt")});
+  Open(c);
+  Open(d);
+  EXPECT_EQ(ProfileEntry("/Recent File List/File1"), d);
+  EXPECT_EQ(ProfileEntry("/Recent File List/File2"), c);
+  EXPECT_EQ(ProfileEntry("/Recent File List/File3"), b);
+  EXPECT_EQ(ProfileEntry("/Recent File List/File4"), a);
+  EXPECT_EQ(App().DocManager()->GetHistoryFilesCount(), 4u);
+  other_list.RemoveFileFromHistory(0);  // B's own entry, b.chm
+  EXPECT_EQ(ProfileEntry("/Recent File List/File3"), a);
+  EXPECT_EQ(ProfileEntry("/Recent File List/File4"), "");
+
+  // A widens a column and closes; B closes later with its columns and window unchanged.
+  List()->SetColumnWidth(kPathColumn, 321);
+  Stop();
+  EXPECT_EQ(ProfileEntry("/Settings/ColumnWidth3"), "321");
+  other_layout.Save(*other, other_frame, other_columns);
+  EXPECT_EQ(ProfileEntry("/Settings/ColumnWidth3"), "321");
+  EXPECT_EQ(ProfileEntry("/Settings/WindowWidth"), "");
+  // What B did change is stored.
+  other_columns->SetColumnWidth(0, 99);
+  other_layout.Save(*other, other_frame, other_columns);
+  EXPECT_EQ(ProfileEntry("/Settings/ColumnWidth0"), "99");
+  EXPECT_EQ(ProfileEntry("/Settings/ColumnWidth3"), "321");
+  other_frame->Destroy();
+}
+
+TEST_F(ProfileTest, ProfileThatIsALinkStaysOneAndBytesNoChangeTouchesStay) {
+  const std::filesystem::path profile = ProfileFilePath().utf8_string();
+  const std::filesystem::path target = folder_ / "elsewhere" / "kept.conf";
+  std::filesystem::create_directories(profile.parent_path());
+  std::filesystem::create_directories(target.parent_path());
+  // Latin-1 bytes, not UTF-8, in a value and in a comment.
+  const std::string old_text =
+      "; caf\xE9\n[Recent File List]\nFile1=/x/\xE9t\xE9.chm\n[Settings]\nX=7\n";
+  std::ofstream(target, std::ios::binary) << old_text;
+  std::filesystem::create_symlink(target, profile);
+
+  {
+    const std::unique_ptr<wxConfigBase> written = OpenProfile();
+    EXPECT_TRUE(written->Write("/Settings/Y", 8L));
+    EXPECT_TRUE(written->Write("/Settings/Name", wxString::FromUTF8("\xC3\xA9")));
+  }
+  EXPECT_TRUE(std::filesystem::is_symlink(profile));
+  std::ifstream reader(target, std::ios::binary);
+  const std::string new_text{std::istreambuf_iterator<char>(reader), {}};
+  EXPECT_EQ(new_text.substr(0, old_text.size()), old_text);
+  EXPECT_NE(new_text.find("Y=8\n"), std::string::npos) << new_text;
+  EXPECT_NE(new_text.find("Name=\xC3\xA9\n"), std::string::npos) << new_text;
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(target.parent_path()),
+                          std::filesystem::directory_iterator()),
+            1);
+  // A link with no file behind it yet gets one.
+  std::filesystem::remove(target);
+  OpenProfile()->Write("/Settings/X", 9L);
+  EXPECT_TRUE(std::filesystem::is_symlink(profile));
+  EXPECT_EQ(ProfileEntry("/Settings/X"), "9");
 }
 
 TEST_F(ProfileTest, RecentFileThatCannotBeOpenedLeavesTheList) {

@@ -13,6 +13,9 @@
 #include <wx/stattext.h>
 #include <wx/timer.h>
 
+#include <memory>
+
+#include "app/profile.h"
 #include "tests/window/unpack_test_support.h"
 
 namespace vaskel::testing {
@@ -231,6 +234,15 @@ TEST_F(ProgressWindowTest, PositionIsStoredAndUsedNextTimeAndCentredWhenAbsentOr
   Profile().Write("/Settings/X", 0L);
   Profile().Write("/Settings/Y", 0L);
   EXPECT_EQ(position_at_start().GetPosition(), wxPoint(0, 0));  // 0 counts as on the screen
+  {
+    // Another instance stores its window's move meanwhile; this window, not moved, keeps it.
+    ProgressWindow progress(hidden_owner, "Unpacking...", true);
+    const std::unique_ptr<wxConfigBase> other = OpenProfile();
+    other->Write("/Settings/X", 200L);
+    other->Write("/Settings/Y", 100L);
+  }
+  EXPECT_EQ(OpenProfile()->ReadLong("/Settings/X", -1), 200);
+  EXPECT_EQ(OpenProfile()->ReadLong("/Settings/Y", -1), 100);
   hidden_owner->Destroy();
 }
 

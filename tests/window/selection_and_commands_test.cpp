@@ -153,6 +153,32 @@ TEST_F(FindBoxTest, SelectAllUnpackDownAndEnterActOnTheRowsShown) {
   EXPECT_EQ(Rows().GetSelectedCount(), 1);
 }
 
+class ContextMenuPlaceTest : public UnpackWindowTest {
+ protected:
+  void SetUp() override {
+    UnpackWindowTest::SetUp();
+    if (IsSkipped()) return;
+    ASSERT_TRUE(Start({WriteHelpFile("twelve.chm", TwelveStreams())}));
+  }
+  void ContextMenu(const wxPoint& screen_position) const {
+    wxContextMenuEvent event(wxEVT_CONTEXT_MENU, List()->GetId(), screen_position);
+    event.SetEventObject(List());
+    List()->ProcessWindowEvent(event);
+  }
+};
+
+TEST_F(ContextMenuPlaceTest, KeyPutsTheMenuAtTheFocusedRowAndAClickWhereItWas) {
+  List()->SetItemState(5, wxLIST_STATE_FOCUSED | wxLIST_STATE_SELECTED,
+                       wxLIST_STATE_FOCUSED | wxLIST_STATE_SELECTED);
+  // The Menu key and Shift+F10 come with no position.
+  ContextMenu(wxDefaultPosition);
+  wxRect row;
+  ASSERT_TRUE(List()->GetItemRect(5, row));
+  EXPECT_TRUE(row.Contains(menu_place_)) << menu_place_.x << "," << menu_place_.y;
+  ContextMenu(List()->ClientToScreen(wxPoint(30, 40)));
+  EXPECT_EQ(menu_place_, wxPoint(30, 40));
+}
+
 class HelpCommandTest : public WindowTest {};
 
 TEST_F(HelpCommandTest, ContentsOpensTheHelpFileOfTheCurrentDirectoryFirst) {

@@ -1,10 +1,16 @@
 // Start-up without a file, the frame's placement, bars and menus.
+#include <dlfcn.h>
 #include <wx/display.h>
 #include <wx/fileconf.h>
 #include <wx/menu.h>
 #include <wx/toolbar.h>
+#include <wx/utils.h>
+
+#include <string>
+#include <vector>
 
 #include "app/frame_placement.h"
+#include "app/main_frame.h"
 #include "app/profile.h"
 #include "app/window_layout.h"
 #include "res/resource_ids.h"
@@ -55,6 +61,91 @@ TEST_F(StartTest, WindowPlaceAndColumnWidthsComeBackAtTheNextStartUnlessOffEvery
   EXPECT_NEAR(Frame()->GetPosition().x, designed.left, 50);
   EXPECT_EQ(List()->GetColumnWidth(kPathColumn), 321);
 }
+
+// Lets the toolkit lay out what changed; `done` ends the wait early.
+template <typename Done>
+void LetTheToolkitCatchUp(Done done) {
+  for (int round = 0; round < 100 && !done(); ++round) {
+    wxTheApp->Yield(true);
+    wxMilliSleep(5);
+  }
+}
+
+TEST_F(StartTest, SmallestWindowKeepsTheWholeToolbarAndThreeRowsInSight) {
+  ASSERT_TRUE(Start({WriteHelpFile("twelve.chm", TwelveStreams())}));
+  Frame()->SetSize(200, 150);
+  const auto rows_in_sight = [&] { return List()->GetCountPerPage(); };
+  LetTheToolkitCatchUp(
+      [&] { return Frame()->GetSize() != wxSize(200, 150) && rows_in_sight() >= 3; });
+  EXPECT_GE(rows_in_sight(), CMainFrame::kRowsInSight)
+      << Frame()->GetSize().x << "x" << Frame()->GetSize().y;
+  wxToolBar* toolbar = Frame()->GetToolBar();
+  EXPECT_GE(toolbar->GetSize().x, toolbar->GetBestSize().x);
+  EXPECT_TRUE(List()->IsShownOnScreen());
+}
+
+#ifdef __WXGTK__
+// The width the toolkit wants for each button while the pointer is over it, and the width it
+// gives each, in button order.
+struct ButtonWidths {
+  std::vector<int> highlighted;
+  std::vector<int> laid_out;
+};
+
+ButtonWidths MeasureButtons(wxToolBar& toolbar) {
+  using NthItem = void* (*)(void*, int);
+  using Child = void* (*)(void*);
+  using SetFlags = void (*)(void*, int, int);
+  using UnsetFlags = void (*)(void*, int);
+  using Preferred = void (*)(void*, int*, int*);
+  using Allocated = int (*)(void*);
+  const auto nth_item = reinterpret_cast<NthItem>(dlsym(RTLD_DEFAULT, "gtk_toolbar_get_nth_item"));
+  const auto child = reinterpret_cast<Child>(dlsym(RTLD_DEFAULT, "gtk_bin_get_child"));
+  const auto set_flags =
+      reinterpret_cast<SetFlags>(dlsym(RTLD_DEFAULT, "gtk_widget_set_state_flags"));
+  const auto unset_flags =
+      reinterpret_cast<UnsetFlags>(dlsym(RTLD_DEFAULT, "gtk_widget_unset_state_flags"));
+  const auto preferred =
+      reinterpret_cast<Preferred>(dlsym(RTLD_DEFAULT, "gtk_widget_get_preferred_width"));
+  const auto allocated =
+      reinterpret_cast<Allocated>(dlsym(RTLD_DEFAULT, "gtk_widget_get_allocated_width"));
+  ButtonWidths widths;
+  if (!nth_item || !child || !set_flags || !unset_flags || !preferred || !allocated) return widths;
+  constexpr int kPrelight = 1 << 1;  // GTK_STATE_FLAG_PRELIGHT: the pointer is over it
+  for (int position = 0; position < static_cast<int>(std::size(CMainFrame::kToolbarButtons));
+       ++position) {
+    if (CMainFrame::kToolbarButtons[position] == wxID_SEPARATOR) continue;
+    // The toolbar's handle is the box around the toolkit's toolbar.
+    void* item = nth_item(child(toolbar.GetHandle()), position);
+    void* button = child(item);
+    set_flags(button, kPrelight, 0);
+    int least = 0;
+    int natural = 0;
+    preferred(item, &least, &natural);
+    unset_flags(button, kPrelight);
+    widths.highlighted.push_back(natural);
+    widths.laid_out.push_back(allocated(item));
+  }
+  return widths;
+}
+
+std::string Listed(const std::vector<int>& values) {
+  std::string text;
+  for (const int value : values) text += std::to_string(value) + " ";
+  return text;
+}
+
+TEST_F(StartTest, ToolbarButtonsAreEquallyWideWithThePointerOverAnyOfThem) {
+  ASSERT_TRUE(Start());
+  LetTheToolkitCatchUp([] { return false; });
+  const ButtonWidths widths = MeasureButtons(*Frame()->GetToolBar());
+  ASSERT_EQ(widths.highlighted.size(), 5u);
+  for (std::size_t button = 1; button < 5; ++button) {
+    EXPECT_EQ(widths.highlighted[button], widths.highlighted[0]) << Listed(widths.highlighted);
+    EXPECT_EQ(widths.laid_out[button], widths.laid_out[0]) << Listed(widths.laid_out);
+  }
+}
+#endif
 
 TEST_F(StartTest, CloseRunsTheCleanUpHookFirst) {
   ASSERT_TRUE(Start());

@@ -235,8 +235,6 @@ TEST_F(UnpackDialogTest, AllRowsWithUsePathRecreateTheInternalFolders) {
                                                         "four.css", "index.html"}));
   EXPECT_EQ(ReadFile(out_ / "a/b/two.htm"), "bytes of /a/b/two.htm");
   EXPECT_EQ(FindShownProgressWindow(), nullptr);
-  // The progress window stored where it stood.
-  EXPECT_NE(App().Profile()->ReadLong("/Settings/X", -1), -1);
 }
 
 TEST_F(UnpackDialogTest, SelectedRowsOrAllRowsAsTheRadioButtonsSayFlatWithoutUsePath) {

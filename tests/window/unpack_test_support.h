@@ -69,8 +69,10 @@ class UnpackWindowTest : public WindowTest {
       chooser_titles_.push_back(title);
       return chosen_folder_;
     });
-    previous_tracker_ = SetMenuTracker(
-        [this](wxWindow&, wxMenu& menu) { return track_menu_ ? track_menu_(menu) : wxID_NONE; });
+    previous_tracker_ = SetMenuTracker([this](wxWindow&, wxMenu& menu, const wxPoint& where) {
+      menu_place_ = where;
+      return track_menu_ ? track_menu_(menu) : wxID_NONE;
+    });
   }
 
   void TearDown() override {
@@ -139,6 +141,7 @@ class UnpackWindowTest : public WindowTest {
   std::optional<wxString> chosen_folder_;
   std::vector<wxString> chooser_titles_;
   std::function<int(wxMenu&)> track_menu_;
+  wxPoint menu_place_;  // where the last context menu was put, in the list's coordinates
 
  private:
   std::vector<std::pair<std::string, std::optional<std::string>>> saved_environment_;

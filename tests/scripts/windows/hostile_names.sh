@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Under Wine: a help file whose names Windows would resolve elsewhere ("../x", "C:/x",
-# "a\..\..\x", "CON", "aux.txt", names ending in a dot or a space) unpacks only its ordinary
-# files, below the target folder, and warns of the ones left out. Read by the platform's own
+# "a\..\..\x", "CON", "aux.txt", names ending in a dot or a space) or that it allows in no
+# name (holding < > " | ? *) unpacks only its ordinary files, below the target folder, and
+# warns of the ones left out. Read by the platform's own
 # component, which lists them all, the extraction refuses them itself.
 # Environment: VASKEL_BIN, VASKEL_WINDOWS_BUILD (the Windows build folder), WINEPREFIX.
 set -uo pipefail
@@ -12,7 +13,7 @@ trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/out"
 
 hostile=('/../x' '/C:/x' '/C:x' '/a\..\..\x' '/CON' '/aux.txt' '/sub/NUL.htm' '/x.' '/dots./y'
-         '/space /z' '/sub/com1')
+         '/space /z' '/sub/com1' '/why?.htm' '/star*.htm' '/a<b>.htm' '/pipe|x' '/sub/say"hi"')
 wine "$writer" "$work/hostile.chm" --raw '/ok.htm' '/sub/ok2.htm' "${hostile[@]}" ||
   { echo "FAIL: could not write the help file"; exit 1; }
 
