@@ -109,11 +109,9 @@ DraggedFiles DraggedRows(CVaskelView& view) {
   std::uint64_t bytes = 0;
   for (int row = rows.GetNextItem(-1, LVNI_SELECTED); row != -1;
        row = rows.GetNextItem(row, LVNI_SELECTED)) {
-    IStorage* const storage = engine.RowStorage(rows, row);
-    if (storage == nullptr) continue;
-    entries.push_back({ComPtr<IStorage>::Share(storage),
-                       std::string(rows.GetItemText(row, kPathColumn)),
-                       std::string(rows.GetItemText(row, kNameColumn))});
+    JobEntry entry = engine.RowEntry(rows, row);
+    if (!entry.storage) continue;
+    entries.push_back(std::move(entry));
     bytes += SizeKey(rows.GetItemText(row, kSizeColumn));
   }
   if (entries.empty()) return {};

@@ -93,13 +93,11 @@ int RunDecompile(Arguments args) {
   entries.reserve(list.GetItemCount());
   stored.reserve(list.GetItemCount());
   for (int row = 0; row < list.GetItemCount(); ++row) {
-    std::string path(list.GetItemText(row, kPathColumn));
-    std::string name(list.GetItemText(row, kNameColumn));
-    std::string internal = path + name;
+    JobEntry entry = engine.RowEntry(list, row);
+    std::string internal = entry.internal_path + entry.name;
     std::replace(internal.begin(), internal.end(), kPathSeparator, '/');
     stored.push_back(std::move(internal));
-    entries.push_back(
-        {ComPtr<IStorage>::Share(engine.RowStorage(list, row)), std::move(path), std::move(name)});
+    entries.push_back(std::move(entry));
   }
 
   std::error_code made_error;

@@ -191,11 +191,7 @@ int RunUnpack(Arguments args) {
 
   std::vector<JobEntry> entries;
   entries.reserve(rows.size());
-  for (const int row : rows) {
-    entries.push_back({ComPtr<IStorage>::Share(engine.RowStorage(list, row)),
-                       std::string(list.GetItemText(row, kPathColumn)),
-                       std::string(list.GetItemText(row, kNameColumn))});
-  }
+  for (const int row : rows) entries.push_back(engine.RowEntry(list, row));
   std::vector<std::string> written_over;
   if (options.flat) entries = LastOfEachName(std::move(entries), &written_over);
   ExtractionJob job(std::move(entries));

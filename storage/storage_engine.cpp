@@ -80,6 +80,12 @@ IStorage* StorageEngine::RowStorage(const CatalogueList& list, int row) const {
   return StorageAt(list.GetItemData(row));
 }
 
+JobEntry StorageEngine::RowEntry(const CatalogueList& list, int row) const {
+  return {ComPtr<IStorage>::Share(RowStorage(list, row)),
+          std::string(list.GetItemText(row, kPathColumn)),
+          std::string(list.GetItemText(row, kNameColumn))};
+}
+
 void StorageEngine::HoldOpenedStorage(ComPtr<IStorage> storage) {
   opened_storages_.push_back(std::move(storage));
 }

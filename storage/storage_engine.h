@@ -13,6 +13,7 @@
 #include "platform/com/com_ptr.h"
 #include "platform/com/storage_interfaces.h"
 #include "platform/fs/file_identity.h"
+#include "storage/extraction_job.h"
 #include "storage/extraction_session.h"
 #include "storage/storage_table.h"
 
@@ -65,6 +66,9 @@ class StorageEngine {
   // table does not have (item data is wider than a table index).
   IStorage* StorageAt(std::intptr_t index) const;
   IStorage* RowStorage(const CatalogueList& list, int row) const;
+  // A row as an extraction job's entry: its stream's storage (null when the table has none),
+  // Path and File Name texts.
+  JobEntry RowEntry(const CatalogueList& list, int row) const;
 
   const StorageTable& Table() const { return storage_table_; }
   std::size_t OpenedStorageCount() const { return opened_storages_.size(); }

@@ -30,11 +30,7 @@ constexpr std::size_t kNoEntry = std::numeric_limits<std::size_t>::max();
 std::vector<JobEntry> ChosenEntries(const UnpackJob& job) {
   const CatalogueList& rows = *job.rows;
   std::vector<JobEntry> entries;
-  const auto add = [&](int row) {
-    entries.push_back({ComPtr<IStorage>::Share(job.engine->RowStorage(rows, row)),
-                       std::string(rows.GetItemText(row, kPathColumn)),
-                       std::string(rows.GetItemText(row, kNameColumn))});
-  };
+  const auto add = [&](int row) { entries.push_back(job.engine->RowEntry(rows, row)); };
   switch (job.choice) {
     case UnpackChoice::kAllFiles:
       for (int row = 0, count = rows.GetItemCount(); row < count; ++row) add(row);
