@@ -84,9 +84,9 @@ void MakeButtonsEquallyWide([[maybe_unused]] wxToolBar& toolbar) {
 }
 
 constexpr int kMenuCommands[] = {
-    ID_FILE_OPEN,       ID_FILE_UNPACK,    ID_FILE_MRU_FILE1,  ID_APP_EXIT,
-    ID_EDIT_SELECT_ALL, ID_VIEW_TOOLBAR,   ID_VIEW_STATUS_BAR, ID_HELP_CONTENTS,
-    ID_HELP_EMAIL,      ID_HELP_HOME_PAGE, ID_APP_ABOUT,
+    ID_FILE_OPEN,     ID_FILE_UNPACK,     ID_FILE_UNPACK_PROJECT, ID_FILE_MRU_FILE1,
+    ID_APP_EXIT,      ID_EDIT_SELECT_ALL, ID_VIEW_TOOLBAR,        ID_VIEW_STATUS_BAR,
+    ID_HELP_CONTENTS, ID_HELP_EMAIL,      ID_HELP_HOME_PAGE,      ID_APP_ABOUT,
 };
 
 // The status prompts of the menu items come from the string table.
@@ -125,6 +125,8 @@ CMainFrame::CMainFrame(wxDocManager* manager)
   Bind(wxEVT_IDLE, &CMainFrame::OnIdle, this);
   Bind(wxEVT_MENU, &CMainFrame::OnUnpack, this, WxId(ID_FILE_UNPACK));
   Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateUnpack, this, WxId(ID_FILE_UNPACK));
+  Bind(wxEVT_MENU, &CMainFrame::OnUnpackProject, this, WxId(ID_FILE_UNPACK_PROJECT));
+  Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateUnpack, this, WxId(ID_FILE_UNPACK_PROJECT));
   Bind(wxEVT_MENU, &CMainFrame::OnHelpContents, this, WxId(ID_HELP_CONTENTS));
   Bind(wxEVT_MENU, &CMainFrame::OnHomePage, this, WxId(ID_HELP_HOME_PAGE));
   Bind(wxEVT_MENU, &CMainFrame::OnSendMail, this, WxId(ID_HELP_EMAIL));
@@ -259,6 +261,13 @@ void CMainFrame::OnUnpack(wxCommandEvent& /*event*/) {
   CVaskelView* view = View();
   if (view == nullptr || !view->HasHelpFile()) return;
   OpenUnpackDialog(this, view->CurrentRows(), view->GetVaskelDoc()->Engine());
+}
+
+void CMainFrame::OnUnpackProject(wxCommandEvent& /*event*/) {
+  CVaskelView* view = View();
+  if (view == nullptr || !view->HasHelpFile()) return;
+  OpenUnpackProjectDialog(this, view->CurrentRows(), view->GetVaskelDoc()->Engine(),
+                          view->GetVaskelDoc()->GetFilename().utf8_string());
 }
 
 void CMainFrame::OnUpdateUnpack(wxUpdateUIEvent& event) {

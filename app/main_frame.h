@@ -50,6 +50,7 @@ class CMainFrame final : public wxDocParentFrame {
   void OnMenuOpen(wxMenuEvent& event);
   void OnIdle(wxIdleEvent& event);
   void OnUnpack(wxCommandEvent& event);
+  void OnUnpackProject(wxCommandEvent& event);
   void OnUpdateUnpack(wxUpdateUIEvent& event);
   void OnHelpContents(wxCommandEvent& event);
   void OnHomePage(wxCommandEvent& event);

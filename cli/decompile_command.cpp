@@ -1,8 +1,5 @@
-#include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,7 +9,7 @@
 #include "storage/catalogue_list.h"
 #include "storage/entry_files.h"
 #include "storage/extraction_job.h"
-#include "storage/help_project_reader.h"
+#include "storage/help_project_writer.h"
 #include "storage/path_limit.h"
 #include "storage/type_and_icon_source.h"
 
@@ -48,34 +45,6 @@ std::filesystem::path Utf8Path(std::string_view text) {
   return std::filesystem::path(std::u8string(text.begin(), text.end()));
 }
 
-// NAME.hhp after the help file's name; NAME-project.hhp (then -project2, ...) when the help file
-// stores a file of that name at its top, which the project must not replace.
-std::string ProjectFileName(std::string_view help_file, const std::vector<std::string>& stored) {
-  const std::u8string stem_text = Utf8Path(help_file).filename().replace_extension().u8string();
-  const std::string stem =
-      stem_text.empty() ? std::string("project") : std::string(stem_text.begin(), stem_text.end());
-  const auto taken = [&stored](const std::string& name) {
-    return std::any_of(stored.begin(), stored.end(), [&name](const std::string& file) {
-      return file.size() == name.size() &&
-             std::equal(file.begin(), file.end(), name.begin(), [](char a, char b) {
-               return std::tolower(static_cast<unsigned char>(a)) ==
-                      std::tolower(static_cast<unsigned char>(b));
-             });
-    });
-  };
-  std::string name = stem + ".hhp";
-  for (int attempt = 2; taken(name); ++attempt)
-    name = stem + "-project" + (attempt > 2 ? std::to_string(attempt - 1) : "") + ".hhp";
-  return name;
-}
-
-bool WriteText(const std::filesystem::path& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(text.data(), static_cast<std::streamsize>(text.size()));
-  out.close();
-  return static_cast<bool>(out);
-}
-
 int RunDecompile(Arguments args) {
   if (WantsHelp(args) || args.size() != 2) return PrintHelp(args, kDecompileHelp);
   const std::string& help_file = args[0];
@@ -88,17 +57,10 @@ int RunDecompile(Arguments args) {
   NoTypesOrIcons no_types;
   engine.WalkCatalogue(list, no_types);
 
+  const std::vector<std::string> stored = StoredFileNames(list);
   std::vector<JobEntry> entries;
-  std::vector<std::string> stored;
   entries.reserve(list.GetItemCount());
-  stored.reserve(list.GetItemCount());
-  for (int row = 0; row < list.GetItemCount(); ++row) {
-    JobEntry entry = engine.RowEntry(list, row);
-    std::string internal = entry.internal_path + entry.name;
-    std::replace(internal.begin(), internal.end(), kPathSeparator, '/');
-    stored.push_back(std::move(internal));
-    entries.push_back(std::move(entry));
-  }
+  for (int row = 0; row < list.GetItemCount(); ++row) entries.push_back(engine.RowEntry(list, row));
 
   std::error_code made_error;
   std::filesystem::create_directories(Utf8Path(folder), made_error);
@@ -116,11 +78,13 @@ int RunDecompile(Arguments args) {
     return kExitFailure;
   }
 
-  const HelpProject project = ReadHelpProject(*engine.GetRootStorage(), stored, help_file);
+  const WrittenProject written =
+      WriteHelpProject(*engine.GetRootStorage(), stored, help_file, folder);
+  const HelpProject& project = written.project;
   for (const std::string& warning : project.warnings)
     std::fprintf(stderr, "vaskel-cli: %s: %s\n", help_file.c_str(), warning.c_str());
-  const std::string project_name = ProjectFileName(help_file, stored);
-  if (!WriteText(Utf8Path(folder) / Utf8Path(project_name), ProjectText(project))) {
+  const std::string& project_name = written.file_name;
+  if (!written.written) {
     std::fprintf(stderr, "vaskel-cli: %s/%s: cannot be written\n", folder.c_str(),
                  project_name.c_str());
     return kExitFailure;

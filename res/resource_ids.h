@@ -22,6 +22,7 @@ inline constexpr int ID_OPERATE_RUN = 32792;
 inline constexpr int ID_OPERATE_UNPACK = 32796;
 inline constexpr int ID_HELP_EMAIL = 32797;
 inline constexpr int ID_EDIT_FIND = 32800;  // Ctrl+F: the find box
+inline constexpr int ID_FILE_UNPACK_PROJECT = 32801;
 inline constexpr int ID_FILE_OPEN = 57601;
 inline constexpr int ID_FILE_MRU_FILE1 = 57616;
 inline constexpr int ID_FILE_MRU_FILE4 = 57619;

@@ -16,6 +16,7 @@ constexpr std::pair<int, std::string_view> kStrings[] = {
     {IDS_HELP_MENU, "&Help"},
     {IDR_MAINFRAME, "Vaskel\n\nVaskl\n\n\nVaskel.Document\nVaskl Document"},
     {ID_FILE_UNPACK, "Unpack files\nUnpack\nUnpack"},
+    {ID_FILE_UNPACK_PROJECT, "Unpack every file and a project that builds the help file again"},
     {ID_HELP_CONTENTS, "Help\nHelp\nHelp"},
     {ID_HELP_HOME_PAGE, "HomePage\nHomePage\nHomePage"},
     {IDS_APP_TITLE, "Vaskel"},

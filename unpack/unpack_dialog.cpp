@@ -2,6 +2,7 @@
 
 #include <wx/checkbox.h>
 #include <wx/radiobut.h>
+#include <wx/statbox.h>
 #include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
 
@@ -21,6 +22,8 @@ using res::IDC_UNPACK_SELECTED;
 namespace {
 
 const wxSize kTemplateSize(187, 111);  // dialog units
+const wxSize kProjectSize(187, 42);    // the folder row and the two buttons alone
+constexpr char kProjectTitle[] = "Unpack as Project";
 
 }  // namespace
 
@@ -43,6 +46,21 @@ UnpackDialog::UnpackDialog(wxWindow* parent, CatalogueList& rows, StorageEngine&
 
 void UnpackDialog::SetFileChoice(int choice) {
   if (choice == IDC_UNPACK_SELECTED || choice == IDC_UNPACK_ALL) file_choice_ = choice;
+}
+
+void UnpackDialog::AsProject(std::string help_file) {
+  project_of_ = std::move(help_file);
+  file_choice_ = IDC_UNPACK_ALL;
+  SetTitle(kProjectTitle);
+  for (wxWindow* child : GetChildren()) {
+    const int id = child->GetId();
+    if (id == IDC_UNPACK_SELECTED || id == IDC_UNPACK_ALL || id == res::IDC_UNPACK_USE_PATH ||
+        dynamic_cast<wxStaticBox*>(child) != nullptr) {
+      child->Hide();
+    }
+  }
+  SetClientSize(ConvertDialogToPixels(kProjectSize));
+  CentreOnParent();
 }
 
 wxTextCtrl* UnpackDialog::FolderControl() const {
@@ -94,10 +112,13 @@ void UnpackDialog::OnOK(wxCommandEvent& /*event*/) {
   UnpackJob job;
   job.rows = &rows_;
   job.engine = &engine_;
-  job.choice =
-      file_choice_ == IDC_UNPACK_SELECTED ? UnpackChoice::kSelectedFiles : UnpackChoice::kAllFiles;
+  job.choice = file_choice_ == IDC_UNPACK_SELECTED && !IsProject() ? UnpackChoice::kSelectedFiles
+                                                                   : UnpackChoice::kAllFiles;
   job.folder = *folder;
-  job.use_path = [this] { return use_path_box_ != nullptr && use_path_box_->IsChecked(); };
+  job.use_path = [this] {
+    return IsProject() || (use_path_box_ != nullptr && use_path_box_->IsChecked());
+  };
+  job.project_of = project_of_;
   job.progress_owner = this;
   UnpackRows(job);
 }
@@ -106,6 +127,14 @@ void OpenUnpackDialog(wxWindow* parent, CatalogueList& rows, StorageEngine& engi
   UnpackDialog dialog(parent, rows, engine);
   if (!dialog.IsLoaded()) return;
   dialog.SetFileChoice(rows.GetSelectedCount() != 0 ? IDC_UNPACK_SELECTED : IDC_UNPACK_ALL);
+  dialog.ShowModal();
+}
+
+void OpenUnpackProjectDialog(wxWindow* parent, CatalogueList& rows, StorageEngine& engine,
+                             std::string help_file) {
+  UnpackDialog dialog(parent, rows, engine);
+  if (!dialog.IsLoaded()) return;
+  dialog.AsProject(std::move(help_file));
   dialog.ShowModal();
 }
 

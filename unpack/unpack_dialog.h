@@ -5,6 +5,7 @@
 
 #include <wx/dialog.h>
 
+#include <string>
 #include <string_view>
 
 class wxCheckBox;
@@ -28,6 +29,11 @@ class UnpackDialog final : public wxDialog {
   void SetFileChoice(int choice);
   int FileChoice() const { return file_choice_; }
 
+  // Unpack as Project: the file choices and "Use Path" are hidden; every row is written with its
+  // internal folders and then the project of `help_file` (its path, UTF-8) beside them.
+  void AsProject(std::string help_file);
+  bool IsProject() const { return !project_of_.empty(); }
+
   wxTextCtrl* FolderControl() const;
   wxCheckBox* UsePathBox() const { return use_path_box_; }
 
@@ -44,11 +50,16 @@ class UnpackDialog final : public wxDialog {
   StorageEngine& engine_;
   wxCheckBox* use_path_box_ = nullptr;
   int file_choice_;
+  std::string project_of_;
   bool loaded_ = false;
 };
 
 // The Unpack command of the catalogue: the dialog with "Selected files" chosen when a row is
 // selected, else "All files", shown modally.
 void OpenUnpackDialog(wxWindow* parent, CatalogueList& rows, StorageEngine& engine);
+
+// The Unpack as Project command: the dialog with the folder alone, shown modally.
+void OpenUnpackProjectDialog(wxWindow* parent, CatalogueList& rows, StorageEngine& engine,
+                             std::string help_file);
 
 }  // namespace vaskel

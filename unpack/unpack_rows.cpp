@@ -12,6 +12,7 @@
 #include "storage/catalogue_list.h"
 #include "storage/entry_files.h"
 #include "storage/extraction_job.h"
+#include "storage/help_project_writer.h"
 #include "storage/message_box.h"
 #include "storage/path_limit.h"
 #include "storage/storage_engine.h"
@@ -159,6 +160,26 @@ std::string EndReport(const std::vector<ExtractionError>& damaged,
   return report;
 }
 
+// Writes the project beside the files; returns what the user is told of its damaged records.
+std::string WriteProject(const UnpackJob& job) {
+  constexpr std::size_t kNamed = 5;
+  IStorage* root = job.engine->GetRootStorage();
+  if (root == nullptr) return {};
+  const WrittenProject written =
+      WriteHelpProject(*root, StoredFileNames(*job.rows), job.project_of, job.folder);
+  const std::string destination = job.folder + kPathSeparator + written.file_name;
+  if (!written.written) throw ExtractionError(destination, "cannot be written");
+  const std::vector<std::string>& warnings = written.project.warnings;
+  if (warnings.empty()) return {};
+  std::string report = std::to_string(warnings.size()) +
+                       (warnings.size() == 1 ? " record is" : " records are") +
+                       " damaged in the help file and left out of " + destination + ".";
+  for (std::size_t i = 0; i < warnings.size() && i < kNamed; ++i) report += "\n" + warnings[i];
+  if (warnings.size() > kNamed)
+    report += "\nand " + std::to_string(warnings.size() - kNamed) + " more";
+  return report;
+}
+
 // Throws ExtractionError for a file that cannot be written; returns the end report.
 std::string WriteChosenRows(const UnpackJob& job, ProgressWindow& progress) {
   std::vector<JobEntry> entries = ChosenEntries(job);
@@ -188,7 +209,13 @@ std::string WriteChosenRows(const UnpackJob& job, ProgressWindow& progress) {
   }
   // Cancelled, the later files of a name may never have come.
   if (progress.IsCancelled()) written_over.clear();
-  return EndReport(damaged, written_over);
+  std::string report = EndReport(damaged, written_over);
+  if (!job.project_of.empty() && !job.sink && !progress.IsCancelled()) {
+    const std::string project_report = WriteProject(job);
+    if (!report.empty() && !project_report.empty()) report += "\n\n";
+    report += project_report;
+  }
+  return report;
 }
 
 }  // namespace

@@ -31,6 +31,9 @@ struct UnpackJob {
   // Asked once, before the first file: recreate the rows' internal folders below `folder`?
   std::function<bool()> use_path;
   wxWindow* progress_owner = nullptr;
+  // When set (the help file's path, UTF-8): once every row is written, the help file's project
+  // (NAME.hhp) is written beside them, as the command line's decompile does. Not when cancelled.
+  std::string project_of;
   // Where the bytes go instead of files below `folder` (for tests). Its entries are the chosen
   // rows in list order. Called on another thread than the interface's.
   EntrySink* sink = nullptr;
@@ -49,7 +52,9 @@ std::string FolderRefusal(const std::string& folder);
 // with the window gone, and is reported in a message box (stop icon) naming the file and the
 // cause. Files written before stay. A file whose data is damaged is left out and the others are
 // written; once the window has gone, a message box names the damaged files with their causes
-// and, without Use Path, the files written over by a later file of the same name.
+// and, without Use Path, the files written over by a later file of the same name; with a
+// project, the records of it left out as damaged. A project that cannot be written is reported
+// as a file that cannot be written.
 void UnpackRows(const UnpackJob& job);
 
 }  // namespace vaskel

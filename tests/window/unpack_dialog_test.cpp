@@ -17,6 +17,7 @@
 #include "res/resource_ids.h"
 #include "storage/entry_files.h"
 #include "storage/extraction_job.h"
+#include "storage/help_project.h"
 #include "storage/path_limit.h"
 #include "tests/window/unpack_test_support.h"
 #include "unpack/missing_folder.h"
@@ -441,6 +442,40 @@ TEST_F(UnpackDialogTest, DamagedFileIsLeftOutAndNamedAtTheEndAndTheOthersAreWrit
       "packed.txt: damaged help file: "))
       << messages_[0].text;
   EXPECT_NE(messages_[0].text.find("bad reset interval 0"), std::string::npos) << messages_[0].text;
+}
+
+TEST_F(UnpackDialogTest, UnpackAsProjectWritesEveryRowWithItsFoldersAndTheProject) {
+  // #SYSTEM version 3 with a title, then a record header cut off: a damaged record to tell.
+  const std::string title = "Guide Title";
+  std::vector<std::uint8_t> system{
+      3, 0, 0, 0, kTitleCode, 0, static_cast<std::uint8_t>(title.size() + 1), 0};
+  system.insert(system.end(), title.begin(), title.end());
+  system.insert(system.end(), {0, 9, 0});
+  std::vector<chmwriter::Entry> streams = NamedStreams({"/index.html", "/a/one.htm"});
+  streams.push_back({"/#SYSTEM", system, 0});
+  Open(WriteHelpFile("guide.chm", streams));
+  ASSERT_EQ(Rows().GetItemCount(), 2);
+  Select({RowNamed("index.html")});  // the selection does not limit a project
+  UnpackDialogHook hook([&](UnpackDialog& dialog) {
+    dialog.InitDialog();
+    EXPECT_TRUE(dialog.IsProject());
+    EXPECT_FALSE(dialog.FindWindow(IDC_UNPACK_SELECTED)->IsShown());
+    EXPECT_FALSE(dialog.UsePathBox()->IsShown());
+    dialog.UsePathBox()->SetValue(false);  // hidden, and not asked
+    UnpackTo(dialog, out_.string());
+    return wxID_OK;
+  });
+  Command(ID_FILE_UNPACK_PROJECT);
+  EXPECT_EQ(hook.shown, 1);
+  EXPECT_EQ(FilesBelow(out_), (std::vector<std::string>{"a/one.htm", "guide.hhp", "index.html"}));
+  EXPECT_NE(ReadFile(out_ / "guide.hhp").find("\nTitle=Guide Title\n"), std::string::npos)
+      << ReadFile(out_ / "guide.hhp");
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(messages_[0].icon, MessageIcon::kExclamation);
+  EXPECT_TRUE(messages_[0].text.starts_with(
+      "1 record is damaged in the help file and left out of " + (out_ / "guide.hhp").string()))
+      << messages_[0].text;
+  EXPECT_NE(messages_[0].text.find("header is cut off"), std::string::npos) << messages_[0].text;
 }
 
 }  // namespace
