@@ -161,12 +161,11 @@ std::string EndReport(const std::vector<ExtractionError>& damaged,
 }
 
 // Writes the project beside the files; returns what the user is told of its damaged records.
-std::string WriteProject(const UnpackJob& job) {
+std::string WriteProject(const UnpackJob& job, const std::vector<std::string>& stored) {
   constexpr std::size_t kNamed = 5;
   IStorage* root = job.engine->GetRootStorage();
   if (root == nullptr) return {};
-  const WrittenProject written =
-      WriteHelpProject(*root, StoredFileNames(*job.rows), job.project_of, job.folder);
+  const WrittenProject written = WriteHelpProject(*root, stored, job.project_of, job.folder);
   const std::string destination = job.folder + kPathSeparator + written.file_name;
   if (!written.written) throw ExtractionError(destination, "cannot be written");
   const std::vector<std::string>& warnings = written.project.warnings;
@@ -182,7 +181,17 @@ std::string WriteProject(const UnpackJob& job) {
 
 // Throws ExtractionError for a file that cannot be written; returns the end report.
 std::string WriteChosenRows(const UnpackJob& job, ProgressWindow& progress) {
-  std::vector<JobEntry> entries = ChosenEntries(job);
+  std::vector<JobEntry> entries;
+  std::vector<std::string> stored;
+  if (job.project_of.empty()) {
+    entries = ChosenEntries(job);
+  } else {
+    // A project is the whole help file, whatever the find box shows.
+    job.rows->SuspendFilter();
+    entries = ChosenEntries(job);
+    stored = StoredFileNames(*job.rows);
+    job.rows->ResumeFilter();
+  }
   const bool use_path = job.use_path && job.use_path();
   std::vector<std::string> written_over;
   if (!use_path && !job.sink) entries = LastOfEachName(std::move(entries), &written_over);
@@ -211,7 +220,7 @@ std::string WriteChosenRows(const UnpackJob& job, ProgressWindow& progress) {
   if (progress.IsCancelled()) written_over.clear();
   std::string report = EndReport(damaged, written_over);
   if (!job.project_of.empty() && !job.sink && !progress.IsCancelled()) {
-    const std::string project_report = WriteProject(job);
+    const std::string project_report = WriteProject(job, stored);
     if (!report.empty() && !project_report.empty()) report += "\n\n";
     report += project_report;
   }

@@ -455,7 +455,8 @@ TEST_F(UnpackDialogTest, UnpackAsProjectWritesEveryRowWithItsFoldersAndTheProjec
   streams.push_back({"/#SYSTEM", system, 0});
   Open(WriteHelpFile("guide.chm", streams));
   ASSERT_EQ(Rows().GetItemCount(), 2);
-  Select({RowNamed("index.html")});  // the selection does not limit a project
+  Select({RowNamed("index.html")});  // neither the selection nor the find box limits a project
+  Rows().SetFilter("index");
   UnpackDialogHook hook([&](UnpackDialog& dialog) {
     dialog.InitDialog();
     EXPECT_TRUE(dialog.IsProject());
@@ -468,6 +469,8 @@ TEST_F(UnpackDialogTest, UnpackAsProjectWritesEveryRowWithItsFoldersAndTheProjec
   Command(ID_FILE_UNPACK_PROJECT);
   EXPECT_EQ(hook.shown, 1);
   EXPECT_EQ(FilesBelow(out_), (std::vector<std::string>{"a/one.htm", "guide.hhp", "index.html"}));
+  EXPECT_EQ(Rows().GetItemCount(), 1);
+  EXPECT_NE(ReadFile(out_ / "guide.hhp").find("a/one.htm"), std::string::npos);
   EXPECT_NE(ReadFile(out_ / "guide.hhp").find("\nTitle=Guide Title\n"), std::string::npos)
       << ReadFile(out_ / "guide.hhp");
   ASSERT_EQ(messages_.size(), 1u);
