@@ -48,7 +48,6 @@ inline constexpr int IDC_UNPACK_FOLDER = 1000;
 inline constexpr int IDC_UNPACK_BROWSE = 1001;
 inline constexpr int IDC_UNPACK_SELECTED = 1002;
 inline constexpr int IDC_UNPACK_ALL = 1003;
-inline constexpr int IDC_UNPACK_OVERWRITE = 1004;  // present in the layout, never shown or read
 inline constexpr int IDC_UNPACK_USE_PATH = 1006;
 
 // Strings without a command of their own.

@@ -14,7 +14,6 @@ inline constexpr unsigned kLzxNumLengthSymbols = 249;
 inline constexpr unsigned kLzxNumPretreeSymbols = 20;
 inline constexpr unsigned kLzxNumAlignedSymbols = 8;
 inline constexpr unsigned kLzxMinMatch = 2;
-inline constexpr unsigned kLzxMaxMatch = 257;
 
 struct LzxPositionSlots {
   std::array<std::uint8_t, kLzxMaxPositionSlots> extra_bits{};
