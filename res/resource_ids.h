@@ -1,5 +1,11 @@
 // The program's resource and command identifiers, shared by every part of the window. The
 // numbers are the program's own: menus, accelerators, the toolbar and the string table use them.
+//
+// Why the names look like a Windows application framework's: the C-prefixed classes (CVaskelApp,
+// CMainFrame, CVaskelDoc, CVaskelView), InitInstance/ExitInstance, command id 57601 and the other
+// framework ids below, the LVIS_* row state bits and the profile path under "Local
+// AppWizard-Generated Applications" are the names the program's design gives. They stay because
+// stored profiles and the tests rely on them; do not rename them to fit the toolkit.
 #pragma once
 
 namespace vaskel::res {
