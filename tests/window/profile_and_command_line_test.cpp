@@ -94,8 +94,8 @@ TEST_F(ProfileTest, RecentFileListIsKeptAcrossTwoStarts) {
   EXPECT_EQ(menu_bar->FindItem(WxId(ID_FILE_MRU_FILE1 + 2)), nullptr);
   // The entries stand where the placeholder stood, between the separators.
   wxMenu* file_menu = menu_bar->GetMenu(0);
-  EXPECT_EQ(file_menu->FindItemByPosition(3)->GetId(), WxId(ID_FILE_MRU_FILE1));
-  EXPECT_TRUE(file_menu->FindItemByPosition(5)->IsSeparator());
+  EXPECT_EQ(file_menu->FindItemByPosition(4)->GetId(), WxId(ID_FILE_MRU_FILE1));
+  EXPECT_TRUE(file_menu->FindItemByPosition(6)->IsSeparator());
 
   Command(ID_FILE_MRU_FILE1 + 1);
   EXPECT_EQ(Title(), "first.chm - Vaskel");
