@@ -1,4 +1,4 @@
-// The main window: 550 x 350 pixels centred on the screen, with the menu bar, a toolbar of
+// The main window, centred on the screen (frame_placement.h), with the menu bar, a toolbar of
 // large labelled buttons and a status bar of four panes (messages, CAP, NUM, SCRL).
 #pragma once
 

@@ -39,7 +39,6 @@ class CVaskelApp : public wxApp {
   CMainFrame* MainFrame() const { return main_frame_; }
   CVaskelDocManager* DocManager() const { return doc_manager_.get(); }
   wxConfigBase* Profile() const { return profile_.get(); }
-  const CommandLineInfo& CommandLine() const { return command_line_; }
 
   // The last step of a successful start-up: offers the Tip of the Day unless the command line
   // said "Embedding" or "Automation". The tip dialog attaches here.

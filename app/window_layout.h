@@ -1,6 +1,6 @@
 // The main window's size and place and the catalogue's column widths, kept in the profile's
 // "Settings" section from one run to the next. Without stored values (the first start ever) the
-// window keeps its centred 550 x 350 and the columns their own widths; a stored place off every
+// window keeps its centred default size and the columns their own widths; a stored place off every
 // screen is not used either.
 // Only what this window changed is written back, so that a second instance closing later does
 // not put back the values it started with over the first one's.

@@ -5,13 +5,17 @@
 #include "catalogue/lookup_cache.h"
 #include "catalogue/type_description.h"
 #include "catalogue/type_lookup_key.h"
+#include "platform/text/utf_text.h"
 
 namespace vaskel {
 namespace {
 
 std::string DescribeKey(const std::string& key) {
   std::string text = DescribeTypeOf(key);
-  CutAtCharacterBoundary(text, kMaxTypeNameBytes);
+  if (text.size() > kMaxTypeNameBytes) {
+    text.resize(
+        platform::WholeCharactersLength(std::string_view(text).substr(0, kMaxTypeNameBytes)));
+  }
   return text;
 }
 
@@ -26,14 +30,6 @@ TypeNameCache& Cache() {
 }
 
 }  // namespace
-
-void CutAtCharacterBoundary(std::string& text, std::size_t max_bytes) {
-  if (text.size() <= max_bytes) return;
-  std::size_t cut = max_bytes;
-  // Step back over continuation bytes so the cut lands before a character's first byte.
-  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-  text.resize(cut);
-}
 
 std::string_view CachedShellTypeName(std::string_view name) {
   thread_local std::string key;

@@ -21,7 +21,4 @@ std::string ShellTypeName(std::string_view name);
 // thread's next call.
 std::string_view CachedShellTypeName(std::string_view name);
 
-// Cuts `text` to at most `max_bytes` bytes without splitting a UTF-8 character.
-void CutAtCharacterBoundary(std::string& text, std::size_t max_bytes);
-
 }  // namespace vaskel

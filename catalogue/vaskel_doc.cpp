@@ -13,8 +13,6 @@ namespace vaskel {
 
 wxIMPLEMENT_DYNAMIC_CLASS(CVaskelDoc, wxDocument);
 
-bool CVaskelDoc::OnNewDocument() { return wxDocument::OnNewDocument(); }
-
 bool CVaskelDoc::OnOpenDocument(const wxString& path) {
   wxFile file;
   {

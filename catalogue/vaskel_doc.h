@@ -20,7 +20,6 @@ class CVaskelDoc final : public wxDocument {
 
   StorageEngine& Engine() { return storage_engine_; }
 
-  bool OnNewDocument() override;
   // The single-document open: the file is opened for reading first (a failure there is the
   // framework's own report and changes nothing), then the engine opens it by its full path.
   // A file the engine refuses, an empty one included, is reported with "Can't Open this file."

@@ -56,7 +56,6 @@ class CVaskelView final : public wxView {
   // any other file alone and flat in the PreviewFolder.
   void Run(int row);
   SystemImageList& ImageLists() { return image_lists_; }
-  IconBitmapCache& Icons() { return *icons_; }
   // The column last sorted ascending, or -1 (column sorting keeps it here).
   int SortColumn() const { return sort_column_; }
   void SetSortColumn(int column) { sort_column_ = column; }

@@ -1,5 +1,11 @@
 // The program's resource and command identifiers, shared by every part of the window. The
 // numbers are the program's own: menus, accelerators, the toolbar and the string table use them.
+//
+// Why the names look like a Windows application framework's: the C-prefixed classes (CVaskelApp,
+// CMainFrame, CVaskelDoc, CVaskelView), InitInstance/ExitInstance, command id 57601 and the other
+// framework ids below, the LVIS_* row state bits and the profile path under "Local
+// AppWizard-Generated Applications" are the names the program's design gives. They stay because
+// stored profiles and the tests rely on them; do not rename them to fit the toolkit.
 #pragma once
 
 namespace vaskel::res {
@@ -48,7 +54,6 @@ inline constexpr int IDC_UNPACK_FOLDER = 1000;
 inline constexpr int IDC_UNPACK_BROWSE = 1001;
 inline constexpr int IDC_UNPACK_SELECTED = 1002;
 inline constexpr int IDC_UNPACK_ALL = 1003;
-inline constexpr int IDC_UNPACK_OVERWRITE = 1004;  // present in the layout, never shown or read
 inline constexpr int IDC_UNPACK_USE_PATH = 1006;
 
 // Strings without a command of their own.

@@ -25,7 +25,6 @@ class TextPool {
   std::string_view View(Id id) const {
     return id < spans_.size() ? spans_[id] : std::string_view();
   }
-  std::size_t DistinctCount() const { return spans_.size(); }
   // Forgets every text; only the empty one remains.
   void Clear();
 

@@ -145,7 +145,9 @@ HRESULT ReadResetTable(const FileReader& file, const ContainerLayout& layout,
                               " exceeds Content's " + std::to_string(content_length) + " bytes");
   }
   // Every frame needs its entry, and all entries must lie inside the table; this bounds the
-  // frame count (and what is allocated for it) by the table's real size.
+  // frame count (and what is allocated for it) by the table's real size. Entries are per 32 KB
+  // frame, not per reset interval; older Free Pascal output adds one more, equal to the
+  // compressed length, which goes unread (7-Zip's ChmIn.cpp accepts it too).
   const std::uint64_t frames = uncompressed / kFrameSize + (uncompressed % kFrameSize != 0);
   if (entry_count < frames) {
     return Corrupt(

@@ -24,7 +24,6 @@ constexpr std::size_t kItsfV2Length = 0x58;
 constexpr std::size_t kItsfV3Length = 0x60;
 
 // Header section 0.
-constexpr std::size_t kSection0FileLength = 0x08;
 constexpr std::size_t kHeaderSection0Length = 0x18;
 
 // ITSP header, at the start of header section 1 (the directory).
@@ -83,9 +82,8 @@ HRESULT ReadContainerLayout(const FileReader& file, ContainerLayout* layout) {
   if (!file.ReadAt(hs0_offset, hs0)) {
     return FailWith(STG_E_READFAULT, "header section 0 cannot be read");
   }
-  // A declared length that differs from the real size only means truncation or appended bytes;
-  // every range is checked against the real size anyway.
-  layout->declared_file_length = LoadLe64(&hs0[kSection0FileLength]);
+  // Its declared file length goes unused: one that differs from the real size only means
+  // truncation or appended bytes, and every range is checked against the real size anyway.
 
   std::array<std::uint8_t, kItspLength> itsp{};
   if (!file.ReadAt(hs1_offset, itsp)) {

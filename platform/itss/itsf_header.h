@@ -17,7 +17,6 @@ struct ContainerLayout {
   std::uint32_t chunk_size = 0;
   std::uint32_t chunk_count = 0;
   std::uint64_t content_offset = 0;  // where content section 0 begins
-  std::uint64_t declared_file_length = 0;
 };
 
 // Validates the headers against the real file size. STG_E_INVALIDHEADER when the file is not a

@@ -229,6 +229,9 @@ class LzxDecoderImpl final : public LzxDecoder {
   }
 
   bool ReadTrees(bool aligned) {
+    // The aligned offset tree comes before the main tree. Microsoft's LZX write-up puts it after
+    // the main and length trees; its compressor and every decoder read it first (libmspack's
+    // lzxd.c errata notes; [MS-PATCH] LZX DELTA 2.3.1).
     if (aligned) {
       std::array<std::uint8_t, kLzxNumAlignedSymbols> lengths;
       bits_.Refill();
@@ -375,6 +378,9 @@ class LzxDecoderImpl final : public LzxDecoder {
       } else {
         const unsigned extra = kLzxPositionSlots.extra_bits[slot];
         std::uint32_t footer;
+        // From 3 extra bits on, the low three come from the aligned tree; 3 extra bits are one
+        // aligned symbol alone, not 3 raw bits as Microsoft's LZX write-up says (libmspack's
+        // lzxd.c errata notes). Fewer than 3 are read raw even in aligned blocks.
         if (kAligned && extra >= 3) {
           footer = bits.Read(extra - 3) << 3;
           const std::uint32_t low = aligned_table_.Decode(bits);
@@ -386,6 +392,8 @@ class LzxDecoderImpl final : public LzxDecoder {
         } else {
           footer = bits.Read(extra);
         }
+        // Coded offsets count the three repeat slots, so the real one is 2 less: slot 3 with no
+        // footer is offset 1 (Microsoft's LZX write-up, "formatted offset").
         offset = kLzxPositionSlots.base[slot] + footer - 2;
         r2 = r1;
         r1 = r0;

@@ -14,7 +14,6 @@ inline constexpr unsigned kLzxNumLengthSymbols = 249;
 inline constexpr unsigned kLzxNumPretreeSymbols = 20;
 inline constexpr unsigned kLzxNumAlignedSymbols = 8;
 inline constexpr unsigned kLzxMinMatch = 2;
-inline constexpr unsigned kLzxMaxMatch = 257;
 
 struct LzxPositionSlots {
   std::array<std::uint8_t, kLzxMaxPositionSlots> extra_bits{};
@@ -33,7 +32,10 @@ inline constexpr LzxPositionSlots kLzxPositionSlots = [] {
   return slots;
 }();
 
-// Slots in use for a window of 2^window_bits bytes (15..21).
+// Slots in use for a window of 2^window_bits bytes (15..21): twice the window bits, except 42 for
+// 1 MB and 50 for 2 MB, the slots whose bases reach the window once the last ones step by 2^17.
+// Microsoft's LZX write-up lists 40 and 42 there; its own compressor and every open decoder use
+// 42 and 50 (libmspack's lzxd.c errata notes), and the main tree's size depends on it.
 constexpr unsigned LzxPositionSlotCount(int window_bits) {
   return window_bits == 21 ? 50 : window_bits == 20 ? 42 : 2 * static_cast<unsigned>(window_bits);
 }

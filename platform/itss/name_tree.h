@@ -68,7 +68,6 @@ class NameTree {
     const DirectoryEntry& entry = entries_[nodes_[id].entry];
     return {entry.section, entry.offset, entry.length};
   }
-  std::size_t node_count() const { return nodes_.size(); }
   std::size_t unsafe_entry_count() const { return unsafe_entries_; }
 
   // Exact (case-sensitive) lookup among the direct children of a storage.

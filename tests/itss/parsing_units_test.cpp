@@ -33,5 +33,16 @@ TEST(EncInt, DecodesUpToNineBytesAndStopsAtTheEnd) {
   }
 }
 
+TEST(WholeCharactersLength, DropsOnlyACharacterACutLeftIncomplete) {
+  std::string two_byte;
+  for (int i = 0; i < 40; ++i) two_byte += "\xc3\xa9";
+  EXPECT_EQ(platform::WholeCharactersLength(std::string_view(two_byte).substr(0, 79)), 78u);
+  std::string three_byte = "a";
+  for (int i = 0; i < 30; ++i) three_byte += "\xe6\x97\xa5";  // a character ends at byte 79
+  EXPECT_EQ(platform::WholeCharactersLength(std::string_view(three_byte).substr(0, 79)), 79u);
+  EXPECT_EQ(platform::WholeCharactersLength(std::string_view(three_byte).substr(0, 78)), 76u);
+  EXPECT_EQ(platform::WholeCharactersLength("abc"), 3u);
+}
+
 }  // namespace
 }  // namespace vaskel::itss
