@@ -1,5 +1,6 @@
 // run_page_bench [help file] [runs]: Run on an HTML page of a help file (the corpus's lcl.chm
-// by default) in the window, with the preview folder on tmpfs (/dev/shm): the time from the
+// by default) in the window, with the preview folder on tmpfs (/dev/shm, or the folder
+// VASKEL_BENCH_ROOT names, to measure a disk): the time from the
 // command to the page handed to the browser, the time until the rest of the file has followed
 // in idle time, and a later Run that reuses the copy. For scale, `7zz x` of the whole file into
 // tmpfs is timed in the same runs, alternating. Then, with the whole file copied: a drag of every
@@ -97,7 +98,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "run_page_bench needs a display (bench/run_page_bench.sh)\n");
     return 2;
   }
-  const fs::path shm = fs::path("/dev/shm") / ("vaskel-run-bench-" + std::to_string(getpid()));
+  const char* root = std::getenv("VASKEL_BENCH_ROOT");
+  const fs::path shm = fs::path(root != nullptr ? root : "/dev/shm") /
+                       ("vaskel-run-bench-" + std::to_string(getpid()));
   fs::create_directories(shm / "runtime");
   fs::permissions(shm / "runtime", fs::perms::owner_all);
   ::setenv("XDG_RUNTIME_DIR", (shm / "runtime").c_str(), 1);
