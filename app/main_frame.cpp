@@ -17,6 +17,7 @@
 #endif
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "app/app_art.h"
@@ -28,7 +29,9 @@
 #include "res/resource_ids.h"
 #include "res/string_table.h"
 #include "res/window_resources.h"
+#include "storage/catalogue_list.h"
 #include "unpack/unpack_dialog.h"
+#include "unpack/unpack_rows.h"
 
 namespace vaskel {
 namespace {
@@ -260,14 +263,26 @@ CVaskelView* CMainFrame::View() const {
 void CMainFrame::OnUnpack(wxCommandEvent& /*event*/) {
   CVaskelView* view = View();
   if (view == nullptr || !view->HasHelpFile()) return;
-  OpenUnpackDialog(this, view->CurrentRows(), view->GetVaskelDoc()->Engine());
+  const std::optional<UnpackChoices> choices =
+      AskUnpackChoices(this, view->CurrentRows().GetSelectedCount() != 0);
+  if (choices) Unpack(*view, *choices, {});
 }
 
 void CMainFrame::OnUnpackProject(wxCommandEvent& /*event*/) {
   CVaskelView* view = View();
   if (view == nullptr || !view->HasHelpFile()) return;
-  OpenUnpackProjectDialog(this, view->CurrentRows(), view->GetVaskelDoc()->Engine(),
-                          view->GetVaskelDoc()->GetFilename().utf8_string());
+  const std::optional<UnpackChoices> choices = AskUnpackProjectFolder(this);
+  if (choices) Unpack(*view, *choices, view->GetVaskelDoc()->GetFilename().utf8_string());
+}
+
+void CMainFrame::Unpack(CVaskelView& view, const UnpackChoices& choices, std::string project_of) {
+  UnpackJob job;
+  job.rows = &view.CurrentRows();
+  job.engine = &view.GetVaskelDoc()->Engine();
+  job.choices = choices;
+  job.progress_owner = this;
+  job.project_of = std::move(project_of);
+  UnpackRows(job);
 }
 
 void CMainFrame::OnUpdateUnpack(wxUpdateUIEvent& event) {

@@ -5,6 +5,7 @@
 #include <wx/docview.h>
 
 #include <functional>
+#include <string>
 
 class wxListCtrl;
 class wxMenuBar;
@@ -12,6 +13,7 @@ class wxMenuBar;
 namespace vaskel {
 
 class CVaskelView;
+struct UnpackChoices;
 
 class CMainFrame final : public wxDocParentFrame {
  public:
@@ -51,6 +53,9 @@ class CMainFrame final : public wxDocParentFrame {
   void OnIdle(wxIdleEvent& event);
   void OnUnpack(wxCommandEvent& event);
   void OnUnpackProject(wxCommandEvent& event);
+  // Writes the view's rows as the Unpack dialog chose, and with `project_of` (the help file's
+  // path) its project beside them.
+  void Unpack(CVaskelView& view, const UnpackChoices& choices, std::string project_of);
   void OnUpdateUnpack(wxUpdateUIEvent& event);
   void OnHelpContents(wxCommandEvent& event);
   void OnHomePage(wxCommandEvent& event);

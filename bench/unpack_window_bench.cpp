@@ -41,9 +41,7 @@ double TimeWindowUnpack(vaskel::CVaskelApp& app, const std::string& folder) {
   vaskel::UnpackJob job;
   job.rows = &view->Rows();
   job.engine = &app.DocManager()->Document()->Engine();
-  job.choice = vaskel::UnpackChoice::kAllFiles;
-  job.folder = folder;
-  job.use_path = [] { return true; };
+  job.choices = {folder, vaskel::UnpackChoice::kAllFiles, true};
   std::filesystem::create_directories(folder);
   const Clock::time_point start = Clock::now();
   vaskel::UnpackRows(job);
@@ -61,8 +59,9 @@ double TimeCommand(const std::string& command) {
 int main(int argc, char** argv) {
   const char* cli = std::getenv("VASKEL_CLI");
   if (argc < 3 || std::getenv("DISPLAY") == nullptr || cli == nullptr) {
-    std::fprintf(stderr, "usage: VASKEL_CLI=vaskel-cli unpack_window_bench FILE OUT_ROOT [runs]"
-                         " (with a display)\n");
+    std::fprintf(stderr,
+                 "usage: VASKEL_CLI=vaskel-cli unpack_window_bench FILE OUT_ROOT [runs]"
+                 " (with a display)\n");
     return 2;
   }
   const std::string file = argv[1];
@@ -98,11 +97,11 @@ int main(int argc, char** argv) {
     std::filesystem::remove_all(out / "cli");
   }
   const double cli_median = Median(command);
-  std::printf("%-28s %7d rows | window %7.3f s (%.2fx cli) | sorted by Size %7.3f s (%.2fx cli) |"
-              " vaskel-cli unpack %7.3f s\n",
-              std::filesystem::path(file).filename().c_str(), view->Rows().GetItemCount(),
-              Median(unsorted), Median(unsorted) / cli_median, Median(sorted),
-              Median(sorted) / cli_median, cli_median);
+  std::printf(
+      "%-28s %7d rows | window %7.3f s (%.2fx cli) | sorted by Size %7.3f s (%.2fx cli) |"
+      " vaskel-cli unpack %7.3f s\n",
+      std::filesystem::path(file).filename().c_str(), view->Rows().GetItemCount(), Median(unsorted),
+      Median(unsorted) / cli_median, Median(sorted), Median(sorted) / cli_median, cli_median);
 
   app.ExitInstance();
   wxEntryCleanup();

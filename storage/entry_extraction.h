@@ -9,7 +9,8 @@
 // the platform allows, or a name that would lead outside the destination folder, is refused
 // before anything is made; a file that cannot be created or written is reported with its full
 // path and the system's reason, even for an empty stream; a stream whose data turns out damaged
-// is reported naming the entry, and the partly written file is removed.
+// is reported naming the entry, and the partly written file is removed. The file is written by
+// an EntryFileWriter, as every other writer of entries writes its files.
 #pragma once
 
 #include "storage/extraction_error.h"

@@ -1,12 +1,9 @@
 #include "storage/entry_files.h"
 
-#include <cerrno>
 #include <string_view>
-#include <system_error>
 #include <unordered_set>
 
 #include "storage/result_text.h"
-#include "storage/stream_copy.h"
 
 namespace vaskel {
 
@@ -17,63 +14,38 @@ EntryFiles::EntryFiles(const std::vector<JobEntry>& entries, std::string destina
       use_path_(use_path),
       on_damage_(std::move(on_damage)) {}
 
-EntryFiles::~EntryFiles() {
-  // A job that ended inside an entry leaves no partial file behind.
-  if (file_ && target_) {
-    file_.Reset();
-    tree_.RemoveFile(*target_);
-  }
-}
+EntryFiles::~EntryFiles() = default;
 
 void EntryFiles::PrepareFolders() {
   if (!use_path_) return;
-  for (const JobEntry& entry : entries_) tree_.PrepareFolders(destination_, entry.internal_path);
+  for (const JobEntry& entry : entries_) writer_.PrepareFolders(destination_, entry.internal_path);
 }
 
 void EntryFiles::Begin(std::size_t entry, std::uint64_t /*size*/) {
   const JobEntry& job_entry = entries_[entry];
   entry_ = entry;
-  bytes_ = 0;
-  file_.Reset();
-  target_.reset();
   // Refused paths are refused before the disk is touched.
-  target_ = ComposeEntryTarget(destination_, job_entry.internal_path, job_entry.name, use_path_);
-  file_ = tree_.CreateFile(*target_);
+  writer_.Begin(
+      ComposeEntryTarget(destination_, job_entry.internal_path, job_entry.name, use_path_));
 }
 
-void EntryFiles::Write(std::span<const std::uint8_t> bytes) {
-  if (const int error = WriteAll(file_.Get(), bytes)) FailWriting(error);
-  bytes_ += bytes.size();
-}
+void EntryFiles::Write(std::span<const std::uint8_t> bytes) { writer_.Write(bytes); }
 
 void EntryFiles::End(HRESULT result) {
   if (Failed(result)) {
-    file_.Reset();
-    tree_.RemoveFile(*target_);
     ++damaged_;
     const JobEntry& entry = entries_[entry_];
-    const ExtractionError error(target_->full_path, DescribeFailure(result), 0,
-                                entry.internal_path + entry.name);
-    target_.reset();
+    const ExtractionError error =
+        writer_.Abandon(DescribeFailure(result), entry.internal_path + entry.name);
     if (!on_damage_) throw error;
     on_damage_(error);
     return;
   }
-  if (file_.Close() != 0) FailWriting(errno);
+  bytes_written_ += writer_.Finish();
   ++files_written_;
-  bytes_written_ += bytes_;
-  target_.reset();
 }
 
 void EntryFiles::Skip(std::size_t /*entry*/) { ++skipped_; }
-
-void EntryFiles::FailWriting(int error) {
-  file_.Reset();
-  tree_.RemoveFile(*target_);
-  const std::string path = target_->full_path;
-  target_.reset();
-  throw ExtractionError(path, std::generic_category().message(error), error);
-}
 
 std::vector<JobEntry> LastOfEachName(std::vector<JobEntry> entries,
                                      std::vector<std::string>* written_over) {

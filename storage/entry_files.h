@@ -1,18 +1,16 @@
-// An EntrySink that writes each entry to a file below a destination folder, by the rules of
-// entry extraction (storage/entry_extraction.h): the same composed paths, the confinement to the
-// destination folder, files created anew, partial files removed on failure.
+// An EntrySink that writes each entry to a file below a destination folder: the paths composed
+// as ComposeEntryTarget does, the files written by an EntryFileWriter (the one set of rules for
+// the disk: confinement, files created anew, partial files removed on failure).
 #pragma once
 
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
 
-#include "storage/destination_tree.h"
+#include "storage/entry_file_writer.h"
 #include "storage/entry_target.h"
 #include "storage/extraction_error.h"
 #include "storage/extraction_job.h"
-#include "storage/unique_fd.h"
 
 namespace vaskel {
 
@@ -42,17 +40,12 @@ class EntryFiles final : public EntrySink {
   std::size_t Damaged() const { return damaged_; }
 
  private:
-  [[noreturn]] void FailWriting(int error);
-
   const std::vector<JobEntry>& entries_;
   const std::string destination_;
   const bool use_path_;
   DamageHandler on_damage_;
-  DestinationTree tree_;
-  std::optional<EntryTarget> target_;
+  EntryFileWriter writer_;
   std::size_t entry_ = 0;
-  UniqueFd file_;
-  std::uint64_t bytes_ = 0;
   std::size_t files_written_ = 0;
   std::uint64_t bytes_written_ = 0;
   std::size_t skipped_ = 0;

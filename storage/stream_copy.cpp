@@ -31,7 +31,7 @@ int WriteAll(int fd, std::span<const std::uint8_t> bytes) {
   return 0;
 }
 
-StreamCopy CopyStream(IStream& stream, int fd, std::span<std::uint8_t> buffer) {
+StreamCopy CopyStream(IStream& stream, std::span<std::uint8_t> buffer, const CopyWrite& write) {
   StreamCopy copy;
   if (buffer.size() < kStreamReadSize) {
     copy.read_result = E_INVALIDARG;
@@ -51,7 +51,7 @@ StreamCopy CopyStream(IStream& stream, int fd, std::span<std::uint8_t> buffer) {
     copy.bytes += delivered;
     // Flush when the buffer cannot take another full read, and at the end.
     if (delivered < kStreamReadSize || buffer.size() - filled < kStreamReadSize) {
-      if ((copy.write_error = WriteAll(fd, buffer.first(filled))) != 0) return copy;
+      if ((copy.write_error = write(buffer.first(filled))) != 0) return copy;
       filled = 0;
     }
   }
@@ -65,6 +65,11 @@ StreamCopy CopyStream(IStream& stream, int fd, std::span<std::uint8_t> buffer) {
     }
   }
   return copy;
+}
+
+StreamCopy CopyStream(IStream& stream, int fd, std::span<std::uint8_t> buffer) {
+  return CopyStream(stream, buffer,
+                    [fd](std::span<const std::uint8_t> bytes) { return WriteAll(fd, bytes); });
 }
 
 std::string DescribeDamage(const StreamCopy& copy) {

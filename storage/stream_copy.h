@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -28,9 +29,14 @@ struct StreamCopy {
   bool Succeeded() const { return !Damaged() && write_error == 0; }
 };
 
+// Takes bytes the copy gathered; returns 0, or the errno of the failed write.
+using CopyWrite = std::function<int(std::span<const std::uint8_t>)>;
+
 // Reads `stream` from its current position with reads of kStreamReadSize bytes, gathering them
 // in `buffer` (a whole number of reads long, at least one) so that a write carries many reads.
 // Stops at the first failed read or write; bytes of a failed read are never written.
+StreamCopy CopyStream(IStream& stream, std::span<std::uint8_t> buffer, const CopyWrite& write);
+// The same into a file descriptor.
 StreamCopy CopyStream(IStream& stream, int fd, std::span<std::uint8_t> buffer);
 
 // Writes all of `bytes` to `fd`, resuming after partial writes and interruptions. Returns 0, or

@@ -8,11 +8,9 @@
 
 #include "res/resource_ids.h"
 #include "res/window_resources.h"
-#include "storage/catalogue_list.h"
 #include "storage/message_box.h"
 #include "unpack/folder_chooser.h"
 #include "unpack/missing_folder.h"
-#include "unpack/unpack_rows.h"
 
 namespace vaskel {
 
@@ -27,8 +25,7 @@ constexpr char kProjectTitle[] = "Unpack as Project";
 
 }  // namespace
 
-UnpackDialog::UnpackDialog(wxWindow* parent, CatalogueList& rows, StorageEngine& engine)
-    : rows_(rows), engine_(engine), file_choice_(IDC_UNPACK_ALL) {
+UnpackDialog::UnpackDialog(wxWindow* parent) : file_choice_(IDC_UNPACK_ALL) {
   res::LoadWindowResources();
   loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, "IDD_UNPACK");
   if (!loaded_) return;
@@ -48,8 +45,8 @@ void UnpackDialog::SetFileChoice(int choice) {
   if (choice == IDC_UNPACK_SELECTED || choice == IDC_UNPACK_ALL) file_choice_ = choice;
 }
 
-void UnpackDialog::AsProject(std::string help_file) {
-  project_of_ = std::move(help_file);
+void UnpackDialog::AsProject() {
+  project_ = true;
   file_choice_ = IDC_UNPACK_ALL;
   SetTitle(kProjectTitle);
   for (wxWindow* child : GetChildren()) {
@@ -101,41 +98,30 @@ void UnpackDialog::OnOK(wxCommandEvent& /*event*/) {
   // No, or a folder that could not be made: back to the dialog with the text as typed.
   if (!MakeSureFolderExists(this, *folder)) return;
   if (!Validate() || !TransferDataFromWindow()) return;
-  // Ended before the rows are written: the dialog is gone from the screen, while the main
-  // window stays disabled until this handler returns.
+  const bool all = IsProject() || file_choice_ != IDC_UNPACK_SELECTED;
+  const bool use_path = IsProject() || (use_path_box_ != nullptr && use_path_box_->IsChecked());
+  choices_ = UnpackChoices{*folder, all ? UnpackChoice::kAllFiles : UnpackChoice::kSelectedFiles,
+                           use_path};
   if (IsModal()) {
     EndModal(wxID_OK);
   } else {
     SetReturnCode(wxID_OK);
     Hide();
   }
-  UnpackJob job;
-  job.rows = &rows_;
-  job.engine = &engine_;
-  job.choice = file_choice_ == IDC_UNPACK_SELECTED && !IsProject() ? UnpackChoice::kSelectedFiles
-                                                                   : UnpackChoice::kAllFiles;
-  job.folder = *folder;
-  job.use_path = [this] {
-    return IsProject() || (use_path_box_ != nullptr && use_path_box_->IsChecked());
-  };
-  job.project_of = project_of_;
-  job.progress_owner = this;
-  UnpackRows(job);
 }
 
-void OpenUnpackDialog(wxWindow* parent, CatalogueList& rows, StorageEngine& engine) {
-  UnpackDialog dialog(parent, rows, engine);
-  if (!dialog.IsLoaded()) return;
-  dialog.SetFileChoice(rows.GetSelectedCount() != 0 ? IDC_UNPACK_SELECTED : IDC_UNPACK_ALL);
-  dialog.ShowModal();
+std::optional<UnpackChoices> AskUnpackChoices(wxWindow* parent, bool rows_selected) {
+  UnpackDialog dialog(parent);
+  if (!dialog.IsLoaded()) return std::nullopt;
+  dialog.SetFileChoice(rows_selected ? IDC_UNPACK_SELECTED : IDC_UNPACK_ALL);
+  return dialog.ShowModal() == wxID_OK ? dialog.Choices() : std::nullopt;
 }
 
-void OpenUnpackProjectDialog(wxWindow* parent, CatalogueList& rows, StorageEngine& engine,
-                             std::string help_file) {
-  UnpackDialog dialog(parent, rows, engine);
-  if (!dialog.IsLoaded()) return;
-  dialog.AsProject(std::move(help_file));
-  dialog.ShowModal();
+std::optional<UnpackChoices> AskUnpackProjectFolder(wxWindow* parent) {
+  UnpackDialog dialog(parent);
+  if (!dialog.IsLoaded()) return std::nullopt;
+  dialog.AsProject();
+  return dialog.ShowModal() == wxID_OK ? dialog.Choices() : std::nullopt;
 }
 
 }  // namespace vaskel

@@ -1,26 +1,27 @@
 // The Unpack dialog: the folder to unpack to (typed, or chosen with "..."), the selected rows or
 // all rows, and whether the help file's internal folders are recreated ("Use Path"). Its
-// "Unpack" button runs the whole unpack before the dialog returns.
+// "Unpack" button checks the folder (the dialog stays open when it is refused, or when a missing
+// folder is not to be made) and ends the dialog with the choices; its caller runs the unpack.
 #pragma once
 
 #include <wx/dialog.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "unpack/unpack_rows.h"
 
 class wxCheckBox;
 class wxTextCtrl;
 
 namespace vaskel {
 
-class CatalogueList;
-class StorageEngine;
-
 inline constexpr std::string_view kEmptyUnpackFolder = "\"Unpack to\" filed can not be NULL";
 
 class UnpackDialog final : public wxDialog {
  public:
-  UnpackDialog(wxWindow* parent, CatalogueList& rows, StorageEngine& engine);
+  explicit UnpackDialog(wxWindow* parent);
   // False when the layout could not be loaded.
   bool IsLoaded() const { return loaded_; }
 
@@ -29,10 +30,13 @@ class UnpackDialog final : public wxDialog {
   void SetFileChoice(int choice);
   int FileChoice() const { return file_choice_; }
 
-  // Unpack as Project: the file choices and "Use Path" are hidden; every row is written with its
-  // internal folders and then the project of `help_file` (its path, UTF-8) beside them.
-  void AsProject(std::string help_file);
-  bool IsProject() const { return !project_of_.empty(); }
+  // Unpack as Project: the file choices and "Use Path" are hidden; the choices are then every
+  // row with its internal folders.
+  void AsProject();
+  bool IsProject() const { return project_; }
+
+  // What "Unpack" confirmed; nothing until then.
+  const std::optional<UnpackChoices>& Choices() const { return choices_; }
 
   wxTextCtrl* FolderControl() const;
   wxCheckBox* UsePathBox() const { return use_path_box_; }
@@ -42,24 +46,22 @@ class UnpackDialog final : public wxDialog {
   void OnChooseSelected(wxCommandEvent& event);
   void OnChooseAll(wxCommandEvent& event);
   void OnBrowseFolder(wxCommandEvent& event);
-  // The unpack: checks the folder text (the dialog stays open when it is refused), ends the
-  // dialog, then writes the rows.
+  // Checks the folder text (the dialog stays open when it is refused), then ends the dialog
+  // with the choices.
   void OnOK(wxCommandEvent& event);
 
-  CatalogueList& rows_;
-  StorageEngine& engine_;
   wxCheckBox* use_path_box_ = nullptr;
   int file_choice_;
-  std::string project_of_;
+  bool project_ = false;
   bool loaded_ = false;
+  std::optional<UnpackChoices> choices_;
 };
 
-// The Unpack command of the catalogue: the dialog with "Selected files" chosen when a row is
-// selected, else "All files", shown modally.
-void OpenUnpackDialog(wxWindow* parent, CatalogueList& rows, StorageEngine& engine);
+// The Unpack command's dialog, shown modally with "Selected files" chosen when `rows_selected`,
+// else "All files". Nothing when it was cancelled (or could not be loaded).
+std::optional<UnpackChoices> AskUnpackChoices(wxWindow* parent, bool rows_selected);
 
-// The Unpack as Project command: the dialog with the folder alone, shown modally.
-void OpenUnpackProjectDialog(wxWindow* parent, CatalogueList& rows, StorageEngine& engine,
-                             std::string help_file);
+// The Unpack as Project command's dialog: the folder alone.
+std::optional<UnpackChoices> AskUnpackProjectFolder(wxWindow* parent);
 
 }  // namespace vaskel

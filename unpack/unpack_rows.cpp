@@ -1,5 +1,7 @@
 #include "unpack/unpack_rows.h"
 
+#include <wx/utils.h>
+
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -32,7 +34,7 @@ std::vector<JobEntry> ChosenEntries(const UnpackJob& job) {
   const CatalogueList& rows = *job.rows;
   std::vector<JobEntry> entries;
   const auto add = [&](int row) { entries.push_back(job.engine->RowEntry(rows, row)); };
-  switch (job.choice) {
+  switch (job.choices.files) {
     case UnpackChoice::kAllFiles:
       for (int row = 0, count = rows.GetItemCount(); row < count; ++row) add(row);
       break;
@@ -165,8 +167,9 @@ std::string WriteProject(const UnpackJob& job, const std::vector<std::string>& s
   constexpr std::size_t kNamed = 5;
   IStorage* root = job.engine->GetRootStorage();
   if (root == nullptr) return {};
-  const WrittenProject written = WriteHelpProject(*root, stored, job.project_of, job.folder);
-  const std::string destination = job.folder + kPathSeparator + written.file_name;
+  const std::string& folder = job.choices.folder;
+  const WrittenProject written = WriteHelpProject(*root, stored, job.project_of, folder);
+  const std::string destination = folder + kPathSeparator + written.file_name;
   if (!written.written) throw ExtractionError(destination, "cannot be written");
   const std::vector<std::string>& warnings = written.project.warnings;
   if (warnings.empty()) return {};
@@ -192,7 +195,7 @@ std::string WriteChosenRows(const UnpackJob& job, ProgressWindow& progress) {
     stored = StoredFileNames(*job.rows);
     job.rows->ResumeFilter();
   }
-  const bool use_path = job.use_path && job.use_path();
+  const bool use_path = job.choices.use_path;
   std::vector<std::string> written_over;
   if (!use_path && !job.sink) entries = LastOfEachName(std::move(entries), &written_over);
   progress.SetBarRange(0, static_cast<int>(entries.size()), 1);
@@ -200,7 +203,7 @@ std::string WriteChosenRows(const UnpackJob& job, ProgressWindow& progress) {
   // Called on the job's thread, read once it has ended. A damaged file is left out and the
   // others are written, as on the command line.
   std::vector<ExtractionError> damaged;
-  EntryFiles files(extraction.Entries(), job.folder, use_path,
+  EntryFiles files(extraction.Entries(), job.choices.folder, use_path,
                    [&damaged](const ExtractionError& error) { damaged.push_back(error); });
   WatchedSink watched(job.sink ? *job.sink : files);
   ProgressShown shown(progress, extraction.Entries());
@@ -246,6 +249,8 @@ std::string FolderRefusal(const std::string& folder) {
 void UnpackRows(const UnpackJob& job) {
   if (job.rows == nullptr || job.engine == nullptr) return;
   ProgressWindow progress(job.progress_owner, kProgressTitle, true);
+  // The events let through must not change the rows, nor start another command, meanwhile.
+  const wxWindowDisabler others(progress.Window());
   progress.SetStatusText("Unpacking:");
   // Reports come after the window has gone, so that nothing hides them.
   try {

@@ -6,7 +6,6 @@
 
 #include <wx/string.h>
 
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -23,13 +22,17 @@ enum class UnpackChoice {
   kAllFiles,       // every row, in list order
 };
 
+// What the Unpack dialog confirmed.
+struct UnpackChoices {
+  std::string folder;  // as NormalizeUnpackFolder gives it
+  UnpackChoice files = UnpackChoice::kAllFiles;
+  bool use_path = true;  // recreate the rows' internal folders below `folder`
+};
+
 struct UnpackJob {
   CatalogueList* rows = nullptr;
   StorageEngine* engine = nullptr;
-  UnpackChoice choice = UnpackChoice::kAllFiles;
-  std::string folder;  // as NormalizeUnpackFolder gives it
-  // Asked once, before the first file: recreate the rows' internal folders below `folder`?
-  std::function<bool()> use_path;
+  UnpackChoices choices;
   wxWindow* progress_owner = nullptr;
   // When set (the help file's path, UTF-8): once every row is written, the help file's project
   // (NAME.hhp) is written beside them, as the command line's decompile does. Not when cancelled.
@@ -47,7 +50,8 @@ std::optional<std::string> NormalizeUnpackFolder(const wxString& text);
 // sentence for the user; empty when it can.
 std::string FolderRefusal(const std::string& folder);
 
-// Runs the unpack: shows the progress window ("Unpacking...") and writes the rows. Stops after
+// Runs the unpack: shows the progress window ("Unpacking...") and writes the rows, the other
+// windows of the program disabled meanwhile so that the rows cannot change. Stops after
 // the file during which the user cancelled; a file that cannot be written ends the unpack there,
 // with the window gone, and is reported in a message box (stop icon) naming the file and the
 // cause. Files written before stay. A file whose data is damaged is left out and the others are

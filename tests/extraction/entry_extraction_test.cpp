@@ -2,13 +2,18 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <filesystem>
+#include <functional>
+#include <optional>
 
+#include "storage/entry_files.h"
 #include "storage/path_limit.h"
 #include "tests/extraction/extraction_test_support.h"
 #include "tests/support/fake_storage.h"
@@ -224,17 +229,10 @@ TEST_F(EntryExtractionTest, OverlongPathsAreRefusedBeforeAnythingIsMade) {
   EXPECT_TRUE(TreeOf(out.path()).empty());
 }
 
-TEST_F(EntryExtractionTest, NeverWritesThroughSymbolicLinksBelowTheDestination) {
+TEST_F(EntryExtractionTest, SessionNoticesALevelSwappedForALinkAfterItWasChecked) {
   testing::TempFolder elsewhere;
   testing::WriteText(elsewhere.path() / "victim", "precious");
-  fs::create_directory_symlink(elsewhere.path(), out.path() / "a");
-  fs::create_symlink(elsewhere.path() / "victim", out.path() / "page.html");
-  storage.Add(u"page.html", "overwritten");
   storage.Add(u"victim", "overwritten");
-
-  EXPECT_EQ(ExpectFailure("a/", "victim", true, out.str()).OsError(), ELOOP);
-  EXPECT_EQ(ExpectFailure("", "page.html", true, out.str()).OsError(), ELOOP);
-  // Also when a session has already checked the level and it is swapped for a link afterwards.
   ExtractionSession session;
   engine.ExtractEntry(&storage, "b/", "victim", out.str(), true, &session);
   fs::remove_all(out.path() / "b");
@@ -243,6 +241,90 @@ TEST_F(EntryExtractionTest, NeverWritesThroughSymbolicLinksBelowTheDestination) 
                ExtractionError);
   EXPECT_EQ(ReadText(elsewhere.path() / "victim"), "precious");
 }
+
+// Runs `check` in a child process and gives back its exit code.
+int ExitCodeOfChild(const std::function<int()>& check) {
+  const pid_t child = ::fork();
+  if (child < 0) return -1;
+  if (child == 0) ::_exit(check());
+  int status = 0;
+  if (::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
+}
+
+// The two ways stored files reach the disk: one entry at a time by ExtractEntry (the page
+// preview), and a job's entries by EntryFiles (Unpack, Run, drags, the command line).
+enum class Way { kOneEntry, kJob };
+
+class DiskRulesTest : public EntryExtractionTest, public ::testing::WithParamInterface<Way> {
+ protected:
+  // Writes the stream `name` below `out` with its folders; its failure, if any.
+  std::optional<ExtractionError> Write(const std::string& path, const std::string& name) {
+    try {
+      if (GetParam() == Way::kOneEntry) {
+        engine.ExtractEntry(&storage, path, name, out.str(), true);
+      } else {
+        ExtractionJob job({{ComPtr<IStorage>::Share(&storage), path, name}});
+        EntryFiles files(job.Entries(), out.str(), true);
+        job.Run(files);
+      }
+    } catch (const ExtractionError& error) {
+      return error;
+    }
+    return std::nullopt;
+  }
+  int Refused(const std::string& path, const std::string& name) {
+    const std::optional<ExtractionError> failure = Write(path, name);
+    EXPECT_TRUE(failure) << path << name;
+    return failure ? failure->OsError() : 0;
+  }
+};
+
+TEST_P(DiskRulesTest, PartlyWrittenFilesAreRemovedWhateverEndsThem) {
+  // Damaged data after 458752 bytes are written (64 KiB reads) or 262144 (4 KiB reads).
+  storage.Add(u"damaged.bin", FakeStreamData{PatternBytes(600000, 1), 500000});
+  testing::WriteText(out.path() / "damaged.bin", "an older copy");
+  const std::optional<ExtractionError> damaged = Write("", "damaged.bin");
+  ASSERT_TRUE(damaged);
+  EXPECT_EQ(damaged->Entry(), "damaged.bin");
+  EXPECT_EQ(damaged->Destination(), out.str() + "/damaged.bin");
+
+  // The disk refuses a write part-way: a file size limit stands in for a full disk, in a child
+  // so that it binds nothing else.
+  storage.Add(u"big.bin", FakeStreamData{PatternBytes(600000, 2)});
+  EXPECT_EQ(ExitCodeOfChild([&] {
+              std::signal(SIGXFSZ, SIG_IGN);
+              const rlimit limit{100000, 100000};
+              if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return 10;
+              const std::optional<ExtractionError> refused = Write("", "big.bin");
+              if (!refused || refused->OsError() != EFBIG) return 1;
+              return refused->Destination() == out.str() + "/big.bin" ? 0 : 2;
+            }),
+            0);
+  EXPECT_TRUE(TreeOf(out.path()).empty());
+}
+
+TEST_P(DiskRulesTest, NothingIsWrittenOutsideTheDestination) {
+  testing::TempFolder elsewhere;
+  testing::WriteText(elsewhere.path() / "victim", "precious");
+  fs::create_directory_symlink(elsewhere.path(), out.path() / "a");
+  fs::create_symlink(elsewhere.path() / "victim", out.path() / "victim");
+  storage.Add(u"victim", "overwritten");
+  storage.Add(u"..", "overwritten");
+  EXPECT_EQ(Refused("a/", "victim"), ELOOP);
+  EXPECT_EQ(Refused("", "victim"), ELOOP);
+  EXPECT_EQ(Refused("../", "victim"), EINVAL);
+  EXPECT_EQ(Refused("", ".."), EINVAL);
+  EXPECT_EQ(ReadText(elsewhere.path() / "victim"), "precious");
+  EXPECT_THAT(TreeOf(elsewhere.path()), ElementsAre("victim"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(out.path()), fs::directory_iterator()), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, DiskRulesTest, ::testing::Values(Way::kOneEntry, Way::kJob),
+                         [](const auto& info) {
+                           return info.param == Way::kOneEntry ? std::string("OneEntry")
+                                                               : std::string("Job");
+                         });
 
 }  // namespace
 }  // namespace vaskel

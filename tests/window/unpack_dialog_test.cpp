@@ -9,6 +9,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -95,13 +96,11 @@ class UnpackDialogTest : public UnpackWindowTest {
     dialog.FolderControl()->ChangeValue(wxString::FromUTF8(folder));
     Click(&dialog, wxID_OK);
   }
-  UnpackJob Job(UnpackChoice choice, std::function<bool()> use_path) {
+  UnpackJob Job(UnpackChoice files, bool use_path) {
     UnpackJob job;
     job.rows = &Rows();
     job.engine = &Doc()->Engine();
-    job.choice = choice;
-    job.folder = out_.string();
-    job.use_path = std::move(use_path);
+    job.choices = {out_.string(), files, use_path};
     return job;
   }
   std::filesystem::path out_;
@@ -156,6 +155,7 @@ TEST_F(UnpackDialogTest, EmptyOrOverlongFolderIsRefusedWithTheDialogStillOpen) {
     Click(dialog, wxID_OK);
     EXPECT_TRUE(dialog->IsModal());
     EXPECT_TRUE(dialog->IsShown());
+    EXPECT_FALSE(dialog->Choices());
     dialog->FolderControl()->ChangeValue(wxString('d', kPlatformPathLimit));
     Click(dialog, wxID_OK);
     EXPECT_TRUE(dialog->IsModal());
@@ -215,6 +215,11 @@ TEST_F(UnpackDialogTest, MissingFolderIsCreatedOnYesAndNoOrAFailureKeepsTheDialo
 
 TEST_F(UnpackDialogTest, AllRowsWithUsePathRecreateTheInternalFolders) {
   // The real modal loop, ended before the rows are written.
+  const auto dialog_shown = [] {
+    return std::any_of(wxTopLevelWindows.begin(), wxTopLevelWindows.end(), [](wxWindow* window) {
+      return dynamic_cast<UnpackDialog*>(window) != nullptr && window->IsShown();
+    });
+  };
   bool dialog_ended_first = false;
   wxTheApp->CallAfter([&] {
     for (wxWindow* window : wxTopLevelWindows) {
@@ -222,15 +227,14 @@ TEST_F(UnpackDialogTest, AllRowsWithUsePathRecreateTheInternalFolders) {
       if (dialog == nullptr) continue;
       dialog->UsePathBox()->SetValue(true);
       dialog->FolderControl()->ChangeValue(wxString::FromUTF8(out_.string() + "/"));
-      // Runs when the first row's events are let through.
-      wxTheApp->CallAfter([&, dialog] {
-        dialog_ended_first = !dialog->IsShown() && FindShownProgressWindow() != nullptr;
-      });
+      // Runs once the dialog's loop or the unpack lets events through.
+      wxTheApp->CallAfter([&] { dialog_ended_first = !dialog_shown(); });
       Click(dialog, wxID_OK);
     }
   });
   Command(ID_FILE_UNPACK);
   EXPECT_TRUE(dialog_ended_first);
+  EXPECT_TRUE(Frame()->IsEnabled());
   EXPECT_TRUE(messages_.empty());
   EXPECT_EQ(FilesBelow(out_), (std::vector<std::string>{"a/b/two.htm", "a/one.htm", "c/three.txt",
                                                         "four.css", "index.html"}));
@@ -252,6 +256,11 @@ TEST_F(UnpackDialogTest, SelectedRowsOrAllRowsAsTheRadioButtonsSayFlatWithoutUse
     dialog.UsePathBox()->SetValue(false);
     UnpackTo(dialog, out_.string());
     EXPECT_FALSE(dialog.IsShown());
+    ASSERT_TRUE(dialog.Choices());
+    EXPECT_EQ(dialog.Choices()->folder, out_.string());
+    EXPECT_EQ(dialog.Choices()->files, UnpackChoice::kAllFiles);
+    EXPECT_FALSE(dialog.Choices()->use_path);
+    EXPECT_TRUE(FilesBelow(out_).empty());  // written by the command, once the dialog is done
   });
   EXPECT_EQ(FilesBelow(out_), (std::vector<std::string>{"four.css", "index.html", "one.htm",
                                                         "three.txt", "two.htm"}));
@@ -339,21 +348,23 @@ TEST_F(UnpackDialogTest, WhileAFileIsWrittenTheWindowNamesItAndShowsTheShareDone
                        "Unpacking:" +
                        wxString::FromUTF8(std::string(Rows().GetItemText(row, kNameColumn)));
                    if (ShownStatus() != expected) return false;
+                   EXPECT_FALSE(Frame()->IsEnabled());  // the rows cannot change meanwhile
                    seen.push_back(FindShownProgressWindow()->GetLabel());
                    return true;
                  });
   sink_seen = &sink;
-  UnpackJob job = Job(UnpackChoice::kSelectedFiles, [] { return true; });
+  UnpackJob job = Job(UnpackChoice::kSelectedFiles, true);
   job.sink = &sink;
   UnpackRows(job);
   EXPECT_EQ(sink.Begun().size(), 3u);
   EXPECT_EQ(seen,
             (std::vector<wxString>{"Unpacking...", "Unpacking... [33%]", "Unpacking... [66%]"}));
+  EXPECT_TRUE(Frame()->IsEnabled());
   EXPECT_TRUE(messages_.empty());
 }
 
 TEST_F(UnpackDialogTest, EscapeStopsAfterTheFileInHandAndKeepsTheFilesBefore) {
-  UnpackJob job = Job(UnpackChoice::kAllFiles, [] { return false; });
+  UnpackJob job = Job(UnpackChoice::kAllFiles, false);
   std::vector<JobEntry> entries;
   for (int row = 0; row < Rows().GetItemCount(); ++row) {
     entries.push_back({ComPtr<IStorage>::Share(job.engine->RowStorage(Rows(), row)), "",
@@ -382,7 +393,7 @@ TEST_F(UnpackDialogTest, EscapeStopsAfterTheFileInHandAndKeepsTheFilesBefore) {
 TEST_F(UnpackDialogTest, FileErrorEndsTheUnpackAtItsFileAndKeepsTheFilesBefore) {
   // The order the files are written in.
   GatedSink order([](std::size_t) { return false; }, [](std::size_t) { return true; });
-  UnpackJob job = Job(UnpackChoice::kAllFiles, [] { return false; });
+  UnpackJob job = Job(UnpackChoice::kAllFiles, false);
   job.sink = &order;
   UnpackRows(job);
   std::vector<std::string> names;
@@ -392,7 +403,7 @@ TEST_F(UnpackDialogTest, FileErrorEndsTheUnpackAtItsFileAndKeepsTheFilesBefore) 
 
   // The third file cannot be made: a folder of that name is in the way.
   std::filesystem::create_directory(out_ / names[2]);
-  UnpackRows(Job(UnpackChoice::kAllFiles, [] { return false; }));
+  UnpackRows(Job(UnpackChoice::kAllFiles, false));
   ASSERT_EQ(messages_.size(), 1u);
   EXPECT_EQ(messages_[0].icon, MessageIcon::kStop);
   EXPECT_NE(messages_[0].text.find((out_ / names[2]).string()), std::string::npos)
@@ -407,7 +418,7 @@ TEST_F(UnpackDialogTest, WithoutUsePathFilesWrittenOverAreToldAndTheLastOneStays
   Open(WriteHelpFile("same.chm",
                      NamedStreams({"/a/index.html", "/b/index.html", "/c/index.html", "/x.css"})));
   ASSERT_EQ(Rows().GetItemCount(), 4);
-  UnpackRows(Job(UnpackChoice::kAllFiles, [] { return false; }));
+  UnpackRows(Job(UnpackChoice::kAllFiles, false));
   EXPECT_EQ(FilesBelow(out_), (std::vector<std::string>{"index.html", "x.css"}));
   EXPECT_EQ(ReadFile(out_ / "index.html"), "bytes of /c/index.html");
   ASSERT_EQ(messages_.size(), 1u);
@@ -418,7 +429,7 @@ TEST_F(UnpackDialogTest, WithoutUsePathFilesWrittenOverAreToldAndTheLastOneStays
 
   // With the internal folders nothing collides and nothing is told.
   messages_.clear();
-  UnpackRows(Job(UnpackChoice::kAllFiles, [] { return true; }));
+  UnpackRows(Job(UnpackChoice::kAllFiles, true));
   EXPECT_TRUE(messages_.empty());
 }
 
@@ -433,7 +444,7 @@ TEST_F(UnpackDialogTest, DamagedFileIsLeftOutAndNamedAtTheEndAndTheOthersAreWrit
   for (int i = 0; i < 4; ++i) bytes.at(control_data + 0x0C + i) = 0;
   Open(WriteFile("broken.chm", std::string(bytes.begin(), bytes.end())));
   ASSERT_EQ(Rows().GetItemCount(), 3);
-  UnpackRows(Job(UnpackChoice::kAllFiles, [] { return true; }));
+  UnpackRows(Job(UnpackChoice::kAllFiles, true));
   EXPECT_EQ(FilesBelow(out_), (std::vector<std::string>{"later.txt", "stored.txt"}));
   ASSERT_EQ(messages_.size(), 1u);
   EXPECT_EQ(messages_[0].icon, MessageIcon::kExclamation);
