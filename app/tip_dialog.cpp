@@ -32,7 +32,8 @@ wxBitmap LoadBulb() {
 }
 
 void ShowTroubleReading() {
-  ShowMessage(res::LoadString(res::IDS_TIPS_FILE_TROUBLE), MessageIcon::kExclamation);
+  ShowMessage(res::LoadWxString(res::IDS_TIPS_FILE_TROUBLE).utf8_string(),
+              MessageIcon::kExclamation);
 }
 
 }  // namespace
@@ -66,7 +67,7 @@ TipDialog::TipDialog(wxWindow* parent, wxConfigBase& profile,
   // Kept as an unsigned 32-bit number, as the profile's integers are.
   auto position = static_cast<std::uint32_t>(profile_.ReadLong(TipKey("FilePos"), 0));
   if (!file_.IsOpen()) {
-    tip_text_ = res::LoadString(res::IDS_TIPS_FILE_MISSING);
+    tip_text_ = res::LoadWxString(res::IDS_TIPS_FILE_MISSING).utf8_string();
     return;
   }
   const std::string stamp = file_.TimeStamp();
@@ -92,10 +93,10 @@ void TipDialog::ReadTip() {
     case TipsFile::ReadResult::kTip:
       break;
     case TipsFile::ReadResult::kNoTip:
-      tip_text_ = kNoTipsInFile;
+      tip_text_ = res::Translated(kNoTipsInFile).utf8_string();
       break;
     case TipsFile::ReadResult::kUnreadable:
-      tip_text_ = res::LoadString(res::IDS_TIPS_FILE_TROUBLE);
+      tip_text_ = res::LoadWxString(res::IDS_TIPS_FILE_TROUBLE).utf8_string();
       break;
   }
 }

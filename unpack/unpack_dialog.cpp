@@ -1,11 +1,13 @@
 #include "unpack/unpack_dialog.h"
 
 #include <wx/checkbox.h>
+#include <wx/intl.h>
 #include <wx/radiobut.h>
 #include <wx/statbox.h>
 #include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
 
+#include "platform/text/translation.h"
 #include "res/resource_ids.h"
 #include "res/window_resources.h"
 #include "storage/catalogue_list.h"
@@ -23,7 +25,7 @@ namespace {
 
 const wxSize kTemplateSize(187, 111);  // dialog units
 const wxSize kProjectSize(187, 42);    // the folder row and the two buttons alone
-constexpr char kProjectTitle[] = "Unpack as Project";
+constexpr char kProjectTitle[] = TrNoop("Unpack as Project");
 
 }  // namespace
 
@@ -51,7 +53,7 @@ void UnpackDialog::SetFileChoice(int choice) {
 void UnpackDialog::AsProject(std::string help_file) {
   project_of_ = std::move(help_file);
   file_choice_ = IDC_UNPACK_ALL;
-  SetTitle(kProjectTitle);
+  SetTitle(wxGetTranslation(kProjectTitle));
   for (wxWindow* child : GetChildren()) {
     const int id = child->GetId();
     if (id == IDC_UNPACK_SELECTED || id == IDC_UNPACK_ALL || id == res::IDC_UNPACK_USE_PATH ||
@@ -91,7 +93,7 @@ void UnpackDialog::OnOK(wxCommandEvent& /*event*/) {
   const std::optional<std::string> folder =
       NormalizeUnpackFolder(folder_control != nullptr ? folder_control->GetValue() : wxString());
   if (!folder) {
-    ShowMessage(kEmptyUnpackFolder, MessageIcon::kExclamation);
+    ShowMessage(res::Translated(kEmptyUnpackFolder).utf8_string(), MessageIcon::kExclamation);
     return;
   }
   if (const std::string refusal = FolderRefusal(*folder); !refusal.empty()) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/text/translation.h"
+
 class wxCheckBox;
 class wxTextCtrl;
 
@@ -16,7 +18,8 @@ namespace vaskel {
 class CatalogueList;
 class StorageEngine;
 
-inline constexpr std::string_view kEmptyUnpackFolder = "\"Unpack to\" filed can not be NULL";
+inline constexpr std::string_view kEmptyUnpackFolder =
+    TrNoop("\"Unpack to\" filed can not be NULL");
 
 class UnpackDialog final : public wxDialog {
  public:
