@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "app/profile.h"
+#include "res/label_fit.h"
 #include "res/resource_ids.h"
 #include "res/string_table.h"
 #include "res/window_resources.h"
@@ -47,6 +48,7 @@ TipDialog::TipDialog(wxWindow* parent, wxConfigBase& profile,
     // The layout's 231 x 164 dialog units are the client area in the dialog's own font; the
     // loader converts a dialog's size with its parent's font instead.
     SetClientSize(ConvertDialogToPixels(wxSize(231, 164)));
+    res::GrowControlsToFitTexts(*this);
     if (auto* text = wxDynamicCast(FindWindow(res::IDC_TIP_TEXT), wxStaticText)) {
       // Black on white whatever the desktop's colours, like the area it sits on.
       text->SetBackgroundColour(*wxWHITE);

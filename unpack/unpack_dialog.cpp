@@ -8,6 +8,7 @@
 #include <wx/xrc/xmlres.h>
 
 #include "platform/text/translation.h"
+#include "res/label_fit.h"
 #include "res/resource_ids.h"
 #include "res/window_resources.h"
 #include "storage/catalogue_list.h"
@@ -37,6 +38,7 @@ UnpackDialog::UnpackDialog(wxWindow* parent, CatalogueList& rows, StorageEngine&
   // The layout gives the dialog's own size in dialog units too, but converts it before the
   // layout's font is applied; measured again in that font it matches the controls.
   SetClientSize(ConvertDialogToPixels(kTemplateSize));
+  res::GrowControlsToFitTexts(*this);
   CentreOnParent();
   use_path_box_ = dynamic_cast<wxCheckBox*>(FindWindow(res::IDC_UNPACK_USE_PATH));
   Bind(wxEVT_INIT_DIALOG, &UnpackDialog::OnInitDialog, this);
@@ -62,6 +64,7 @@ void UnpackDialog::AsProject(std::string help_file) {
     }
   }
   SetClientSize(ConvertDialogToPixels(kProjectSize));
+  res::GrowControlsToFitTexts(*this);
   CentreOnParent();
 }
 
