@@ -15,10 +15,10 @@ namespace vaskel::res {
 namespace {
 
 bool ShowsOneLineOfText(wxWindow* control) {
-  const bool labelled = wxDynamicCast(control, wxButton) != nullptr ||
-                        wxDynamicCast(control, wxCheckBox) != nullptr ||
-                        wxDynamicCast(control, wxRadioButton) != nullptr ||
-                        wxDynamicCast(control, wxStaticText) != nullptr;
+  const bool labelled = dynamic_cast<wxButton*>(control) != nullptr ||
+                        dynamic_cast<wxCheckBox*>(control) != nullptr ||
+                        dynamic_cast<wxRadioButton*>(control) != nullptr ||
+                        dynamic_cast<wxStaticText*>(control) != nullptr;
   if (!labelled || control->GetLabel().empty() || control->GetLabel().Contains('\n')) return false;
   // A text area several lines high (the tip) wraps its text instead.
   return control->GetSize().y < 2 * control->GetCharHeight() + 4;
@@ -42,7 +42,7 @@ void GrowControlsToFitTexts(wxWindow& window) {
     if (!child->IsShown()) continue;
     right_margin = std::min(right_margin, client.x - child->GetRect().GetRight() - 1);
     bottom_margin = std::min(bottom_margin, client.y - child->GetRect().GetBottom() - 1);
-    if (auto* box = wxDynamicCast(child, wxStaticBox)) {
+    if (auto* box = dynamic_cast<wxStaticBox*>(child)) {
       boxes.push_back(box);
     } else {
       controls.push_back(child);
