@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/files_report.h"
 #include "cli/open_help_file.h"
 #include "platform/text/translation.h"
 #include "storage/catalogue_list.h"
@@ -75,12 +76,7 @@ int RunDecompile(Arguments args) {
     job.Run(files);
   } catch (const std::exception& error) {  // ExtractionError, or running out of memory
     std::fprintf(stderr, "vaskel-cli: %s\n", error.what());
-    std::fprintf(
-        stderr,
-        TrPlural("vaskel-cli: stopped after %zu file(s); they are kept\n",
-                 "vaskel-cli: stopped after %zu file(s); they are kept\n", files.FilesWritten())
-            .c_str(),
-        files.FilesWritten());
+    PrintStoppedAfter(files.FilesWritten());
     return kExitFailure;
   }
 
@@ -98,18 +94,7 @@ int RunDecompile(Arguments args) {
   std::fprintf(stderr, Tr("Wrote %zu file(s) and %s: %zu window(s), %zu context id(s)").c_str(),
                files.FilesWritten(), project_name.c_str(), project.windows.size(),
                project.context_ids.size());
-  if (files.Skipped())
-    std::fprintf(stderr,
-                 TrPlural("; %zu could not be opened and were skipped",
-                          "; %zu could not be opened and were skipped", files.Skipped())
-                     .c_str(),
-                 files.Skipped());
-  if (files.Damaged())
-    std::fprintf(
-        stderr,
-        TrPlural("; %zu damaged and left out", "; %zu damaged and left out", files.Damaged())
-            .c_str(),
-        files.Damaged());
+  PrintSkippedAndDamaged(files.Skipped(), files.Damaged());
   if (!project.warnings.empty())
     std::fprintf(stderr,
                  TrPlural("; %zu damaged record(s) left out", "; %zu damaged record(s) left out",

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/files_report.h"
 #include "cli/open_help_file.h"
 #include "platform/process/process_environment.h"
 #include "platform/text/translation.h"
@@ -212,12 +213,7 @@ int RunUnpack(Arguments args) {
   } catch (const std::exception& error) {  // ExtractionError, or running out of memory
     progress.Clear();
     std::fprintf(stderr, "vaskel-cli: %s\n", error.what());
-    std::fprintf(
-        stderr,
-        TrPlural("vaskel-cli: stopped after %zu file(s); they are kept\n",
-                 "vaskel-cli: stopped after %zu file(s); they are kept\n", files.FilesWritten())
-            .c_str(),
-        files.FilesWritten());
+    PrintStoppedAfter(files.FilesWritten());
     return kExitFailure;
   }
   progress.Clear();
@@ -229,18 +225,7 @@ int RunUnpack(Arguments args) {
                    .c_str(),
                files.FilesWritten(), static_cast<unsigned long long>(files.BytesWritten()),
                seconds);
-  if (files.Skipped())
-    std::fprintf(stderr,
-                 TrPlural("; %zu could not be opened and were skipped",
-                          "; %zu could not be opened and were skipped", files.Skipped())
-                     .c_str(),
-                 files.Skipped());
-  if (files.Damaged())
-    std::fprintf(
-        stderr,
-        TrPlural("; %zu damaged and left out", "; %zu damaged and left out", files.Damaged())
-            .c_str(),
-        files.Damaged());
+  PrintSkippedAndDamaged(files.Skipped(), files.Damaged());
   std::fputc('\n', stderr);
   // Reported, not failed: the last of each name winning is what --flat promises.
   if (!written_over.empty()) {
