@@ -7,6 +7,7 @@
 #include <wx/sizer.h>
 #include <wx/srchctrl.h>
 #include <wx/statusbr.h>
+#include <wx/translation.h>
 #include <wx/utils.h>
 
 #include <algorithm>
@@ -111,8 +112,13 @@ void CVaskelView::CreateColumns() {
     list_->InsertColumn(column, res::Translated(kCatalogueColumnHeadings[column]),
                         kColumns[column].alignment);
   }
+  // A translated heading longer than the English one widens its column (room for the sort
+  // arrow too); English keeps the designed widths.
+  const bool translated = wxTranslations::Get() != nullptr;
   for (int column = 0; column < kCatalogueColumnCount; ++column) {
-    list_->SetColumnWidth(column, kColumns[column].width);
+    const wxString heading = res::Translated(kCatalogueColumnHeadings[column]);
+    const int needed = translated ? list_->GetTextExtent(heading).x + 2 * kCellPadding : 0;
+    list_->SetColumnWidth(column, std::max(kColumns[column].width, needed));
   }
   int type_width = kColumns[kTypeColumn].width;
   for (const std::string_view name : kCommonNames) {

@@ -60,16 +60,20 @@ bool IsLabelled(wxWindow* control) {
          dynamic_cast<wxStaticBox*>(control) != nullptr;
 }
 
-// Every shown label, button, check box and radio button of `window` is marked and fits; group
-// boxes are marked. `exempt` names controls checked otherwise: text areas that wrap (or cut)
-// their data.
-void ExpectMarkedAndFitting(wxWindow& window, const std::vector<wxString>& data = {},
+// Every shown label, button, check box and radio button of `window` is marked (when `data` is
+// given: the pseudo-language) and fits; group boxes are marked. `exempt` names controls checked
+// otherwise: text areas that wrap (or cut) their data.
+void ExpectMarkedAndFitting(wxWindow& window, const std::optional<std::vector<wxString>>& data,
                             const std::vector<int>& exempt = {}) {
-  EXPECT_MARKED(window.GetLabel(), data);
+  if (data) {
+    EXPECT_MARKED(window.GetLabel(), *data);
+  }
   for (wxWindow* control : window.GetChildren()) {
     if (!control->IsShown() || !IsLabelled(control) || control->GetLabel().empty()) continue;
     if (std::find(exempt.begin(), exempt.end(), control->GetId()) != exempt.end()) continue;
-    EXPECT_MARKED(control->GetLabel(), data);
+    if (data) {
+      EXPECT_MARKED(control->GetLabel(), *data);
+    }
     if (dynamic_cast<wxStaticBox*>(control) != nullptr) continue;
     const wxSize best = control->GetBestSize();
     const wxSize size = control->GetSize();
@@ -138,6 +142,8 @@ TEST_F(PseudoLanguageTest, MainFrameMenusToolbarStatusAndColumnsComeFromTheCatal
     heading.SetMask(wxLIST_MASK_TEXT);
     ASSERT_TRUE(List()->GetColumn(column, heading));
     EXPECT_MARKED(heading.GetText());
+    EXPECT_GE(List()->GetColumnWidth(column), List()->GetTextExtent(heading.GetText()).x)
+        << "cut: " << heading.GetText();
   }
   Open(WriteFile("not-help.chm", "plain text, not a help file"));
   ASSERT_FALSE(messages_.empty());
@@ -150,14 +156,15 @@ TEST_F(PseudoLanguageTest, AboutBoxAndTipOfTheDayComeFromTheCatalogueAndFit) {
   ASSERT_TRUE(Start({"-Embedding"}));
   AboutDialog about(Frame());
   ASSERT_TRUE(about.IsLoaded());
-  ExpectMarkedAndFitting(about, {MakerEmail(), MakerHomePage(), MakerTelephone()});
+  ExpectMarkedAndFitting(about,
+                         std::vector<wxString>{MakerEmail(), MakerHomePage(), MakerTelephone()});
 
   const std::filesystem::path tips = folder_ / "tips.txt";
   std::ofstream(tips) << "A tip of the tips file, shown as written\n";
   TipDialog tip(Frame(), *App().Profile(), tips);
   ASSERT_TRUE(tip.IsLoaded());
   tip.InitDialog();
-  ExpectMarkedAndFitting(tip, {}, {IDC_TIP_TEXT});
+  ExpectMarkedAndFitting(tip, std::vector<wxString>{}, {IDC_TIP_TEXT});
 }
 
 TEST_F(PseudoLanguageTest, UnpackDialogsQuestionProgressAndMessagesComeFromTheCatalogueAndFit) {
@@ -170,7 +177,7 @@ TEST_F(PseudoLanguageTest, UnpackDialogsQuestionProgressAndMessagesComeFromTheCa
   });
   UnpackDialogHook hook([&](UnpackDialog& dialog) {
     dialog.InitDialog();
-    ExpectMarkedAndFitting(dialog);
+    ExpectMarkedAndFitting(dialog, std::vector<wxString>{});
     dialog.FolderControl()->ChangeValue("");
     wxCommandEvent ok(wxEVT_BUTTON, wxID_OK);
     dialog.ProcessWindowEvent(ok);  // refused: no folder
@@ -196,7 +203,7 @@ TEST_F(PseudoLanguageTest, UnpackDialogsQuestionProgressAndMessagesComeFromTheCa
         if (progress == nullptr) return false;
         // The button is sized from its caption's extent, by design smaller than
         // GTK's padding would make it, in English too: its text is what must fit.
-        ExpectMarkedAndFitting(*progress, {},
+        ExpectMarkedAndFitting(*progress, std::vector<wxString>{},
                                {ProgressWindow::kStatusTextId, ProgressWindow::kCancelButtonId});
         wxWindow* cancel = progress->FindWindow(ProgressWindow::kCancelButtonId);
         EXPECT_MARKED(cancel->GetLabel());
@@ -216,6 +223,44 @@ TEST_F(PseudoLanguageTest, UnpackDialogsQuestionProgressAndMessagesComeFromTheCa
   ASSERT_EQ(seen.size(), 1u);
   const std::string first_name(Rows().GetItemText(0, kNameColumn));
   EXPECT_MARKED(seen[0], {wxString::FromUTF8(first_name)});
+}
+
+// Each language of po/LINGUAS whose catalogue the build made: the fixed layouts fit its texts.
+class EveryLanguageTest : public WindowTest {
+ protected:
+  void TearDown() override {
+    if (!WindowSystemReady()) return;
+    WindowTest::TearDown();
+    UseLanguage("");
+  }
+};
+
+TEST_F(EveryLanguageTest, AboutTipAndUnpackDialogsFitTheTranslatedTexts) {
+  std::ifstream list(std::filesystem::path(VASKEL_SOURCE_DIR) / "po/LINGUAS");
+  std::vector<std::string> languages;
+  for (std::string language; std::getline(list, language);) {
+    if (!language.empty() && language[0] != '#' && !ChooseLanguage({language}).empty())
+      languages.push_back(language);
+  }
+  if (languages.empty()) GTEST_SKIP() << "no catalogue in po/ yet";
+  const std::filesystem::path tips = folder_ / "tips.txt";
+  std::ofstream(tips) << "A tip\n";
+  for (const std::string& language : languages) {
+    SCOPED_TRACE(language);
+    UseLanguage(language);
+    ASSERT_TRUE(Start({WriteHelpFile("twelve.chm", TwelveStreams()), "-Embedding"}));
+    {  // the dialogs go before the frame that owns them
+      AboutDialog about(Frame());
+      ExpectMarkedAndFitting(about, std::nullopt);
+      TipDialog tip(Frame(), *App().Profile(), tips);
+      ExpectMarkedAndFitting(tip, std::nullopt, {IDC_TIP_TEXT});
+      UnpackDialog unpack(Frame(), Rows(), Doc()->Engine());
+      ExpectMarkedAndFitting(unpack, std::nullopt);
+      unpack.AsProject("twelve.chm");
+      ExpectMarkedAndFitting(unpack, std::nullopt);
+    }
+    Stop();
+  }
 }
 
 // The msgstr of each of `msgids` in the catalogue at `path`.
