@@ -100,18 +100,23 @@ wxFrame* ShownFrameOtherThan(wxWindow* main_frame) {
   return nullptr;
 }
 
-class PseudoLanguageTest : public UnpackWindowTest {
+// Back to English, the source, after each test.
+class LanguageTest : public UnpackWindowTest {
  protected:
-  void SetUp() override {
-    UnpackWindowTest::SetUp();
-    if (IsSkipped()) return;
-    ASSERT_EQ(ChooseLanguage({kPseudoLanguage}), kPseudoLanguage) << "the build makes it";
-    UseLanguage(kPseudoLanguage);
-  }
   void TearDown() override {
     if (!WindowSystemReady()) return;
     UnpackWindowTest::TearDown();
     UseLanguage("");
+  }
+};
+
+class PseudoLanguageTest : public LanguageTest {
+ protected:
+  void SetUp() override {
+    LanguageTest::SetUp();
+    if (IsSkipped()) return;
+    ASSERT_EQ(ChooseLanguage({kPseudoLanguage}), kPseudoLanguage) << "the build makes it";
+    UseLanguage(kPseudoLanguage);
   }
 };
 
@@ -226,14 +231,7 @@ TEST_F(PseudoLanguageTest, UnpackDialogsQuestionProgressAndMessagesComeFromTheCa
 }
 
 // Each language of po/LINGUAS whose catalogue the build made: the fixed layouts fit its texts.
-class EveryLanguageTest : public WindowTest {
- protected:
-  void TearDown() override {
-    if (!WindowSystemReady()) return;
-    WindowTest::TearDown();
-    UseLanguage("");
-  }
-};
+using EveryLanguageTest = LanguageTest;
 
 TEST_F(EveryLanguageTest, AboutTipAndUnpackDialogsFitTheTranslatedTexts) {
   std::ifstream list(std::filesystem::path(VASKEL_SOURCE_DIR) / "po/LINGUAS");
@@ -282,14 +280,7 @@ std::map<std::string, std::string> Translations(const std::filesystem::path& pat
   return found;
 }
 
-class JapaneseWindowTest : public UnpackWindowTest {
- protected:
-  void TearDown() override {
-    if (!WindowSystemReady()) return;
-    UnpackWindowTest::TearDown();
-    UseLanguage("");
-  }
-};
+using JapaneseWindowTest = LanguageTest;
 
 TEST_F(JapaneseWindowTest, StartedUnderLanguageJaTheMenuBarShowsTheCataloguesTitles) {
   const std::filesystem::path catalogue = std::filesystem::path(VASKEL_SOURCE_DIR) / "po/ja.po";
