@@ -6,6 +6,7 @@
 
 #include "app/app_art.h"
 #include "app/shell_commands.h"
+#include "res/label_fit.h"
 #include "res/resource_ids.h"
 #include "res/window_resources.h"
 
@@ -35,6 +36,7 @@ AboutDialog::AboutDialog(wxWindow* parent) {
       wxEVT_BUTTON, [](wxCommandEvent&) { OpenHomePage(); }, res::IDC_ABOUT_HOME_PAGE);
   Bind(
       wxEVT_BUTTON, [](wxCommandEvent&) {}, res::IDC_ABOUT_TELEPHONE);
+  res::GrowControlsToFitTexts(*this);
   CentreOnParent();
 }
 

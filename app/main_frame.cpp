@@ -95,7 +95,7 @@ constexpr int kMenuCommands[] = {
 // The status prompts of the menu items come from the string table.
 void SetPrompts(wxMenuBar* menu_bar) {
   for (const int id : kMenuCommands) {
-    if (wxMenuItem* item = menu_bar->FindItem(WxId(id))) item->SetHelp(ToWx(CommandPrompt(id)));
+    if (wxMenuItem* item = menu_bar->FindItem(WxId(id))) item->SetHelp(CommandPromptText(id));
   }
 }
 
@@ -106,8 +106,7 @@ const int CMainFrame::kToolbarButtons[6] = {
 };
 
 CMainFrame::CMainFrame(wxDocManager* manager)
-    : wxDocParentFrame(manager, nullptr, wxID_ANY,
-                       ToWx(TemplateString(TemplateField::kWindowTitle)),
+    : wxDocParentFrame(manager, nullptr, wxID_ANY, TemplateText(TemplateField::kWindowTitle),
                        MainFrameRect().GetPosition(), MainFrameRect().GetSize()) {
   LoadWindowResources();
   SetIcons(ApplicationIcons());
@@ -154,7 +153,7 @@ void CMainFrame::CreateToolbarWithLabels() {
   int widest_label = 0;
   for (const int id : kToolbarButtons) {
     if (id != wxID_SEPARATOR) {
-      widest_label = std::max(widest_label, toolbar->GetTextExtent(ToWx(ButtonLabel(id))).x);
+      widest_label = std::max(widest_label, toolbar->GetTextExtent(ButtonLabelText(id)).x);
     }
   }
   const wxSize image_size(std::max(kToolbarImageSize.x, widest_label + kLabelMargin),
@@ -170,8 +169,8 @@ void CMainFrame::CreateToolbarWithLabels() {
     }
     const wxBitmap& bitmap = images[image++];
     // Labels are the part of the command's string after its last line break.
-    toolbar->AddTool(WxId(id), ToWx(ButtonLabel(id)), bitmap, wxNullBitmap, wxITEM_NORMAL,
-                     ToWx(CommandTooltip(id)), ToWx(CommandPrompt(id)));
+    toolbar->AddTool(WxId(id), ButtonLabelText(id), bitmap, wxNullBitmap, wxITEM_NORMAL,
+                     CommandTooltipText(id), CommandPromptText(id));
   }
   toolbar->Realize();
   MakeButtonsEquallyWide(*toolbar);

@@ -2,6 +2,7 @@
 
 #include <wx/confbase.h>
 #include <wx/filename.h>
+#include <wx/intl.h>
 #include <wx/menu.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "app/profile.h"
+#include "platform/text/translation.h"
 #include "res/resource_ids.h"
 #include "res/string_table.h"
 #include "res/window_resources.h"
@@ -16,7 +18,8 @@
 namespace vaskel {
 namespace {
 
-constexpr char kPlaceholderLabel[] = "Recent File";
+// TRANSLATORS: the File menu's disabled item while no file has been opened yet.
+constexpr char kPlaceholderLabel[] = TrNoop("Recent File");
 
 wxString EntryKey(int index) {
   return wxString::Format("/%s/File%d", kRecentFileSection, index + 1);
@@ -161,7 +164,8 @@ void RecentFileList::RefreshMenu() {
     if (file_menu_->FindItem(res::WxId(id)) != nullptr) file_menu_->Destroy(res::WxId(id));
   }
   if (GetCount() == 0) {
-    file_menu_->Insert(position, res::WxId(res::ID_FILE_MRU_FILE1), kPlaceholderLabel,
+    file_menu_->Insert(position, res::WxId(res::ID_FILE_MRU_FILE1),
+                       wxGetTranslation(kPlaceholderLabel),
                        res::LoadWxString(res::ID_FILE_MRU_FILE1));
     file_menu_->Enable(res::WxId(res::ID_FILE_MRU_FILE1), false);
     return;

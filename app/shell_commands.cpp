@@ -1,6 +1,7 @@
 #include "app/shell_commands.h"
 
 #include <wx/filename.h>
+#include <wx/intl.h>
 #include <wx/stdpaths.h>
 
 #include <filesystem>
@@ -74,9 +75,12 @@ wxString FindHelpContents() {
 void OpenHelpContents() {
   const wxString path = FindHelpContents();
   if (path.empty()) {
-    ShowMessage("Cannot open \"" + std::string(res::kHelpFileName) +
-                    "\": it is neither in the current folder, nor beside the program, nor in "
-                    "its data folder",
+    const wxString name = res::ToWx(res::kHelpFileName);
+    // TRANSLATORS: %s is the program's help file, VaskelHelp.chm.
+    ShowMessage(wxString::Format(_("Cannot open \"%s\": it is neither in the current folder, nor "
+                                   "beside the program, nor in its data folder"),
+                                 name)
+                    .utf8_string(),
                 MessageIcon::kStop);
     return;
   }

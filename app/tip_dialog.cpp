@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "app/profile.h"
+#include "res/label_fit.h"
 #include "res/resource_ids.h"
 #include "res/string_table.h"
 #include "res/window_resources.h"
@@ -32,7 +33,8 @@ wxBitmap LoadBulb() {
 }
 
 void ShowTroubleReading() {
-  ShowMessage(res::LoadString(res::IDS_TIPS_FILE_TROUBLE), MessageIcon::kExclamation);
+  ShowMessage(res::LoadWxString(res::IDS_TIPS_FILE_TROUBLE).utf8_string(),
+              MessageIcon::kExclamation);
 }
 
 }  // namespace
@@ -46,6 +48,7 @@ TipDialog::TipDialog(wxWindow* parent, wxConfigBase& profile,
     // The layout's 231 x 164 dialog units are the client area in the dialog's own font; the
     // loader converts a dialog's size with its parent's font instead.
     SetClientSize(ConvertDialogToPixels(wxSize(231, 164)));
+    res::GrowControlsToFitTexts(*this);
     if (auto* text = wxDynamicCast(FindWindow(res::IDC_TIP_TEXT), wxStaticText)) {
       // Black on white whatever the desktop's colours, like the area it sits on.
       text->SetBackgroundColour(*wxWHITE);
@@ -66,7 +69,7 @@ TipDialog::TipDialog(wxWindow* parent, wxConfigBase& profile,
   // Kept as an unsigned 32-bit number, as the profile's integers are.
   auto position = static_cast<std::uint32_t>(profile_.ReadLong(TipKey("FilePos"), 0));
   if (!file_.IsOpen()) {
-    tip_text_ = res::LoadString(res::IDS_TIPS_FILE_MISSING);
+    tip_text_ = res::LoadWxString(res::IDS_TIPS_FILE_MISSING).utf8_string();
     return;
   }
   const std::string stamp = file_.TimeStamp();
@@ -92,10 +95,10 @@ void TipDialog::ReadTip() {
     case TipsFile::ReadResult::kTip:
       break;
     case TipsFile::ReadResult::kNoTip:
-      tip_text_ = kNoTipsInFile;
+      tip_text_ = res::Translated(kNoTipsInFile).utf8_string();
       break;
     case TipsFile::ReadResult::kUnreadable:
-      tip_text_ = res::LoadString(res::IDS_TIPS_FILE_TROUBLE);
+      tip_text_ = res::LoadWxString(res::IDS_TIPS_FILE_TROUBLE).utf8_string();
       break;
   }
 }

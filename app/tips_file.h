@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/text/translation.h"
+
 namespace vaskel {
 
 inline constexpr char kTipsFileName[] = "tips.txt";
@@ -18,7 +20,7 @@ inline constexpr char kTipsFileName[] = "tips.txt";
 inline constexpr int kTipLineBuffer = 1000;
 // Shown in the tip area when a whole pass over the file finds no tip line.
 inline constexpr std::string_view kNoTipsInFile =
-    "The tips file holds no tips: every line in it is empty, indented or a comment.";
+    TrNoop("The tips file holds no tips: every line in it is empty, indented or a comment.");
 
 // "tips.txt" in the current directory, else beside the program (or in its installed data
 // folder); empty when none of them holds one. Only regular files count.

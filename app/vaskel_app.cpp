@@ -12,6 +12,7 @@
 #include "app/profile.h"
 #include "app/recent_file_list.h"
 #include "app/tip_dialog.h"
+#include "app/translations.h"
 #include "app/vaskel_doc_manager.h"
 #include "catalogue/catalogue_list_ctrl.h"
 #include "catalogue/drag_and_drop.h"
@@ -28,7 +29,8 @@
 namespace vaskel {
 
 CVaskelApp::CVaskelApp() {
-  SetAppName(res::LoadWxString(res::IDS_APP_TITLE));
+  SetAppName(
+      res::ToWx(res::LoadString(res::IDS_APP_TITLE)));  // names the settings: never translated
   SetVendorName(kProfileVendor);
   Bind(wxEVT_MENU, &CVaskelApp::OnAbout, this, res::WxId(res::ID_APP_ABOUT));
   Bind(wxEVT_MENU, &CVaskelApp::OnFileOpen, this, res::WxId(res::ID_FILE_OPEN));
@@ -41,6 +43,7 @@ CVaskelApp::CVaskelApp() {
 CVaskelApp::~CVaskelApp() = default;
 
 bool CVaskelApp::OnInit() {
+  UseDesktopLanguage();
   ConnectMessageBoxes();
   std::vector<std::string> arguments;
   for (int index = 1; index < argc; ++index) arguments.push_back(argv[index].utf8_string());
@@ -60,10 +63,9 @@ bool CVaskelApp::InitInstance(const std::vector<std::string>& arguments) {
   doc_manager_ = std::make_unique<CVaskelDocManager>();
   doc_manager_->FileHistoryLoad(*profile_);
   RecentFileList* history = dynamic_cast<RecentFileList*>(doc_manager_->GetFileHistory());
-  new wxDocTemplate(doc_manager_.get(),
-                    res::ToWx(res::TemplateString(res::TemplateField::kFileNewName)), "*", "", "",
-                    "CVaskelDoc", "CVaskelView", wxCLASSINFO(CVaskelDoc), wxCLASSINFO(CVaskelView),
-                    wxTEMPLATE_VISIBLE);
+  new wxDocTemplate(doc_manager_.get(), res::TemplateText(res::TemplateField::kFileNewName), "*",
+                    "", "", "CVaskelDoc", "CVaskelView", wxCLASSINFO(CVaskelDoc),
+                    wxCLASSINFO(CVaskelView), wxTEMPLATE_VISIBLE);
 
   command_line_ = ParseCommandLine(arguments);
   if (command_line_.shell_command == CommandLineInfo::ShellCommand::kUnregister) {
@@ -71,7 +73,8 @@ bool CVaskelApp::InitInstance(const std::vector<std::string>& arguments) {
     if (history != nullptr) history->KeepIn(nullptr);
     profile_.reset();
     DeleteProfile();
-    ShowMessage(res::LoadString(res::IDS_UNREGISTER_DONE), MessageIcon::kInformation);
+    ShowMessage(res::LoadWxString(res::IDS_UNREGISTER_DONE).utf8_string(),
+                MessageIcon::kInformation);
     ExitInstance();
     return false;
   }
@@ -169,10 +172,11 @@ void CVaskelApp::ShowAboutBox() {
 
 void CVaskelApp::OpenWithDialog() {
   // Help files come with the extension in either case.
-  const wxString filter = res::ToWx(res::kHelpFilesFilter) + "|*.chm;*.CHM|" +
-                          res::ToWx(res::kAllFilesFilter) + "|" + wxFileSelectorDefaultWildcardStr;
-  wxFileDialog dialog(main_frame_, res::ToWx(res::kOpenDialogTitle), wxString(), wxString(), filter,
-                      wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+  const wxString filter = res::Translated(res::kHelpFilesFilter) + "|*.chm;*.CHM|" +
+                          res::Translated(res::kAllFilesFilter) + "|" +
+                          wxFileSelectorDefaultWildcardStr;
+  wxFileDialog dialog(main_frame_, res::Translated(res::kOpenDialogTitle), wxString(), wxString(),
+                      filter, wxFD_OPEN | wxFD_FILE_MUST_EXIST);
   if (dialog.ShowModal() == wxID_OK) OpenDocumentFile(dialog.GetPath());
 }
 

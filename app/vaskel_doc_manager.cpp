@@ -85,7 +85,7 @@ wxString CVaskelDocManager::MakeNewDocumentName() {
 }
 
 wxString CVaskelDocManager::MakeFrameTitle(wxDocument* doc) {
-  const wxString window_title = res::ToWx(res::TemplateString(res::TemplateField::kWindowTitle));
+  const wxString window_title = res::TemplateText(res::TemplateField::kWindowTitle);
   if (doc == nullptr) return window_title;
   return doc->GetUserReadableName() + " - " + window_title;
 }

@@ -19,7 +19,9 @@
 #include "catalogue/preview_folder.h"
 #include "catalogue/vaskel_doc.h"
 #include "catalogue/vaskel_view.h"
+#include "platform/text/translation.h"
 #include "res/string_table.h"
+#include "res/window_resources.h"
 #include "storage/catalogue_list.h"
 #include "storage/catalogue_sort.h"
 #include "storage/entry_files.h"
@@ -49,7 +51,7 @@ std::uint64_t DragBound(const std::string& folder) {
 }
 
 std::string Megabytes(std::uint64_t bytes) {
-  return std::to_string((bytes + (1u << 20) - 1) >> 20) + " MB";
+  return FormatText(Tr("%llu MB"), static_cast<unsigned long long>((bytes + (1u << 20) - 1) >> 20));
 }
 
 // Runs the job on a thread of its own while the window repaints; the user's input waits.
@@ -89,8 +91,9 @@ bool HelpFileDropTarget::OnDropFiles(wxCoord /*x*/, wxCoord /*y*/, const wxArray
     // refuses is turned away first, and the open catalogue stays.
     const std::string path = first.utf8_string();
     if (const std::string refusal = ReaderRefusal(path); !refusal.empty()) {
-      ShowMessage(std::string(res::kCantOpenFile) + "\n\n" + path + ": " + refusal,
-                  MessageIcon::kExclamation);
+      ShowMessage(
+          res::Translated(res::kCantOpenFile).utf8_string() + "\n\n" + path + ": " + refusal,
+          MessageIcon::kExclamation);
       return;
     }
     open(first);
@@ -121,17 +124,19 @@ DraggedFiles DraggedRows(CVaskelView& view) {
     return {};
   }
   if (const std::uint64_t bound = DragBound(drags.path); bytes > bound) {
-    ShowMessage("The selected files take " + Megabytes(bytes) + ", more than the " +
-                    Megabytes(bound) + " a drag may write into " + drags.path +
-                    ". Unpack them instead.",
+    // TRANSLATORS: two sizes such as "13 MB", then the folder a drag writes into.
+    ShowMessage(FormatText(Tr("The selected files take %s, more than the %s a drag may write into "
+                              "%s. Unpack them instead."),
+                           Megabytes(bytes).c_str(), Megabytes(bound).c_str(), drags.path.c_str()),
                 MessageIcon::kStop);
     return {};
   }
   DraggedFiles dragged;
   dragged.folder = NewDragFolder(drags.path);
   if (dragged.folder.empty()) {
-    ShowMessage("A folder for the dragged files cannot be made in " + drags.path + ".",
-                MessageIcon::kStop);
+    ShowMessage(
+        FormatText(Tr("A folder for the dragged files cannot be made in %s."), drags.path.c_str()),
+        MessageIcon::kStop);
     return {};
   }
   // Flat, as an unpack without "Use Path": of two rows with one name, the one read last stays.

@@ -1,5 +1,6 @@
 #include "catalogue/find_box.h"
 
+#include <wx/intl.h>
 #include <wx/srchctrl.h>
 
 #include "catalogue/catalogue_list_ctrl.h"
@@ -16,7 +17,8 @@ constexpr int kFindBoxWidth = 200;
 FindBox::FindBox(CVaskelView& view, wxWindow& parent) : view_(view) {
   control_ = new wxSearchCtrl(&parent, wxID_ANY, wxString(), wxDefaultPosition,
                               wxSize(kFindBoxWidth, -1), wxTE_PROCESS_ENTER);
-  control_->SetDescriptiveText("Find");
+  // TRANSLATORS: the hint in the empty find box.
+  control_->SetDescriptiveText(_("Find"));
   control_->ShowCancelButton(true);
   control_->Bind(wxEVT_TEXT, &FindBox::OnText, this);
   control_->Bind(wxEVT_SEARCH_CANCEL, &FindBox::OnText, this);

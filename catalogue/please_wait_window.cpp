@@ -17,7 +17,7 @@ wxDialog* MakePlainWindow(wxWindow* owner) {
   auto* dialog = new wxDialog(owner, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize,
                               wxBORDER_RAISED | wxFRAME_NO_TASKBAR);
   auto* sizer = new wxBoxSizer(wxVERTICAL);
-  sizer->Add(new wxStaticText(dialog, wxID_ANY, res::ToWx(res::kPleaseWait)), 0,
+  sizer->Add(new wxStaticText(dialog, wxID_ANY, res::Translated(res::kPleaseWait)), 0,
              wxALL | wxALIGN_CENTER_HORIZONTAL, 24);
   dialog->SetSizerAndFit(sizer);
   return dialog;

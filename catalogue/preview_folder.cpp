@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "catalogue/folder_tree_removal.h"
+#include "platform/text/translation.h"
 #include "storage/unique_fd.h"
 
 namespace vaskel {
@@ -74,28 +75,34 @@ UniqueFd OpenPrivateFolder(int parent, const std::string& name, const std::strin
   if (make) ::mkdirat(parent, name.c_str(), 0700);  // an existing one is checked below
   struct stat named {};
   if (::fstatat(parent, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) != 0) {
-    refusal = "The preview folder " + shown + " cannot be made: " + std::strerror(errno) + ".";
+    // TRANSLATORS: the folder, then the system's reason.
+    refusal = FormatText(Tr("The preview folder %s cannot be made: %s."), shown.c_str(),
+                         std::strerror(errno));
     return {};
   }
   if (S_ISLNK(named.st_mode)) {
-    refusal = "The preview folder " + shown +
-              " is a symbolic link, which Vaskel does not follow. Remove it and try again.";
+    refusal = FormatText(Tr("The preview folder %s is a symbolic link, which Vaskel does not "
+                            "follow. Remove it and try again."),
+                         shown.c_str());
     return {};
   }
   if (!S_ISDIR(named.st_mode)) {
-    refusal = "The preview folder " + shown + " is not a folder. Remove it and try again.";
+    refusal = FormatText(Tr("The preview folder %s is not a folder. Remove it and try again."),
+                         shown.c_str());
     return {};
   }
   if (named.st_uid != owner) {
-    refusal = "The preview folder " + shown +
-              " belongs to another user, so Vaskel does not use it. Remove it and try again.";
+    refusal = FormatText(Tr("The preview folder %s belongs to another user, so Vaskel does not "
+                            "use it. Remove it and try again."),
+                         shown.c_str());
     return {};
   }
   UniqueFd folder(::openat(parent, name.c_str(), kFolderFlags));
   struct stat opened {};
   if (!folder || ::fstat(folder.Get(), &opened) != 0 || opened.st_dev != named.st_dev ||
       opened.st_ino != named.st_ino) {
-    refusal = "The preview folder " + shown + " changed while it was checked. Try again.";
+    refusal = FormatText(Tr("The preview folder %s changed while it was checked. Try again."),
+                         shown.c_str());
     return {};
   }
   // Ours, but perhaps readable by others: only the owner may look inside.

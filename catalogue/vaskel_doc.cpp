@@ -20,7 +20,7 @@ bool CVaskelDoc::OnOpenDocument(const wxString& path) {
     if (!file.Open(path, wxFile::read)) {
       const int error = wxSysErrorCode();
       const wxString reason = error != 0 ? wxString(wxSysErrorMsgStr(error)) : wxString();
-      ShowMessage(reason.empty() ? std::string(res::kFailedToOpenDocument)
+      ShowMessage(reason.empty() ? res::Translated(res::kFailedToOpenDocument).utf8_string()
                                  : (path + ": " + reason).utf8_string(),
                   MessageIcon::kExclamation);
       return false;
@@ -40,7 +40,7 @@ bool CVaskelDoc::OnOpenDocument(const wxString& path) {
     storage_engine_.Reset();
     CatalogueClosedHint hint;
     UpdateAllViews(nullptr, &hint);
-    std::string message(res::kCantOpenFile);
+    std::string message = res::Translated(res::kCantOpenFile).utf8_string();
     if (!reason.empty()) message += "\n\n" + reason;
     ShowMessage(message, MessageIcon::kExclamation);
   }

@@ -3,9 +3,11 @@
 #include <wx/app.h>
 #include <wx/filename.h>
 #include <wx/frame.h>
+#include <wx/intl.h>
 #include <wx/sizer.h>
 #include <wx/srchctrl.h>
 #include <wx/statusbr.h>
+#include <wx/translation.h>
 #include <wx/utils.h>
 
 #include <algorithm>
@@ -48,6 +50,10 @@ constexpr std::string_view kCommonNames[] = {"a.htm", "a.css", "a.js",  "a.gif",
                                              "a.jpg", "a.png", "a.txt", "a.xml"};
 constexpr int kCellPadding = 16;
 constexpr int kFindRowMargin = 3;
+
+wxString TotalFilesText(int count) {
+  return wxString::Format(wxPLURAL("Total %d file(s)", "Total %d file(s)", count), count);
+}
 
 }  // namespace
 
@@ -103,11 +109,16 @@ bool CVaskelView::OnCreate(wxDocument* doc, long flags) {
 
 void CVaskelView::CreateColumns() {
   for (int column = 0; column < kCatalogueColumnCount; ++column) {
-    list_->InsertColumn(column, res::ToWx(kCatalogueColumnHeadings[column]),
+    list_->InsertColumn(column, res::Translated(kCatalogueColumnHeadings[column]),
                         kColumns[column].alignment);
   }
+  // A translated heading longer than the English one widens its column (room for the sort
+  // arrow too); English keeps the designed widths.
+  const bool translated = wxTranslations::Get() != nullptr;
   for (int column = 0; column < kCatalogueColumnCount; ++column) {
-    list_->SetColumnWidth(column, kColumns[column].width);
+    const wxString heading = res::Translated(kCatalogueColumnHeadings[column]);
+    const int needed = translated ? list_->GetTextExtent(heading).x + 2 * kCellPadding : 0;
+    list_->SetColumnWidth(column, std::max(kColumns[column].width, needed));
   }
   int type_width = kColumns[kTypeColumn].width;
   for (const std::string_view name : kCommonNames) {
@@ -170,7 +181,7 @@ void CVaskelView::OnInitialUpdate() {
   rows_.SetRedraw(true);
   list_->RemoveSortIndicator();  // the rows are in stored order again
   wait_cursor.reset();
-  SetStatusText(wxString::Format(res::kTotalFilesFormat, static_cast<int>(count)));
+  SetStatusText(TotalFilesText(static_cast<int>(count)));
   timings_.control = Clock::now() - walk_end;
   timings_.rows = count;
   ReportLeftOutEntries(count);
@@ -180,9 +191,13 @@ void CVaskelView::ReportLeftOutEntries(int rows) {
   const LeftOutEntries left_out = FindLeftOutEntries(GetVaskelDoc()->Engine().GetRootStorage());
   if (!left_out.Any()) return;
   const std::string file = wxFileName(GetVaskelDoc()->GetFilename()).GetFullName().utf8_string();
-  std::string text = (rows == 0 ? "No file of " : "Not every file of ") + file +
-                     (rows == 0 ? " can be listed" : " is listed") +
-                     ", because the reader left entries out:";
+  // TRANSLATORS: %s is the help file's name; the reasons follow, one a paragraph.
+  std::string text = wxString::Format(rows == 0 ? _("No file of %s can be listed, because the "
+                                                    "reader left entries out:")
+                                                : _("Not every file of %s is listed, because "
+                                                    "the reader left entries out:"),
+                                      wxString::FromUTF8(file))
+                         .utf8_string();
   for (const std::string& line : left_out.Lines()) text += "\n\n" + line + ".";
   // Once the catalogue shows; dropped with the list should the window close first.
   list_->CallAfter([text] { ShowMessage(text, MessageIcon::kExclamation); });
@@ -201,10 +216,14 @@ void CVaskelView::Run(int row) {
 }
 
 void CVaskelView::ShowFileCount() {
-  SetStatusText(
-      rows_.IsFiltered()
-          ? wxString::Format(res::kShownFilesFormat, rows_.GetItemCount(), rows_.GetTotalCount())
-          : wxString::Format(res::kTotalFilesFormat, rows_.GetTotalCount()));
+  if (rows_.IsFiltered()) {
+    // TRANSLATORS: while the find box filters: files shown of all the help file's files.
+    SetStatusText(
+        wxString::Format(wxPLURAL("%d of %d file(s)", "%d of %d file(s)", rows_.GetTotalCount()),
+                         rows_.GetItemCount(), rows_.GetTotalCount()));
+  } else {
+    SetStatusText(TotalFilesText(rows_.GetTotalCount()));
+  }
 }
 
 void CVaskelView::SetStatusText(const wxString& text) {

@@ -8,13 +8,15 @@
 #include "cli/commands.h"
 #include "cli/open_help_file.h"
 #include "platform/com/com_ptr.h"
+#include "platform/text/translation.h"
 #include "storage/path_limit.h"
 #include "storage/stream_copy.h"
 
 namespace vaskel::cli {
 namespace {
 
-constexpr char kCatHelp[] =
+// TRANSLATORS: keep the command, its options and the examples as they are.
+constexpr char kCatHelp[] = TrNoop(
     "usage: vaskel-cli cat FILE.chm PATH\n"
     "\n"
     "Writes the bytes of one file stored in the help file to standard output. PATH is the\n"
@@ -25,7 +27,7 @@ constexpr char kCatHelp[] =
     "\n"
     "examples:\n"
     "  vaskel-cli cat manual.chm html/index.html > index.html\n"
-    "  vaskel-cli cat manual.chm '#SYSTEM' | xxd | head\n";
+    "  vaskel-cli cat manual.chm '#SYSTEM' | xxd | head\n");
 
 // Levels are separated by '/', and also by the platform's own separator.
 constexpr std::string_view kSeparators = kPathSeparator == '/' ? "/" : "/\\";
@@ -62,26 +64,26 @@ int RunCat(Arguments args) {
   if (!OpenHelpFile(engine, args[0])) return kExitCannotOpen;
   const ComPtr<IStream> stream = OpenStreamAt(engine, args[1]);
   if (!stream) {
-    std::fprintf(stderr, "vaskel-cli: %s: no file \"%s\" inside\n", args[0].c_str(),
+    std::fprintf(stderr, Tr("vaskel-cli: %s: no file \"%s\" inside\n").c_str(), args[0].c_str(),
                  args[1].c_str());
     return kExitCannotOpen;
   }
   std::vector<std::uint8_t> buffer(64 * kStreamReadSize);
   const StreamCopy copy = CopyStream(*stream.Get(), STDOUT_FILENO, buffer);
   if (copy.Damaged()) {
-    std::fprintf(stderr, "vaskel-cli: %s: cannot read \"%s\": %s\n", args[0].c_str(),
+    std::fprintf(stderr, Tr("vaskel-cli: %s: cannot read \"%s\": %s\n").c_str(), args[0].c_str(),
                  args[1].c_str(), DescribeDamage(copy).c_str());
     return kExitFailure;
   }
   if (copy.write_error != 0) {
-    std::fprintf(stderr, "vaskel-cli: standard output: %s\n",
+    std::fprintf(stderr, Tr("vaskel-cli: standard output: %s\n").c_str(),
                  std::generic_category().message(copy.write_error).c_str());
     return kExitFailure;
   }
   return kExitOk;
 }
 
-const CommandRegistration kCatCommand({"cat", "one stored file's bytes to standard output",
+const CommandRegistration kCatCommand({"cat", TrNoop("one stored file's bytes to standard output"),
                                        RunCat});
 
 }  // namespace

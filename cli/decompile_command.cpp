@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/files_report.h"
 #include "cli/open_help_file.h"
+#include "platform/text/translation.h"
 #include "storage/catalogue_list.h"
 #include "storage/entry_files.h"
 #include "storage/extraction_job.h"
@@ -16,7 +18,8 @@
 namespace vaskel::cli {
 namespace {
 
-constexpr char kDecompileHelp[] =
+// TRANSLATORS: keep the command, its options and the examples as they are.
+constexpr char kDecompileHelp[] = TrNoop(
     "usage: vaskel-cli decompile FILE.chm FOLDER\n"
     "\n"
     "Unpacks the help file as a project that a help compiler can build again: every file of\n"
@@ -33,7 +36,7 @@ constexpr char kDecompileHelp[] =
     "written; 2 the help file cannot be opened or the command line is wrong.\n"
     "\n"
     "example:\n"
-    "  vaskel-cli decompile manual.chm manual && (cd manual && chmcmd manual.hhp)\n";
+    "  vaskel-cli decompile manual.chm manual && (cd manual && chmcmd manual.hhp)\n");
 
 class NoTypesOrIcons final : public TypeAndIconSource {
  public:
@@ -73,8 +76,7 @@ int RunDecompile(Arguments args) {
     job.Run(files);
   } catch (const std::exception& error) {  // ExtractionError, or running out of memory
     std::fprintf(stderr, "vaskel-cli: %s\n", error.what());
-    std::fprintf(stderr, "vaskel-cli: stopped after %zu file(s); they are kept\n",
-                 files.FilesWritten());
+    PrintStoppedAfter(files.FilesWritten());
     return kExitFailure;
   }
 
@@ -85,28 +87,33 @@ int RunDecompile(Arguments args) {
     std::fprintf(stderr, "vaskel-cli: %s: %s\n", help_file.c_str(), warning.c_str());
   const std::string& project_name = written.file_name;
   if (!written.written) {
-    std::fprintf(stderr, "vaskel-cli: %s/%s: cannot be written\n", folder.c_str(),
+    std::fprintf(stderr, Tr("vaskel-cli: %s/%s: cannot be written\n").c_str(), folder.c_str(),
                  project_name.c_str());
     return kExitFailure;
   }
-  std::fprintf(stderr, "Wrote %zu file(s) and %s: %zu window(s), %zu context id(s)",
+  std::fprintf(stderr, Tr("Wrote %zu file(s) and %s: %zu window(s), %zu context id(s)").c_str(),
                files.FilesWritten(), project_name.c_str(), project.windows.size(),
                project.context_ids.size());
-  if (files.Skipped())
-    std::fprintf(stderr, "; %zu could not be opened and were skipped", files.Skipped());
-  if (files.Damaged()) std::fprintf(stderr, "; %zu damaged and left out", files.Damaged());
+  PrintSkippedAndDamaged(files.Skipped(), files.Damaged());
   if (!project.warnings.empty())
-    std::fprintf(stderr, "; %zu damaged record(s) left out", project.warnings.size());
+    std::fprintf(stderr,
+                 TrPlural("; %zu damaged record(s) left out", "; %zu damaged record(s) left out",
+                          project.warnings.size())
+                     .c_str(),
+                 project.warnings.size());
   std::fputc('\n', stderr);
   if (directory_damaged) {
-    std::fprintf(stderr, "vaskel-cli: %s: entries were lost to a damaged directory (named above)\n",
-                 help_file.c_str());
+    std::fprintf(
+        stderr,
+        Tr("vaskel-cli: %s: entries were lost to a damaged directory (named above)\n").c_str(),
+        help_file.c_str());
   }
   return files.Damaged() || !project.warnings.empty() || directory_damaged ? kExitFailure : kExitOk;
 }
 
 const CommandRegistration kDecompileCommand(
-    {"decompile", "unpacks the help file as a project a help compiler rebuilds", RunDecompile});
+    {"decompile", TrNoop("unpacks the help file as a project a help compiler rebuilds"),
+     RunDecompile});
 
 }  // namespace
 }  // namespace vaskel::cli

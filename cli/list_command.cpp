@@ -9,12 +9,14 @@
 #endif
 #include "cli/commands.h"
 #include "cli/open_help_file.h"
+#include "platform/text/translation.h"
 #include "storage/catalogue_list.h"
 
 namespace vaskel::cli {
 namespace {
 
-constexpr char kListHelp[] =
+// TRANSLATORS: keep the command, its options and the examples as they are.
+constexpr char kListHelp[] = TrNoop(
     "usage: vaskel-cli list FILE.chm\n"
     "\n"
     "Prints the catalogue the window shows: one line per stored file, in the window's\n"
@@ -30,7 +32,7 @@ constexpr char kListHelp[] =
     "examples:\n"
     "  vaskel-cli list manual.chm\n"
     "  vaskel-cli list manual.chm | awk -F'\\t' '$3 == \"\"'          # files of no known type\n"
-    "  vaskel-cli list manual.chm | sort -t$'\\t' -k2,2n | tail -5   # the largest files\n";
+    "  vaskel-cli list manual.chm | sort -t$'\\t' -k2,2n | tail -5   # the largest files\n");
 
 #ifdef _WIN32
 // No icon lists here yet: the Type column comes straight from the shell's type names.
@@ -76,11 +78,12 @@ int RunList(Arguments args) {
   const std::int32_t count = engine.WalkCatalogue(list, images);
   list.SetRedraw(true);
   PrintRows(list);
-  std::fprintf(stderr, "Total %d file(s)\n", count);
+  std::fprintf(stderr, TrPlural("Total %d file(s)\n", "Total %d file(s)\n", count).c_str(), count);
   return kExitOk;
 }
 
-const CommandRegistration kListCommand({"list", "the catalogue: name, size, type, path", RunList});
+const CommandRegistration kListCommand({"list", TrNoop("the catalogue: name, size, type, path"),
+                                        RunList});
 
 }  // namespace
 }  // namespace vaskel::cli

@@ -4,10 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli_language.h"
 #include "cli/commands.h"
 #include "platform/com/component_factory.h"
 #include "platform/com/system_component.h"
 #include "platform/process/process_environment.h"
+#include "platform/text/translation.h"
 
 namespace vaskel::cli {
 namespace {
@@ -18,21 +20,24 @@ std::vector<Command>& Registry() {
 }
 
 void PrintUsage(std::FILE* out) {
+  // TRANSLATORS: keep the command names and options as they are.
   std::fputs(
-      "usage: vaskel-cli COMMAND FILE.chm [options]\n"
-      "\n"
-      "Lists, checks and unpacks the files stored inside compiled HTML help (.chm).\n"
-      "\n"
-      "options (before or after the command):\n"
-      "  --component=own|system  which compiled-help reader opens the file: our own (the\n"
-      "                          default) or the platform's (Windows only)\n"
-      "\n"
-      "commands:\n",
+      Tr("usage: vaskel-cli COMMAND FILE.chm [options]\n"
+         "\n"
+         "Lists, checks and unpacks the files stored inside compiled HTML help (.chm).\n"
+         "\n"
+         "options (before or after the command):\n"
+         "  --component=own|system  which compiled-help reader opens the file: our own (the\n"
+         "                          default) or the platform's (Windows only)\n"
+         "\n"
+         "commands:\n")
+          .c_str(),
       out);
   for (const auto& command : RegisteredCommands()) {
-    std::fprintf(out, "  %-8s %s\n", command.name.c_str(), command.synopsis.c_str());
+    std::fprintf(out, "  %-8s %s\n", command.name.c_str(), Tr(command.synopsis.c_str()).c_str());
   }
-  std::fputs("\n'vaskel-cli COMMAND --help' explains one command, with examples.\n", out);
+  std::fputs(Tr("\n'vaskel-cli COMMAND --help' explains one command, with examples.\n").c_str(),
+             out);
 }
 
 }  // namespace
@@ -53,7 +58,7 @@ bool WantsHelp(Arguments args) {
 
 int PrintHelp(Arguments args, const char* help) {
   const bool asked = WantsHelp(args);
-  std::fputs(help, asked ? stdout : stderr);
+  std::fputs(Tr(help).c_str(), asked ? stdout : stderr);
   return asked ? kExitOk : kExitCannotOpen;
 }
 
@@ -62,6 +67,7 @@ int PrintHelp(Arguments args, const char* help) {
 int main(int argc, char** argv) {
   using namespace vaskel::cli;
   vaskel::platform::PrepareStandardStreams();
+  UseDesktopLanguage();
   std::vector<std::string> all = vaskel::platform::Utf8Arguments(argc, argv);
   // --component=system, anywhere: the platform's own compiled-help component reads the file
   // instead of ours.
@@ -75,7 +81,8 @@ int main(int argc, char** argv) {
     if (choice == "system") {
       component.emplace(vaskel::CreateSystemComponent);
     } else if (choice != "own") {
-      std::fprintf(stderr, "vaskel-cli: --component is 'own' or 'system', not '%s'\n",
+      std::fprintf(stderr,
+                   vaskel::Tr("vaskel-cli: --component is 'own' or 'system', not '%s'\n").c_str(),
                    choice.c_str());
       return kExitCannotOpen;
     }
@@ -89,7 +96,7 @@ int main(int argc, char** argv) {
   for (const auto& command : RegisteredCommands()) {
     if (command.name == all[0]) return command.run(rest);
   }
-  std::fprintf(stderr, "vaskel-cli: unknown command '%s'\n", all[0].c_str());
+  std::fprintf(stderr, vaskel::Tr("vaskel-cli: unknown command '%s'\n").c_str(), all[0].c_str());
   PrintUsage(stderr);
   return kExitCannotOpen;
 }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/text/translation.h"
 #include "storage/left_out_entries.h"
 #include "storage/result_text.h"
 
@@ -15,11 +16,12 @@ bool OpenHelpFile(StorageEngine& engine, const std::string& path, bool* director
   }
   const LeftOutEntries left_out = FindLeftOutEntries(engine.GetRootStorage());
   if (!left_out.unsafe_names.empty()) {
-    std::fprintf(stderr, "vaskel-cli: warning: %s: %s\n", path.c_str(),
+    std::fprintf(stderr, Tr("vaskel-cli: warning: %s: %s\n").c_str(), path.c_str(),
                  left_out.unsafe_names.c_str());
   }
   for (const std::string& damage : left_out.damage) {
-    std::fprintf(stderr, "vaskel-cli: %s: damaged directory: %s\n", path.c_str(), damage.c_str());
+    std::fprintf(stderr, Tr("vaskel-cli: %s: damaged directory: %s\n").c_str(), path.c_str(),
+                 damage.c_str());
   }
   if (directory_damaged != nullptr) *directory_damaged = left_out.Damaged();
   return true;

@@ -6,6 +6,7 @@
 #include "cli/checksum_sink.h"
 #include "cli/commands.h"
 #include "cli/open_help_file.h"
+#include "platform/text/translation.h"
 #include "storage/extraction_job.h"
 #include "storage/result_text.h"
 #include "storage/storage_tree_walk.h"
@@ -13,7 +14,8 @@
 namespace vaskel::cli {
 namespace {
 
-constexpr char kTestHelp[] =
+// TRANSLATORS: keep the command, its options and the examples as they are.
+constexpr char kTestHelp[] = TrNoop(
     "usage: vaskel-cli test FILE.chm\n"
     "\n"
     "Reads every file stored in the help file, in the order its bytes are stored, and prints\n"
@@ -25,7 +27,7 @@ constexpr char kTestHelp[] =
     "\n"
     "examples:\n"
     "  vaskel-cli test manual.chm > manual.sha256\n"
-    "  vaskel-cli test manual.chm >/dev/null && echo intact\n";
+    "  vaskel-cli test manual.chm >/dev/null && echo intact\n");
 
 // Every stream of the tree as a job entry, with its folder for the report. A folder's path is
 // kept once for all its streams: there may be tens of thousands.
@@ -83,17 +85,21 @@ int RunTest(Arguments args) {
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   std::fflush(stdout);
-  std::fprintf(stderr, "%zu streams, %llu bytes, %.3f s", count,
-               static_cast<unsigned long long>(bytes), seconds);
-  if (damaged) std::fprintf(stderr, ", %zu damaged", damaged);
-  if (directory_damaged) std::fputs(", entries lost to a damaged directory", stderr);
+  std::fprintf(
+      stderr,
+      TrPlural("%zu streams, %llu bytes, %.3f s", "%zu streams, %llu bytes, %.3f s", count).c_str(),
+      count, static_cast<unsigned long long>(bytes), seconds);
+  if (damaged)
+    std::fprintf(stderr, TrPlural(", %zu damaged", ", %zu damaged", damaged).c_str(), damaged);
+  if (directory_damaged) std::fputs(Tr(", entries lost to a damaged directory").c_str(), stderr);
   std::fputc('\n', stderr);
   if (!complete)
-    std::fprintf(stderr, "vaskel-cli: %s: some folders could not be read\n", args[0].c_str());
+    std::fprintf(stderr, Tr("vaskel-cli: %s: some folders could not be read\n").c_str(),
+                 args[0].c_str());
   return damaged == 0 && complete && !directory_damaged ? kExitOk : kExitFailure;
 }
 
-const CommandRegistration kTestCommand({"test", "reads every file and prints SHA-256 sums",
+const CommandRegistration kTestCommand({"test", TrNoop("reads every file and prints SHA-256 sums"),
                                         RunTest});
 
 }  // namespace

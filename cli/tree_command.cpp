@@ -2,12 +2,14 @@
 
 #include "cli/commands.h"
 #include "cli/open_help_file.h"
+#include "platform/text/translation.h"
 #include "storage/storage_tree_walk.h"
 
 namespace vaskel::cli {
 namespace {
 
-constexpr char kTreeHelp[] =
+// TRANSLATORS: keep the command, its options and the examples as they are.
+constexpr char kTreeHelp[] = TrNoop(
     "usage: vaskel-cli tree FILE.chm\n"
     "\n"
     "Prints every folder and file the help file presents, depth first in stored order:\n"
@@ -15,7 +17,7 @@ constexpr char kTreeHelp[] =
     "  F<TAB>path<TAB>size    a file (stream), size in bytes\n"
     "\n"
     "example:\n"
-    "  vaskel-cli tree manual.chm | grep '^F' | sort -t$'\\t' -k3 -n | tail\n";
+    "  vaskel-cli tree manual.chm | grep '^F' | sort -t$'\\t' -k3 -n | tail\n");
 
 class TreePrinter final : public TreeVisitor {
  public:
@@ -41,11 +43,13 @@ int RunTree(Arguments args) {
   TreePrinter printer;
   const bool complete = WalkTree(engine.GetRootStorage(), std::string(), '/', printer);
   if (!complete)
-    std::fprintf(stderr, "vaskel-cli: %s: some folders could not be read\n", args[0].c_str());
+    std::fprintf(stderr, Tr("vaskel-cli: %s: some folders could not be read\n").c_str(),
+                 args[0].c_str());
   return complete ? kExitOk : kExitFailure;
 }
 
-const CommandRegistration kTreeCommand({"tree", "every folder and file, in stored order", RunTree});
+const CommandRegistration kTreeCommand({"tree", TrNoop("every folder and file, in stored order"),
+                                        RunTree});
 
 }  // namespace
 }  // namespace vaskel::cli

@@ -7,8 +7,10 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/files_report.h"
 #include "cli/open_help_file.h"
 #include "platform/process/process_environment.h"
+#include "platform/text/translation.h"
 #include "storage/catalogue_list.h"
 #include "storage/entry_files.h"
 #include "storage/extraction_job.h"
@@ -18,7 +20,8 @@
 namespace vaskel::cli {
 namespace {
 
-constexpr char kUnpackHelp[] =
+// TRANSLATORS: keep the command, its options and the examples as they are.
+constexpr char kUnpackHelp[] = TrNoop(
     "usage: vaskel-cli unpack FILE.chm -o DIR [--flat] [--only GLOB]...\n"
     "\n"
     "Writes the files of the help file's catalogue (every stored file but those whose name,\n"
@@ -47,7 +50,7 @@ constexpr char kUnpackHelp[] =
     "examples:\n"
     "  vaskel-cli unpack manual.chm -o manual\n"
     "  vaskel-cli unpack manual.chm -o pages --flat --only '*.htm' --only '*.html'\n"
-    "  vaskel-cli unpack manual.chm -o images --only 'images/*'\n";
+    "  vaskel-cli unpack manual.chm -o images --only 'images/*'\n");
 
 struct UnpackOptions {
   std::string help_file;
@@ -62,7 +65,7 @@ bool ParseOptions(Arguments args, UnpackOptions& options) {
     const std::string& arg = args[i];
     const bool takes_value = arg == "-o" || arg == "--output" || arg == "--only";
     if (takes_value && i + 1 == args.size()) {
-      std::fprintf(stderr, "vaskel-cli unpack: %s needs a value\n", arg.c_str());
+      std::fprintf(stderr, Tr("vaskel-cli unpack: %s needs a value\n").c_str(), arg.c_str());
       return false;
     }
     if (arg == "-o" || arg == "--output") {
@@ -72,17 +75,17 @@ bool ParseOptions(Arguments args, UnpackOptions& options) {
     } else if (arg == "--flat") {
       options.flat = true;
     } else if (arg.size() > 1 && arg[0] == '-') {
-      std::fprintf(stderr, "vaskel-cli unpack: unknown option %s\n", arg.c_str());
+      std::fprintf(stderr, Tr("vaskel-cli unpack: unknown option %s\n").c_str(), arg.c_str());
       return false;
     } else if (options.help_file.empty()) {
       options.help_file = arg;
     } else {
-      std::fprintf(stderr, "vaskel-cli unpack: one help file only\n");
+      std::fprintf(stderr, Tr("vaskel-cli unpack: one help file only\n").c_str());
       return false;
     }
   }
   if (options.help_file.empty() || options.output.empty()) {
-    std::fprintf(stderr, "vaskel-cli unpack: a help file and -o DIR are required\n");
+    std::fprintf(stderr, Tr("vaskel-cli unpack: a help file and -o DIR are required\n").c_str());
     return false;
   }
   return true;
@@ -132,8 +135,8 @@ class ProgressLine {
     if (percent == percent_ && now - last_ < std::chrono::milliseconds(100)) return;
     percent_ = percent;
     last_ = now;
-    std::fprintf(stderr, "\r\033[KUnpacking:%.*s [%d%%]", static_cast<int>(name.size()),
-                 name.data(), percent);
+    std::fprintf(stderr, ("\r\033[K" + Tr("Unpacking:%.*s [%d%%]")).c_str(),
+                 static_cast<int>(name.size()), name.data(), percent);
     std::fflush(stderr);
   }
   void Clear() {
@@ -184,7 +187,8 @@ int RunUnpack(Arguments args) {
   engine.WalkCatalogue(list, no_types);
   const std::vector<int> rows = ChooseRows(list, options.globs);
   if (!options.globs.empty() && rows.empty())
-    std::fprintf(stderr, "vaskel-cli: %s: no file matches --only\n", options.help_file.c_str());
+    std::fprintf(stderr, Tr("vaskel-cli: %s: no file matches --only\n").c_str(),
+                 options.help_file.c_str());
 
   std::error_code made_error;
   std::filesystem::create_directories(options.output, made_error);
@@ -209,31 +213,36 @@ int RunUnpack(Arguments args) {
   } catch (const std::exception& error) {  // ExtractionError, or running out of memory
     progress.Clear();
     std::fprintf(stderr, "vaskel-cli: %s\n", error.what());
-    std::fprintf(stderr, "vaskel-cli: stopped after %zu file(s); they are kept\n",
-                 files.FilesWritten());
+    PrintStoppedAfter(files.FilesWritten());
     return kExitFailure;
   }
   progress.Clear();
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  std::fprintf(stderr, "Unpacked %zu file(s), %llu bytes, in %.2f s", files.FilesWritten(),
-               static_cast<unsigned long long>(files.BytesWritten()), seconds);
-  if (files.Skipped())
-    std::fprintf(stderr, "; %zu could not be opened and were skipped", files.Skipped());
-  if (files.Damaged()) std::fprintf(stderr, "; %zu damaged and left out", files.Damaged());
+  std::fprintf(stderr,
+               TrPlural("Unpacked %zu file(s), %llu bytes, in %.2f s",
+                        "Unpacked %zu file(s), %llu bytes, in %.2f s", files.FilesWritten())
+                   .c_str(),
+               files.FilesWritten(), static_cast<unsigned long long>(files.BytesWritten()),
+               seconds);
+  PrintSkippedAndDamaged(files.Skipped(), files.Damaged());
   std::fputc('\n', stderr);
   // Reported, not failed: the last of each name winning is what --flat promises.
   if (!written_over.empty()) {
-    std::fprintf(stderr, "vaskel-cli: warning: %s\n", WrittenOverText(written_over).c_str());
+    std::fprintf(stderr, Tr("vaskel-cli: warning: %s\n").c_str(),
+                 WrittenOverText(written_over).c_str());
   }
   if (directory_damaged) {
-    std::fprintf(stderr, "vaskel-cli: %s: entries were lost to a damaged directory (named above)\n",
-                 options.help_file.c_str());
+    std::fprintf(
+        stderr,
+        Tr("vaskel-cli: %s: entries were lost to a damaged directory (named above)\n").c_str(),
+        options.help_file.c_str());
   }
   return files.Damaged() || directory_damaged ? kExitFailure : kExitOk;
 }
 
-const CommandRegistration kUnpackCommand({"unpack", "writes the catalogue's files into a folder",
+const CommandRegistration kUnpackCommand({"unpack",
+                                          TrNoop("writes the catalogue's files into a folder"),
                                           RunUnpack});
 
 }  // namespace

@@ -7,6 +7,9 @@
 #ifndef VASKEL_DATA_FROM_BINARY
 #define VASKEL_DATA_FROM_BINARY "../share/vaskel"
 #endif
+#ifndef VASKEL_LOCALE_FROM_BINARY
+#define VASKEL_LOCALE_FROM_BINARY "../share/locale"
+#endif
 
 namespace vaskel {
 
@@ -20,6 +23,14 @@ std::vector<std::filesystem::path> ProgramDataFolders(const std::filesystem::pat
   if (executable.empty()) return {};
   const std::filesystem::path folder = executable.parent_path();
   return {folder, (folder / VASKEL_DATA_FROM_BINARY).lexically_normal()};
+}
+
+std::vector<std::filesystem::path> CatalogueFolders(const std::filesystem::path& executable) {
+  if (executable.empty()) return {};
+  const std::filesystem::path folder = executable.parent_path();
+  // The build puts the programs in app/, cli/ and tests/, and the catalogues in locale/.
+  return {(folder / "../locale").lexically_normal(),
+          (folder / VASKEL_LOCALE_FROM_BINARY).lexically_normal()};
 }
 
 std::filesystem::path FindProgramDataFile(std::string_view name,

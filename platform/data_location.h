@@ -16,6 +16,10 @@ std::filesystem::path RunningExecutable();
 // folder relative to it.
 std::vector<std::filesystem::path> ProgramDataFolders(const std::filesystem::path& executable);
 
+// The folders that may hold the translations (LANG/LC_MESSAGES/DOMAIN.mo), in order: the build
+// tree's locale/ beside the programs' folders, then the installed one relative to the executable.
+std::vector<std::filesystem::path> CatalogueFolders(const std::filesystem::path& executable);
+
 // The first file called `name` in ProgramDataFolders(executable); empty when none holds it.
 std::filesystem::path FindProgramDataFile(std::string_view name,
                                           const std::filesystem::path& executable);

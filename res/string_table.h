@@ -5,6 +5,8 @@
 
 #include <string_view>
 
+#include "platform/text/translation.h"
+
 namespace vaskel::res {
 
 // Empty when the table has no string of that id.
@@ -17,6 +19,11 @@ std::string_view CommandPrompt(int id);
 std::string_view CommandTooltip(int id);
 // The part after the last line break; empty when the string has no line break.
 std::string_view ButtonLabel(int id);
+
+// The part of `text` between the `index`th line break and the next one; empty when it has none.
+std::string_view Part(std::string_view text, int index);
+// The part after the last line break; empty when `text` has no line break.
+std::string_view LastPart(std::string_view text);
 
 // The template string's fields, separated by line breaks: window title, document name,
 // new-file type name, filter name, filter extension, file type id, file type name.
@@ -31,15 +38,13 @@ enum class TemplateField {
 };
 std::string_view TemplateString(TemplateField field);
 
-inline constexpr std::string_view kCantOpenFile = "Can't Open this file.";
-inline constexpr std::string_view kFailedToOpenDocument = "Failed to open document.";
-inline constexpr std::string_view kPleaseWait = "Processing......Please Wait.";
-inline constexpr char kTotalFilesFormat[] = "Total %d file(s)";
-inline constexpr char kShownFilesFormat[] = "%d of %d file(s)";  // while the find box filters
-inline constexpr std::string_view kOpenDialogTitle = "Open";
+inline constexpr std::string_view kCantOpenFile = TrNoop("Can't Open this file.");
+inline constexpr std::string_view kFailedToOpenDocument = TrNoop("Failed to open document.");
+inline constexpr std::string_view kPleaseWait = TrNoop("Processing......Please Wait.");
+inline constexpr std::string_view kOpenDialogTitle = TrNoop("Open");
 // The Open dialog's filters, help files first.
-inline constexpr std::string_view kHelpFilesFilter = "Compiled HTML Help files (*.chm)";
-inline constexpr std::string_view kAllFilesFilter = "All files";
+inline constexpr std::string_view kHelpFilesFilter = TrNoop("Compiled HTML Help files (*.chm)");
+inline constexpr std::string_view kAllFilesFilter = TrNoop("All files");
 inline constexpr std::string_view kHelpFileName = "VaskelHelp.chm";
 
 }  // namespace vaskel::res

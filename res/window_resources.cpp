@@ -1,5 +1,6 @@
 #include "res/window_resources.h"
 
+#include <wx/intl.h>
 #include <wx/mstream.h>
 #include <wx/xml/xml.h>
 #include <wx/xrc/xmlres.h>
@@ -84,6 +85,17 @@ wxImage LoadEmbeddedImage(std::string_view name) {
   return image;
 }
 
-wxString LoadWxString(int id) { return ToWx(LoadString(id)); }
+wxString Translated(std::string_view english) {
+  return english.empty() ? wxString() : wxGetTranslation(ToWx(english));
+}
+
+// The whole string is one text to translate, so that its parts keep their order and count.
+wxString LoadWxString(int id) { return Translated(LoadString(id)); }
+
+wxString CommandPromptText(int id) { return ToWx(Part(LoadWxString(id).utf8_string(), 0)); }
+wxString CommandTooltipText(int id) { return ToWx(Part(LoadWxString(id).utf8_string(), 1)); }
+wxString ButtonLabelText(int id) { return ToWx(LastPart(LoadWxString(id).utf8_string())); }
+
+wxString TemplateText(TemplateField field) { return Translated(TemplateString(field)); }
 
 }  // namespace vaskel::res

@@ -7,6 +7,8 @@
 
 #include <string_view>
 
+#include "res/string_table.h"
+
 namespace vaskel::res {
 
 // Registers every command and control id under its XRC name, so that loaded menus and dialogs
@@ -19,7 +21,15 @@ wxImage LoadEmbeddedImage(std::string_view name);
 // UTF-8 text (the string table, catalogue rows) as a wx string.
 inline wxString ToWx(std::string_view text) { return wxString::FromUTF8(text.data(), text.size()); }
 
-// A string-table entry as a wx string.
+// An English source text in the user's language.
+wxString Translated(std::string_view english);
+
+// A string-table entry in the user's language.
 wxString LoadWxString(int id);
+// The parts of a command's string (string_table.h), in the user's language.
+wxString CommandPromptText(int id);
+wxString CommandTooltipText(int id);
+wxString ButtonLabelText(int id);
+wxString TemplateText(TemplateField field);
 
 }  // namespace vaskel::res

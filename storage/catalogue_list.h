@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/text/translation.h"
 #include "storage/text_pool.h"
 
 namespace vaskel {
@@ -28,8 +29,9 @@ inline constexpr std::uint32_t LVNI_CUT = 0x0004;
 
 enum CatalogueColumn : int { kNameColumn = 0, kSizeColumn, kTypeColumn, kPathColumn };
 inline constexpr int kCatalogueColumnCount = 4;
+// English here and in vaskel-cli's list, which scripts read; the window translates them.
 inline constexpr std::array<std::string_view, kCatalogueColumnCount> kCatalogueColumnHeadings = {
-    "File Name", "Size", "Type", "Path"};
+    TrNoop("File Name"), TrNoop("Size"), TrNoop("Type"), TrNoop("Path")};
 
 // What changed, so that a virtual list can refresh just that.
 struct CatalogueChange {

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <system_error>
 
+#include "platform/text/translation.h"
 #include "storage/extraction_error.h"
 
 namespace vaskel {
@@ -11,9 +12,9 @@ namespace {
 std::string Reason(int error) {
   switch (error) {
     case ELOOP:
-      return "a symbolic link is in the way; it is not followed";
+      return Tr("a symbolic link is in the way; it is not followed");
     case EXDEV:
-      return "the path would lead outside the destination folder";
+      return Tr("the path would lead outside the destination folder");
     default:
       return std::generic_category().message(error);
   }
@@ -45,7 +46,7 @@ void DestinationTree::MakeLevels(platform::HeldFolder& folder, const EntryTarget
     if (const int error = folder.MakeLevel(level)) {
       const std::string full = target.full_path.substr(0, target.level_ends[index]);
       if (error == ENOTDIR) {
-        throw ExtractionError(full, "a file of that name is in the way of the folder", ENOTDIR);
+        throw ExtractionError(full, Tr("a file of that name is in the way of the folder"), ENOTDIR);
       }
       Throw(full, error);
     }

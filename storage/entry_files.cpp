@@ -3,6 +3,7 @@
 #include <string_view>
 #include <unordered_set>
 
+#include "platform/text/translation.h"
 #include "storage/result_text.h"
 
 namespace vaskel {
@@ -67,13 +68,18 @@ std::string WrittenOverText(const std::vector<std::string>& written_over) {
   constexpr std::size_t kNamed = 5;
   const std::size_t count = written_over.size();
   if (count == 0) return {};
-  std::string text = std::to_string(count) + (count == 1 ? " file was" : " files were") +
-                     " written over by a later file of the same name: ";
+  std::string text =
+      FormatText(TrPlural("%zu file was written over by a later file of the same name: ",
+                          "%zu files were written over by a later file of the same name: ", count),
+                 count);
   for (std::size_t i = 0; i < count && i < kNamed; ++i) {
     if (i != 0) text += ", ";
     text += written_over[i];
   }
-  if (count > kNamed) text += ", and " + std::to_string(count - kNamed) + " more";
+  if (count > kNamed) {
+    // TRANSLATORS: ends the list of files written over; %zu counts those not named.
+    text += FormatText(Tr(", and %zu more"), count - kNamed);
+  }
   return text;
 }
 

@@ -4,6 +4,7 @@
 
 #include "platform/fs/name_rules.h"
 #include "platform/fs/path_units.h"
+#include "platform/text/translation.h"
 #include "storage/extraction_error.h"
 #include "storage/path_limit.h"
 
@@ -13,7 +14,7 @@ namespace {
 using platform::kNameLimit;
 constexpr std::size_t kLongestPath = kPlatformPathLimit - 1;  // room for the terminator
 
-std::string LimitText() { return std::to_string(kLongestPath) + platform::kPathUnitsText; }
+std::string LimitText() { return std::to_string(kLongestPath) + Tr(platform::kPathUnitsText); }
 
 // A name that would resolve to another place than a new entry of the folder it is joined to.
 bool IsUnsafeName(std::string_view name) {
@@ -22,25 +23,31 @@ bool IsUnsafeName(std::string_view name) {
          name.find('\0') != std::string_view::npos;
 }
 
-void CheckName(const std::string& destination, std::string_view name, std::string_view what) {
+// `what` is "folder name" or "file name", translated.
+void CheckName(const std::string& destination, std::string_view name, const std::string& what) {
+  const std::string shown(name);
   if (const char* refusal = IsUnsafeName(name) ? nullptr : platform::PlatformNameRefusal(name)) {
+    // TRANSLATORS: the last %s says why Windows refuses the name; it stays in English.
     throw ExtractionError(destination,
-                          "refused the " + std::string(what) + " \"" + std::string(name) +
-                              "\": " + refusal + "; it would not stay below the destination folder",
+                          FormatText(Tr("refused the %s \"%s\": %s; it would not stay below the "
+                                        "destination folder"),
+                                     what.c_str(), shown.c_str(), refusal),
                           EINVAL);
   }
   if (IsUnsafeName(name)) {
-    throw ExtractionError(destination,
-                          "refused the " + std::string(what) + " \"" + std::string(name) +
-                              "\": it would not stay below the destination folder",
-                          EINVAL);
+    throw ExtractionError(
+        destination,
+        FormatText(Tr("refused the %s \"%s\": it would not stay below the destination folder"),
+                   what.c_str(), shown.c_str()),
+        EINVAL);
   }
   if (platform::PathUnits(name) > kNameLimit) {
-    throw ExtractionError(destination,
-                          "refused the " + std::string(what) + " \"" + std::string(name) +
-                              "\": longer than " + std::to_string(kNameLimit) +
-                              platform::kPathUnitsText,
-                          ENAMETOOLONG);
+    // TRANSLATORS: the last %s is the limit's unit (characters or bytes).
+    throw ExtractionError(
+        destination,
+        FormatText(Tr("refused the %s \"%s\": longer than %zu%s"), what.c_str(), shown.c_str(),
+                   static_cast<std::size_t>(kNameLimit), Tr(platform::kPathUnitsText).c_str()),
+        ENAMETOOLONG);
   }
 }
 
@@ -57,14 +64,14 @@ namespace {
 EntryTarget Compose(std::string_view destination_folder, std::string_view internal_path,
                     const std::string_view* name, bool use_path) {
   const std::string given(destination_folder);
-  if (given.empty()) throw ExtractionError(given, "no destination folder given", EINVAL);
+  if (given.empty()) throw ExtractionError(given, Tr("no destination folder given"), EINVAL);
   if (given.find('\0') != std::string::npos) {
-    throw ExtractionError(given, "the destination folder's name holds a NUL character", EINVAL);
+    throw ExtractionError(given, Tr("the destination folder's name holds a NUL character"), EINVAL);
   }
   if (platform::PathUnits(given) > kLongestPath) {
     throw ExtractionError(
         given,
-        "the destination folder's path is longer than the platform's limit of " + LimitText(),
+        Tr("the destination folder's path is longer than the platform's limit of ") + LimitText(),
         ENAMETOOLONG);
   }
 
@@ -83,14 +90,14 @@ EntryTarget Compose(std::string_view destination_folder, std::string_view intern
     while (!rest.empty()) {
       const std::size_t end = rest.find(kPathSeparator);
       const std::string_view level = rest.substr(0, end);
-      CheckName(given, level, "folder name");
+      CheckName(given, level, Tr("folder name"));
       AppendJoined(target.full_path, level);
       target.level_ends.push_back(target.full_path.size());
       rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
     }
   }
   if (name != nullptr) {
-    CheckName(given, *name, "file name");
+    CheckName(given, *name, Tr("file name"));
     if (target.level_ends.empty()) {
       target.full_path += *name;
     } else {
@@ -103,7 +110,8 @@ EntryTarget Compose(std::string_view destination_folder, std::string_view intern
   if (platform::PathUnits(target.full_path) > kLongestPath) {
     throw ExtractionError(
         target.full_path,
-        "the path is longer than the platform's limit of " + LimitText() + "; nothing was written",
+        FormatText(Tr("the path is longer than the platform's limit of %s; nothing was written"),
+                   LimitText().c_str()),
         ENAMETOOLONG);
   }
   return target;

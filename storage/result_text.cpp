@@ -1,8 +1,7 @@
 #include "storage/result_text.h"
 
-#include <cstdio>
-
 #include "platform/com/error_info.h"
+#include "platform/text/translation.h"
 
 namespace vaskel {
 
@@ -10,25 +9,24 @@ std::string DescribeResult(HRESULT hr) {
   switch (hr) {
     case STG_E_FILENOTFOUND:
     case STG_E_PATHNOTFOUND:
-      return "no such file";
+      return Tr("no such file");
     case STG_E_ACCESSDENIED:
-      return "permission denied";
+      return Tr("permission denied");
     case STG_E_INVALIDHEADER:
-      return "not a compiled help file";
+      return Tr("not a compiled help file");
     case STG_E_DOCFILECORRUPT:
-      return "damaged help file";
+      return Tr("damaged help file");
     case STG_E_READFAULT:
-      return "damaged data";
+      return Tr("damaged data");
     case STG_E_INVALIDNAME:
-      return "name too long";
+      return Tr("name too long");
     case REGDB_E_CLASSNOTREG:
-      return "the help-file reader is not available";
+      return Tr("the help-file reader is not available");
     case E_OUTOFMEMORY:
-      return "out of memory";
+      return Tr("out of memory");
     default: {
-      char text[32];
-      std::snprintf(text, sizeof text, "error 0x%08X", static_cast<unsigned>(hr));
-      return text;
+      // TRANSLATORS: an error code the program has no words for, in hexadecimal.
+      return FormatText(Tr("error 0x%08X"), static_cast<unsigned>(hr));
     }
   }
 }

@@ -5,6 +5,7 @@
 
 #include "platform/com/component_factory.h"
 #include "platform/com/error_info.h"
+#include "platform/text/translation.h"
 #include "storage/catalogue_list.h"
 #include "storage/message_box.h"
 #include "storage/path_limit.h"
@@ -18,7 +19,7 @@ StorageEngine::StorageEngine() {
   const HRESULT hr =
       CoCreateInstance(CLSID_ITStorage, nullptr, CLSCTX_INPROC_SERVER, IID_ITStorage, &component);
   if (Failed(hr)) {
-    ShowMessage("Create CHM Engine Error", MessageIcon::kExclamation);
+    ShowMessage(Tr("Create CHM Engine Error"), MessageIcon::kExclamation);
     return;
   }
   component_ = ComPtr<IITStorage>::Adopt(static_cast<IITStorage*>(component));

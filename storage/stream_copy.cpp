@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include "platform/com/error_info.h"
+#include "platform/text/translation.h"
 #include "storage/result_text.h"
 
 namespace vaskel {
@@ -74,8 +75,9 @@ StreamCopy CopyStream(IStream& stream, int fd, std::span<std::uint8_t> buffer) {
 
 std::string DescribeDamage(const StreamCopy& copy) {
   if (copy.ended_early && copy.stated_bytes) {
-    return "its data ended after " + std::to_string(copy.bytes) + " of " +
-           std::to_string(*copy.stated_bytes) + " bytes";
+    return FormatText(Tr("its data ended after %llu of %llu bytes"),
+                      static_cast<unsigned long long>(copy.bytes),
+                      static_cast<unsigned long long>(*copy.stated_bytes));
   }
   return DescribeResult(copy.read_result, copy.read_failure);
 }

@@ -1,6 +1,7 @@
 #include "unpack/folder_chooser.h"
 
 #include <wx/dirdlg.h>
+#include <wx/intl.h>
 
 #include <utility>
 
@@ -25,7 +26,7 @@ FolderChooser SetFolderChooser(FolderChooser chooser) {
 }
 
 std::optional<wxString> ChooseOutputFolder(wxWindow* parent) {
-  const wxString title(kChooseFolderTitle);
+  const wxString title = wxGetTranslation(kChooseFolderTitle);
   if (const FolderChooser& chooser = Chooser()) return chooser(parent, title);
   return AskTheDesktop(parent, title);
 }

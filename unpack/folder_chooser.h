@@ -6,11 +6,13 @@
 #include <functional>
 #include <optional>
 
+#include "platform/text/translation.h"
+
 class wxWindow;
 
 namespace vaskel {
 
-inline constexpr char kChooseFolderTitle[] = "Please select the output folder:";
+inline constexpr char kChooseFolderTitle[] = TrNoop("Please select the output folder:");
 
 // Nothing when the user cancelled.
 using FolderChooser =

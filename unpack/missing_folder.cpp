@@ -1,5 +1,6 @@
 #include "unpack/missing_folder.h"
 
+#include <wx/intl.h>
 #include <wx/msgdlg.h>
 
 #include <filesystem>
@@ -37,10 +38,15 @@ bool MakeSureFolderExists(wxWindow* parent, const std::string& folder) {
   // Whatever stands there (a folder, a file, a link) is extraction's to use or report.
   if (std::filesystem::exists(std::filesystem::symlink_status(path, error))) return true;
   const wxString shown = wxString::FromUTF8(folder);
-  if (!AskYesNo(parent, wxString::Format(kCreateFolderQuestion, shown))) return false;
+  if (!AskYesNo(parent, wxString::Format(wxGetTranslation(kCreateFolderQuestion), shown)))
+    return false;
   std::filesystem::create_directories(path, error);
   if (error) {
-    ShowMessage("Can't create the folder " + folder + ": " + error.message(), MessageIcon::kStop);
+    // TRANSLATORS: the folder, then the system's reason.
+    ShowMessage(wxString::Format(_("Can't create the folder %s: %s"), shown,
+                                 wxString::FromUTF8(error.message()))
+                    .utf8_string(),
+                MessageIcon::kStop);
     return false;
   }
   return true;

@@ -7,11 +7,14 @@
 #include <functional>
 #include <string>
 
+#include "platform/text/translation.h"
+
 class wxWindow;
 
 namespace vaskel {
 
-inline constexpr char kCreateFolderQuestion[] = "The folder %s does not exist. Create it?";
+// TRANSLATORS: %s is the folder typed into the Unpack dialog; Yes and No answer it.
+inline constexpr char kCreateFolderQuestion[] = TrNoop("The folder %s does not exist. Create it?");
 
 // A question with Yes (the default button) and No; true for Yes. Replaceable by tests.
 using YesNoQuestion = std::function<bool(wxWindow* parent, const wxString& text)>;

@@ -7,6 +7,7 @@
 #include <wx/display.h>
 #include <wx/frame.h>
 #include <wx/gauge.h>
+#include <wx/intl.h>
 #include <wx/settings.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
@@ -31,6 +32,9 @@ namespace {
 constexpr long kFrameStyle = wxCAPTION | wxSTAY_ON_TOP | wxFRAME_NO_TASKBAR;
 constexpr int kCreationWidth = 390;
 constexpr int kCreationHeight = 130;
+// The design's caption is " Cancel ", spaces included; only the word is translated.
+wxString CancelCaption() { return " " + _("Cancel") + " "; }
+
 constexpr char kPositionX[] = "/Settings/X";
 constexpr char kPositionY[] = "/Settings/Y";
 constexpr int kMargin = 10;  // around everything, and between the text, the bar and the button
@@ -109,7 +113,7 @@ ProgressWindow::ProgressWindow(wxWindow* owner, const wxString& title, bool smoo
                        wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END | wxALIGN_LEFT);
   bar_ = new wxGauge(frame_, kBarId, upper_ - lower_, wxDefaultPosition, wxDefaultSize,
                      wxGA_HORIZONTAL | (smooth_bar ? wxGA_SMOOTH : 0));
-  cancel_button_ = new wxButton(frame_, kCancelButtonId, kCancelCaption);
+  cancel_button_ = new wxButton(frame_, kCancelButtonId, CancelCaption());
   cancel_button_->SetFont(font_);
   status_text_->SetFont(font_);
 
@@ -167,8 +171,7 @@ void ProgressWindow::LayoutControls() {
   // The button is the caption's size with room for its edges; the bar, beside it, is one edge
   // thinner above and below.
   wxSize caption;
-  frame_->GetTextExtent(wxString(kCancelCaption) + "  ", &caption.x, &caption.y, nullptr, nullptr,
-                        &font_);
+  frame_->GetTextExtent(CancelCaption() + "  ", &caption.x, &caption.y, nullptr, nullptr, &font_);
   const int edge_x = EdgeMetric(wxSYS_EDGE_X, frame_);
   const int edge_y = EdgeMetric(wxSYS_EDGE_Y, frame_);
   const wxSize button(caption.x + 4 * edge_x, caption.y + 3 * edge_y);

@@ -31,7 +31,6 @@ class ProgressWindow {
   static constexpr std::size_t kStatusTextBuffer = 512;  // terminator included
   static constexpr int kStatusTextLines = 4;
   static constexpr int kStatusTextWidth = 390;
-  static constexpr char kCancelCaption[] = " Cancel ";
 
   // A modeless popup, always on top, with a caption and no close box, owned by `owner` (else
   // the application's main window). Visible and painted, without taking the focus, when this

@@ -1,11 +1,14 @@
 #include "unpack/unpack_dialog.h"
 
 #include <wx/checkbox.h>
+#include <wx/intl.h>
 #include <wx/radiobut.h>
 #include <wx/statbox.h>
 #include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
 
+#include "platform/text/translation.h"
+#include "res/label_fit.h"
 #include "res/resource_ids.h"
 #include "res/window_resources.h"
 #include "storage/message_box.h"
@@ -21,7 +24,7 @@ namespace {
 
 const wxSize kTemplateSize(187, 111);  // dialog units
 const wxSize kProjectSize(187, 42);    // the folder row and the two buttons alone
-constexpr char kProjectTitle[] = "Unpack as Project";
+constexpr char kProjectTitle[] = TrNoop("Unpack as Project");
 
 }  // namespace
 
@@ -32,6 +35,7 @@ UnpackDialog::UnpackDialog(wxWindow* parent) : file_choice_(IDC_UNPACK_ALL) {
   // The layout gives the dialog's own size in dialog units too, but converts it before the
   // layout's font is applied; measured again in that font it matches the controls.
   SetClientSize(ConvertDialogToPixels(kTemplateSize));
+  res::GrowControlsToFitTexts(*this);
   CentreOnParent();
   use_path_box_ = dynamic_cast<wxCheckBox*>(FindWindow(res::IDC_UNPACK_USE_PATH));
   Bind(wxEVT_INIT_DIALOG, &UnpackDialog::OnInitDialog, this);
@@ -48,7 +52,7 @@ void UnpackDialog::SetFileChoice(int choice) {
 void UnpackDialog::AsProject() {
   project_ = true;
   file_choice_ = IDC_UNPACK_ALL;
-  SetTitle(kProjectTitle);
+  SetTitle(wxGetTranslation(kProjectTitle));
   for (wxWindow* child : GetChildren()) {
     const int id = child->GetId();
     if (id == IDC_UNPACK_SELECTED || id == IDC_UNPACK_ALL || id == res::IDC_UNPACK_USE_PATH ||
@@ -57,6 +61,7 @@ void UnpackDialog::AsProject() {
     }
   }
   SetClientSize(ConvertDialogToPixels(kProjectSize));
+  res::GrowControlsToFitTexts(*this);
   CentreOnParent();
 }
 
@@ -88,7 +93,7 @@ void UnpackDialog::OnOK(wxCommandEvent& /*event*/) {
   const std::optional<std::string> folder =
       NormalizeUnpackFolder(folder_control != nullptr ? folder_control->GetValue() : wxString());
   if (!folder) {
-    ShowMessage(kEmptyUnpackFolder, MessageIcon::kExclamation);
+    ShowMessage(res::Translated(kEmptyUnpackFolder).utf8_string(), MessageIcon::kExclamation);
     return;
   }
   if (const std::string refusal = FolderRefusal(*folder); !refusal.empty()) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/text/translation.h"
 #include "unpack/unpack_rows.h"
 
 class wxCheckBox;
@@ -17,7 +18,8 @@ class wxTextCtrl;
 
 namespace vaskel {
 
-inline constexpr std::string_view kEmptyUnpackFolder = "\"Unpack to\" filed can not be NULL";
+inline constexpr std::string_view kEmptyUnpackFolder =
+    TrNoop("\"Unpack to\" filed can not be NULL");
 
 class UnpackDialog final : public wxDialog {
  public:

@@ -1,5 +1,6 @@
 #include "unpack/unpack_rows.h"
 
+#include <wx/intl.h>
 #include <wx/utils.h>
 
 #include <atomic>
@@ -11,6 +12,7 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/text/translation.h"
 #include "storage/catalogue_list.h"
 #include "storage/entry_files.h"
 #include "storage/extraction_job.h"
@@ -24,7 +26,7 @@
 namespace vaskel {
 namespace {
 
-constexpr char kProgressTitle[] = "Unpacking...";
+constexpr char kProgressTitle[] = TrNoop("Unpacking...");
 // How often the interface thread looks at the job and lets the program's events through.
 constexpr auto kProgressInterval = std::chrono::milliseconds(30);
 constexpr std::size_t kNoEntry = std::numeric_limits<std::size_t>::max();
@@ -116,6 +118,9 @@ class JobThread {
   std::thread thread_;
 };
 
+// Ends a list of named files or records: how many are not named.
+std::string MoreText(std::size_t count) { return FormatText(Tr("and %zu more"), count); }
+
 // Shows the file in hand and the files done, changing only what changed.
 class ProgressShown {
  public:
@@ -124,7 +129,8 @@ class ProgressShown {
   void Update(std::size_t current, std::size_t done) {
     if (current != kNoEntry && current != current_) {
       current_ = current;
-      progress_.SetStatusText("Unpacking:%s", entries_[current].name.c_str());
+      // TRANSLATORS: %s is the file being written, with no space before it.
+      progress_.SetStatusText(Tr("Unpacking:%s").c_str(), entries_[current].name.c_str());
     }
     if (done != done_) {
       done_ = done;
@@ -148,16 +154,21 @@ std::string EndReport(const std::vector<ExtractionError>& damaged,
   std::string report;
   if (!damaged.empty()) {
     const std::size_t count = damaged.size();
-    report = std::to_string(count) + (count == 1 ? " file is" : " files are") +
-             " damaged in the help file and left out; the others were written.";
+    report = FormatText(
+        TrPlural("%zu file is damaged in the help file and left out; the others were written.",
+                 "%zu files are damaged in the help file and left out; the others were written.",
+                 count),
+        count);
     for (std::size_t i = 0; i < count && i < kNamed; ++i) {
       report += "\n" + damaged[i].Entry() + ": " + damaged[i].Reason();
     }
-    if (count > kNamed) report += "\nand " + std::to_string(count - kNamed) + " more";
+    if (count > kNamed) report += "\n" + MoreText(count - kNamed);
   }
   if (!written_over.empty()) {
     if (!report.empty()) report += "\n\n";
-    report += "Unpacked without Use Path: " + WrittenOverText(written_over) + ".";
+    // TRANSLATORS: "Use Path" is the Unpack dialog's check box; %s tells the files written over.
+    report +=
+        FormatText(Tr("Unpacked without Use Path: %s."), WrittenOverText(written_over).c_str());
   }
   return report;
 }
@@ -170,15 +181,16 @@ std::string WriteProject(const UnpackJob& job, const std::vector<std::string>& s
   const std::string& folder = job.choices.folder;
   const WrittenProject written = WriteHelpProject(*root, stored, job.project_of, folder);
   const std::string destination = folder + kPathSeparator + written.file_name;
-  if (!written.written) throw ExtractionError(destination, "cannot be written");
+  if (!written.written) throw ExtractionError(destination, Tr("cannot be written"));
   const std::vector<std::string>& warnings = written.project.warnings;
   if (warnings.empty()) return {};
-  std::string report = std::to_string(warnings.size()) +
-                       (warnings.size() == 1 ? " record is" : " records are") +
-                       " damaged in the help file and left out of " + destination + ".";
+  // TRANSLATORS: records of the help project; %s is the project file written.
+  std::string report = FormatText(
+      TrPlural("%zu record is damaged in the help file and left out of %s.",
+               "%zu records are damaged in the help file and left out of %s.", warnings.size()),
+      warnings.size(), destination.c_str());
   for (std::size_t i = 0; i < warnings.size() && i < kNamed; ++i) report += "\n" + warnings[i];
-  if (warnings.size() > kNamed)
-    report += "\nand " + std::to_string(warnings.size() - kNamed) + " more";
+  if (warnings.size() > kNamed) report += "\n" + MoreText(warnings.size() - kNamed);
   return report;
 }
 
@@ -241,17 +253,17 @@ std::optional<std::string> NormalizeUnpackFolder(const wxString& text) {
 
 std::string FolderRefusal(const std::string& folder) {
   if (folder.size() < kPlatformPathLimit) return {};
-  return "The folder to unpack to is " + std::to_string(folder.size()) +
-         " bytes long; this system takes at most " + std::to_string(kPlatformPathLimit - 1) +
-         ". Choose a folder with a shorter path.";
+  return FormatText(Tr("The folder to unpack to is %zu bytes long; this system takes at most %zu. "
+                       "Choose a folder with a shorter path."),
+                    folder.size(), static_cast<std::size_t>(kPlatformPathLimit - 1));
 }
 
 void UnpackRows(const UnpackJob& job) {
   if (job.rows == nullptr || job.engine == nullptr) return;
-  ProgressWindow progress(job.progress_owner, kProgressTitle, true);
+  ProgressWindow progress(job.progress_owner, wxGetTranslation(kProgressTitle), true);
   // The events let through must not change the rows, nor start another command, meanwhile.
   const wxWindowDisabler others(progress.Window());
-  progress.SetStatusText("Unpacking:");
+  progress.SetStatusText("%s", Tr("Unpacking:").c_str());
   // Reports come after the window has gone, so that nothing hides them.
   try {
     const std::string report = WriteChosenRows(job, progress);

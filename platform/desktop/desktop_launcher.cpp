@@ -7,6 +7,7 @@
 
 #include "platform/desktop/glib_ptr.h"
 #include "platform/desktop/open_with_chooser.h"
+#include "platform/text/translation.h"
 
 namespace vaskel {
 namespace {
@@ -18,7 +19,7 @@ using Failure = std::optional<std::string>;
 
 Failure TakeFailure(GError* error) {
   const GErrorPtr owned(error);
-  return std::string(owned ? owned->message : "the desktop gave no reason");
+  return owned ? std::string(owned->message) : Tr("the desktop gave no reason");
 }
 
 Failure LaunchDefault(const std::string& uri) {
@@ -52,7 +53,8 @@ std::string OfferChooser(const std::string& shown, const std::string& content_ty
   ChooserOutcome chosen = OfferOtherProgram(content_type, uri);
   if (chosen.started) return {};
   if (!chosen.failure.empty()) reason = std::move(chosen.failure);
-  return "Cannot open \"" + shown + "\": " + reason;
+  // TRANSLATORS: the file or address, then the desktop's reason (already in the user's language).
+  return FormatText(Tr("Cannot open \"%s\": %s"), shown.c_str(), reason.c_str());
 }
 
 DesktopLauncher& Launcher() {
@@ -72,7 +74,9 @@ std::string OpenWithDesktop(const std::string& path, DesktopProgram program) {
     return {};
   }
   const GCharPtr uri(g_filename_to_uri(path.c_str(), nullptr, nullptr));
-  if (!uri) return "Cannot open \"" + path + "\": the name is not a local file's";
+  if (!uri) {
+    return FormatText(Tr("Cannot open \"%s\": the name is not a local file's"), path.c_str());
+  }
   const bool text = program == DesktopProgram::kTextEditor;
   Failure failure = text ? LaunchTextEditor(uri.get()) : LaunchDefault(uri.get());
   if (!failure) return {};

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "platform/text/translation.h"
+
 namespace vaskel::platform {
 
 #ifdef _WIN32
@@ -12,7 +14,7 @@ namespace vaskel::platform {
 inline constexpr char kPathUnitsText[] =
     " characters (longer paths would need the \\\\?\\ form, which is not supported)";
 #else
-inline constexpr char kPathUnitsText[] = " bytes";
+inline constexpr char kPathUnitsText[] = TrNoop(" bytes");
 #endif
 
 std::size_t PathUnits(std::string_view utf8);

@@ -43,6 +43,12 @@ TEST_F(DataLocationTest, InstalledFolderIsShareVaskelBesideBin) {
             (std::vector<fs::path>{prefix_ / "bin", prefix_ / "share" / "vaskel"}));
 }
 
+TEST_F(DataLocationTest, CataloguesAreInTheBuildTreesLocaleThenInShareLocale) {
+  EXPECT_EQ(CatalogueFolders(Executable()),
+            (std::vector<fs::path>{prefix_ / "locale", prefix_ / "share" / "locale"}));
+  EXPECT_TRUE(CatalogueFolders({}).empty());
+}
+
 TEST_F(DataLocationTest, FindsTheFileInTheInstalledFolder) {
   const fs::path installed = Write(InstalledFolder() / "VaskelHelp.chm");
   EXPECT_EQ(FindProgramDataFile("VaskelHelp.chm", Executable()), installed);

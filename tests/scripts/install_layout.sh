@@ -41,10 +41,26 @@ for size in 16 24 32 48 64 128 256; do
   expected+=("share/icons/hicolor/${size}x${size}/apps/vaskel.png")
 done
 [[ -f "$build/app/tips.txt" ]] && expected+=(share/vaskel/tips.txt)
+# A catalogue per language of po/LINGUAS whose po/LANG.po exists.
+languages=()
+while read -r language; do
+  [[ -f "$root_dir/po/$language.po" ]] || continue
+  languages+=("$language")
+  expected+=("share/locale/$language/LC_MESSAGES/vaskel.mo")
+done < <(grep -v '^#' "$root_dir/po/LINGUAS")
 printf '%s\n' "${expected[@]}" | sort >"$work/expected"
 (cd "$usr" && find . -type f -printf '%P\n' | sort) >"$work/installed"
 check "installed files are exactly the expected ones" diff -u "$work/expected" "$work/installed"
 check "programs are executable" test -x "$usr/bin/vaskel" -a -x "$usr/bin/vaskel-cli"
+speaks_installed_language() {  # the installed vaskel-cli finds its installed catalogue
+  local english translated
+  english=$(LC_ALL= LANG=C "$usr/bin/vaskel-cli" --help)
+  translated=$(LC_ALL= LANG=C.UTF-8 LANGUAGE=$1 "$usr/bin/vaskel-cli" --help)
+  [[ $translated != "$english" ]]
+}
+for language in "${languages[@]}"; do
+  check "vaskel-cli speaks the installed $language" speaks_installed_language "$language"
+done
 [[ -f "$build/app/tips.txt" ]] &&
   check "tips.txt installed as built" cmp "$build/app/tips.txt" "$usr/share/vaskel/tips.txt"
 check "help file installed as built" cmp "$build/app/VaskelHelp.chm" \

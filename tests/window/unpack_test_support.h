@@ -6,9 +6,12 @@
 #include <wx/dialog.h>
 #include <wx/modalhook.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -16,6 +19,7 @@
 
 #include "catalogue/operate_menu.h"
 #include "platform/desktop/desktop_launcher.h"
+#include "storage/extraction_job.h"
 #include "tests/window/window_test_support.h"
 #include "unpack/folder_chooser.h"
 #include "unpack/unpack_dialog.h"
@@ -48,6 +52,58 @@ class UnpackDialogHook final : public wxModalDialogHook {
 
  private:
   std::function<int(UnpackDialog&)> enter_;
+};
+
+// Records the entries in the order the job delivers them, and on the first bytes of each one
+// that `gate` names, holds the job's thread until `at_gate`, run on the interface thread with
+// that entry's place in the delivery order, returns true (it is asked every 10 ms).
+class GatedSink final : public EntrySink {
+ public:
+  GatedSink(std::function<bool(std::size_t)> gate, std::function<bool(std::size_t)> at_gate,
+            EntrySink* files = nullptr)
+      : gate_(std::move(gate)), at_gate_(std::move(at_gate)), files_(files) {}
+  void Begin(std::size_t entry, std::uint64_t size) override {
+    std::lock_guard lock(mutex_);
+    begun_.push_back(entry);
+    first_write_ = true;
+    if (files_) files_->Begin(entry, size);
+  }
+  void Write(std::span<const std::uint8_t> bytes) override {
+    std::unique_lock lock(mutex_);
+    if (files_) files_->Write(bytes);
+    if (!std::exchange(first_write_, false)) return;
+    const std::size_t place = begun_.size() - 1;
+    if (!gate_(place)) return;
+    for (bool released = false; !released;) {
+      answer_.reset();
+      wxTheApp->CallAfter([this, place] {
+        const bool answer = at_gate_(place);
+        std::lock_guard lock(mutex_);
+        answer_ = answer;
+        answered_.notify_all();
+      });
+      answered_.wait(lock, [this] { return answer_.has_value(); });
+      released = *answer_;
+      if (!released) answered_.wait_for(lock, std::chrono::milliseconds(10));
+    }
+  }
+  void End(HRESULT result) override {
+    if (files_) files_->End(result);
+  }
+  std::vector<std::size_t> Begun() {
+    std::lock_guard lock(mutex_);
+    return begun_;
+  }
+
+ private:
+  std::function<bool(std::size_t)> gate_;
+  std::function<bool(std::size_t)> at_gate_;
+  EntrySink* files_;
+  std::mutex mutex_;
+  std::condition_variable answered_;
+  std::vector<std::size_t> begun_;
+  bool first_write_ = false;
+  std::optional<bool> answer_;
 };
 
 class UnpackWindowTest : public WindowTest {
