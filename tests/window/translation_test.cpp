@@ -220,9 +220,7 @@ TEST_F(PseudoLanguageTest, UnpackDialogsQuestionProgressAndMessagesComeFromTheCa
   UnpackJob job;
   job.rows = &Rows();
   job.engine = &Doc()->Engine();
-  job.choice = UnpackChoice::kAllFiles;
-  job.folder = folder_.string();
-  job.use_path = [] { return true; };
+  job.choices = {folder_.string(), UnpackChoice::kAllFiles, true};
   job.sink = &sink;
   UnpackRows(job);
   ASSERT_EQ(seen.size(), 1u);
@@ -252,9 +250,9 @@ TEST_F(EveryLanguageTest, AboutTipAndUnpackDialogsFitTheTranslatedTexts) {
       ExpectMarkedAndFitting(about, std::nullopt);
       TipDialog tip(Frame(), *App().Profile(), tips);
       ExpectMarkedAndFitting(tip, std::nullopt, {IDC_TIP_TEXT});
-      UnpackDialog unpack(Frame(), Rows(), Doc()->Engine());
+      UnpackDialog unpack(Frame());
       ExpectMarkedAndFitting(unpack, std::nullopt);
-      unpack.AsProject("twelve.chm");
+      unpack.AsProject();
       ExpectMarkedAndFitting(unpack, std::nullopt);
     }
     Stop();
