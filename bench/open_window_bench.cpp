@@ -170,7 +170,8 @@ int main(int argc, char** argv) {
   if (!wxEntryStart(wx_argc, argv)) return 2;
   delete wxLog::SetActiveTarget(new wxLogStderr());
   auto& app = static_cast<vaskel::CVaskelApp&>(*wxTheApp);
-  if (!app.InitInstance({})) return 2;
+  // No Tip of the Day at start-up: its modal dialog would wait for a click.
+  if (!app.InitInstance({"-Embedding"})) return 2;
   wxTheApp->ProcessPendingEvents();
 
   vaskel::CVaskelView* view = app.DocManager()->View();
