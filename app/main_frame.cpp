@@ -174,7 +174,7 @@ void CMainFrame::CreateToolbarWithLabels() {
   MakeButtonsEquallyWide(*toolbar);
 }
 
-void CMainFrame::KeepInSight(wxListCtrl& list) {
+void CMainFrame::KeepInSight(wxWindow& list) {
   // A row holds a small icon or a line of text, whichever is taller, with some room.
   constexpr int kIconHeight = 16;
   constexpr int kRowRoom = 8;

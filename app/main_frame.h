@@ -6,7 +6,6 @@
 
 #include <functional>
 
-class wxListCtrl;
 class wxMenuBar;
 
 namespace vaskel {
@@ -29,7 +28,7 @@ class CMainFrame final : public wxDocParentFrame {
   void SetBeforeCloseHook(std::function<void()> hook) { before_close_ = std::move(hook); }
 
   // No smaller than keeps the whole toolbar and kRowsInSight rows of `list` in sight.
-  void KeepInSight(wxListCtrl& list);
+  void KeepInSight(wxWindow& list);
   static constexpr int kRowsInSight = 3;
 
   // The toolbar's buttons in order; wxID_SEPARATOR marks the separator.

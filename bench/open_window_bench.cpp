@@ -21,7 +21,7 @@
 
 #include "app/vaskel_app.h"
 #include "app/vaskel_doc_manager.h"
-#include "catalogue/catalogue_list_ctrl.h"
+#include "catalogue/catalogue_rows_control.h"
 #include "catalogue/column_sort.h"
 #include "catalogue/find_box.h"
 #include "catalogue/vaskel_doc.h"
@@ -85,7 +85,7 @@ std::string WriteFile(const std::filesystem::path& path, const std::vector<Entry
 }
 
 // The paint the event loop would do next.
-void Paint(vaskel::CVaskelView& view) { view.ListCtrl()->Update(); }
+void Paint(vaskel::CVaskelView& view) { view.ListCtrl()->Window().Update(); }
 
 struct Shares {
   double total = 0, component = 0, walk = 0, types = 0, control = 0, please_wait = 0, other = 0;

@@ -2,7 +2,7 @@
 
 #include <wx/srchctrl.h>
 
-#include "catalogue/catalogue_list_ctrl.h"
+#include "catalogue/catalogue_rows_control.h"
 #include "catalogue/operate_menu.h"
 #include "catalogue/vaskel_view.h"
 
@@ -52,7 +52,7 @@ void FindBox::Filter() {
   CatalogueList& rows = view_.Rows();
   if (text == rows.FilterText()) return;
   // The store decides what is selected: the user's last clicks first.
-  if (CatalogueListCtrl* list = view_.ListCtrl()) list->SyncStoreFromControl();
+  if (CatalogueRowsControl* list = view_.ListCtrl()) list->SyncStoreFromControl();
   rows.SetFilter(text);
   view_.ShowFileCount();
 }
@@ -82,13 +82,13 @@ void FindBox::OnKeyDown(wxKeyEvent& event) {
 }
 
 void FindBox::GoToList() {
-  CatalogueListCtrl* list = view_.ListCtrl();
+  CatalogueRowsControl* list = view_.ListCtrl();
   CatalogueList& rows = view_.Rows();
   if (list == nullptr || rows.GetItemCount() == 0) return;
   rows.SetItemState(-1, 0, LVIS_SELECTED);
   rows.SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-  list->EnsureVisible(0);
-  list->SetFocus();
+  list->ShowRow(0);
+  list->Window().SetFocus();
 }
 
 }  // namespace vaskel
