@@ -12,6 +12,8 @@
 #include <wx/utils.h>
 #include <wx/xrc/xmlres.h>
 
+#include "app/spoken_status_bar.h"
+
 #ifdef __WXGTK__
 #include <gtk/gtk.h>
 #endif
@@ -190,6 +192,13 @@ void CMainFrame::KeepInSight(wxWindow& list) {
     least.x = std::max(least.x, toolbar->GetBestSize().x);
   // The frame's client area lies below the menu bar and toolbar and above the status bar.
   SetMinClientSize(least);
+}
+
+wxStatusBar* CMainFrame::OnCreateStatusBar(int number, long style, wxWindowID id,
+                                           const wxString& name) {
+  auto* status_bar = new SpokenStatusBar(this, id, style, name);
+  status_bar->SetFieldsCount(number);
+  return status_bar;
 }
 
 void CMainFrame::CreateStatusBarWithIndicators() {

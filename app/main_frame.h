@@ -37,6 +37,8 @@ class CMainFrame final : public wxDocParentFrame {
  protected:
   // "Ready" whenever no prompt is shown, as after a menu closes.
   void DoGiveHelp(const wxString& text, bool show) override;
+  wxStatusBar* OnCreateStatusBar(int number, long style, wxWindowID id,
+                                 const wxString& name) override;
 
  private:
   void CreateMenuBarFromResources();

@@ -5,6 +5,7 @@
 #include "catalogue/catalogue_rows_control.h"
 #include "catalogue/operate_menu.h"
 #include "catalogue/vaskel_view.h"
+#include "platform/desktop/accessible_name.h"
 
 namespace vaskel {
 namespace {
@@ -17,6 +18,7 @@ FindBox::FindBox(CVaskelView& view, wxWindow& parent) : view_(view) {
   control_ = new wxSearchCtrl(&parent, wxID_ANY, wxString(), wxDefaultPosition,
                               wxSize(kFindBoxWidth, -1), wxTE_PROCESS_ENTER);
   control_->SetDescriptiveText("Find");
+  SetAccessibleName(*control_, control_->GetDescriptiveText());
   control_->ShowCancelButton(true);
   control_->Bind(wxEVT_TEXT, &FindBox::OnText, this);
   control_->Bind(wxEVT_SEARCH_CANCEL, &FindBox::OnText, this);

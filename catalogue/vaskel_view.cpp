@@ -3,6 +3,7 @@
 #include <wx/app.h>
 #include <wx/filename.h>
 #include <wx/frame.h>
+#include <wx/intl.h>
 #include <wx/sizer.h>
 #include <wx/srchctrl.h>
 #include <wx/statusbr.h>
@@ -21,6 +22,7 @@
 #include "catalogue/please_wait_window.h"
 #include "catalogue/run_preview.h"
 #include "catalogue/vaskel_doc.h"
+#include "platform/desktop/accessible_name.h"
 #include "res/resource_ids.h"
 #include "res/string_table.h"
 #include "res/window_resources.h"
@@ -83,6 +85,7 @@ bool CVaskelView::OnCreate(wxDocument* doc, long flags) {
     if (list_ != nullptr && event.GetEventObject() == &list_->Window()) list_ = nullptr;
     event.Skip();
   });
+  SetAccessibleName(list_->Window(), _("Files"));
   CreateColumns();
   find_box_ = std::make_unique<FindBox>(*this, *frame);
   // The find box right-aligned in a row above the list, which takes the rest.
