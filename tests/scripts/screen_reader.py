@@ -98,7 +98,8 @@ def click(node):
         if action.get_action_name(index) in ("click", "activate", "press"):
             action.do_action(index)
             return True
-    return False
+    names = [action.get_action_name(i) for i in range(action.get_n_actions())]
+    raise SystemExit(f"FAIL {node.get_role_name()} \"{node.get_name()}\" has no click: {names}")
 
 
 def main():
