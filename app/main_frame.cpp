@@ -12,6 +12,8 @@
 #include <wx/utils.h>
 #include <wx/xrc/xmlres.h>
 
+#include "app/spoken_status_bar.h"
+
 #ifdef __WXGTK__
 #include <gtk/gtk.h>
 #endif
@@ -176,7 +178,7 @@ void CMainFrame::CreateToolbarWithLabels() {
   MakeButtonsEquallyWide(*toolbar);
 }
 
-void CMainFrame::KeepInSight(wxListCtrl& list) {
+void CMainFrame::KeepInSight(wxWindow& list) {
   // A row holds a small icon or a line of text, whichever is taller, with some room.
   constexpr int kIconHeight = 16;
   constexpr int kRowRoom = 8;
@@ -192,6 +194,13 @@ void CMainFrame::KeepInSight(wxListCtrl& list) {
     least.x = std::max(least.x, toolbar->GetBestSize().x);
   // The frame's client area lies below the menu bar and toolbar and above the status bar.
   SetMinClientSize(least);
+}
+
+wxStatusBar* CMainFrame::OnCreateStatusBar(int number, long style, wxWindowID id,
+                                           const wxString& name) {
+  auto* status_bar = new SpokenStatusBar(this, id, style, name);
+  status_bar->SetFieldsCount(number);
+  return status_bar;
 }
 
 void CMainFrame::CreateStatusBarWithIndicators() {

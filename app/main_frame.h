@@ -7,7 +7,6 @@
 #include <functional>
 #include <string>
 
-class wxListCtrl;
 class wxMenuBar;
 
 namespace vaskel {
@@ -31,7 +30,7 @@ class CMainFrame final : public wxDocParentFrame {
   void SetBeforeCloseHook(std::function<void()> hook) { before_close_ = std::move(hook); }
 
   // No smaller than keeps the whole toolbar and kRowsInSight rows of `list` in sight.
-  void KeepInSight(wxListCtrl& list);
+  void KeepInSight(wxWindow& list);
   static constexpr int kRowsInSight = 3;
 
   // The toolbar's buttons in order; wxID_SEPARATOR marks the separator.
@@ -40,6 +39,8 @@ class CMainFrame final : public wxDocParentFrame {
  protected:
   // "Ready" whenever no prompt is shown, as after a menu closes.
   void DoGiveHelp(const wxString& text, bool show) override;
+  wxStatusBar* OnCreateStatusBar(int number, long style, wxWindowID id,
+                                 const wxString& name) override;
 
  private:
   void CreateMenuBarFromResources();

@@ -120,7 +120,8 @@ bool CVaskelApp::InitInstance(const std::vector<std::string>& arguments) {
     return false;
   }
   CVaskelView* view = doc_manager_->View();
-  if (view != nullptr && view->ListCtrl() != nullptr) main_frame_->KeepInSight(*view->ListCtrl());
+  if (view != nullptr && view->ListCtrl() != nullptr)
+    main_frame_->KeepInSight(view->ListCtrl()->Window());
   layout_.Restore(*profile_, main_frame_, view != nullptr ? view->ListCtrl() : nullptr);
   if (view != nullptr) {
     AttachDragAndDrop(*view, [this](const wxString& path) { OpenDocumentFile(path); });

@@ -3,7 +3,8 @@
 #include <wx/confbase.h>
 #include <wx/display.h>
 #include <wx/frame.h>
-#include <wx/listctrl.h>
+
+#include "catalogue/catalogue_rows_control.h"
 
 namespace vaskel {
 namespace {
@@ -46,18 +47,18 @@ void RestoreFrame(const wxConfigBase& profile, wxFrame& frame) {
   if (profile.ReadBool(kWindowMaximizedKey, false)) frame.Maximize();
 }
 
-void RestoreColumns(const wxConfigBase& profile, wxListCtrl& list) {
-  for (int column = 0; column < list.GetColumnCount(); ++column) {
+void RestoreColumns(const wxConfigBase& profile, CatalogueRowsControl& list) {
+  for (int column = 0; column < list.ColumnCount(); ++column) {
     long width = 0;
     if (profile.Read(ColumnKey(column), &width) && width > 0 && width <= kLargestColumn) {
-      list.SetColumnWidth(column, static_cast<int>(width));
+      list.ResizeColumn(column, static_cast<int>(width));
     }
   }
 }
 
 }  // namespace
 
-void WindowLayout::Restore(wxConfigBase& profile, wxFrame* frame, wxListCtrl* list) {
+void WindowLayout::Restore(wxConfigBase& profile, wxFrame* frame, CatalogueRowsControl* list) {
   if (frame != nullptr) RestoreFrame(profile, *frame);
   if (list != nullptr) RestoreColumns(profile, *list);
   known_ = Current(frame, list);
@@ -69,7 +70,7 @@ void WindowLayout::Restore(wxConfigBase& profile, wxFrame* frame, wxListCtrl* li
 }
 
 std::map<std::string, long> WindowLayout::Current(const wxFrame* frame,
-                                                  const wxListCtrl* list) const {
+                                                  const CatalogueRowsControl* list) const {
   std::map<std::string, long> values;
   if (frame != nullptr && !frame->IsIconized()) {
     const bool maximized = frame->IsMaximized();
@@ -84,14 +85,15 @@ std::map<std::string, long> WindowLayout::Current(const wxFrame* frame,
     values[kWindowMaximizedKey] = maximized;
   }
   if (list != nullptr) {
-    for (int column = 0; column < list->GetColumnCount(); ++column) {
-      values[ColumnKey(column).utf8_string()] = list->GetColumnWidth(column);
+    for (int column = 0; column < list->ColumnCount(); ++column) {
+      values[ColumnKey(column).utf8_string()] = list->ColumnWidth(column);
     }
   }
   return values;
 }
 
-void WindowLayout::Save(wxConfigBase& profile, const wxFrame* frame, const wxListCtrl* list) {
+void WindowLayout::Save(wxConfigBase& profile, const wxFrame* frame,
+                        const CatalogueRowsControl* list) {
   for (const auto& [key, value] : Current(frame, list)) {
     const auto known = known_.find(key);
     if (known != known_.end() && known->second == value) continue;

@@ -11,19 +11,20 @@
 
 class wxConfigBase;
 class wxFrame;
-class wxListCtrl;
 
 namespace vaskel {
+
+class CatalogueRowsControl;
 
 // The window and the list may be null.
 class WindowLayout {
  public:
-  void Restore(wxConfigBase& profile, wxFrame* frame, wxListCtrl* list);
+  void Restore(wxConfigBase& profile, wxFrame* frame, CatalogueRowsControl* list);
   // Writes each value that differs from the one the window had after Restore or the last Save.
-  void Save(wxConfigBase& profile, const wxFrame* frame, const wxListCtrl* list);
+  void Save(wxConfigBase& profile, const wxFrame* frame, const CatalogueRowsControl* list);
 
  private:
-  std::map<std::string, long> Current(const wxFrame* frame, const wxListCtrl* list) const;
+  std::map<std::string, long> Current(const wxFrame* frame, const CatalogueRowsControl* list) const;
 
   std::map<std::string, long> known_;  // key: value as the window had it
 };

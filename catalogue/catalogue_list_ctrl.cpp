@@ -1,5 +1,8 @@
 #include "catalogue/catalogue_list_ctrl.h"
 
+#include <algorithm>
+
+#include "catalogue/flag_scope.h"
 #include "catalogue/icon_bitmap_cache.h"
 #include "res/window_resources.h"
 
@@ -8,18 +11,6 @@ namespace {
 
 // Above this many rows one call for every row beats row-by-row updates.
 constexpr int kWholeListThreshold = 64;
-
-class FlagScope {
- public:
-  explicit FlagScope(bool& flag) : flag_(flag), previous_(flag) { flag_ = true; }
-  ~FlagScope() { flag_ = previous_; }
-  FlagScope(const FlagScope&) = delete;
-  FlagScope& operator=(const FlagScope&) = delete;
-
- private:
-  bool& flag_;
-  bool previous_;
-};
 
 }  // namespace
 
@@ -38,6 +29,18 @@ CatalogueListCtrl::CatalogueListCtrl(wxWindow* parent, CatalogueList& rows, Icon
   Bind(wxEVT_LIST_ITEM_SELECTED, &CatalogueListCtrl::OnItemStateEvent, this);
   Bind(wxEVT_LIST_ITEM_DESELECTED, &CatalogueListCtrl::OnItemStateEvent, this);
   Bind(wxEVT_LIST_ITEM_FOCUSED, &CatalogueListCtrl::OnItemStateEvent, this);
+  Bind(wxEVT_LIST_COL_CLICK, [this](wxListEvent& event) {
+    if (handlers_.column_click) handlers_.column_click(event.GetColumn());
+  });
+  Bind(wxEVT_LIST_ITEM_ACTIVATED, [this](wxListEvent&) {
+    if (handlers_.activated) handlers_.activated();
+  });
+  Bind(wxEVT_LIST_BEGIN_DRAG, [this](wxListEvent&) {
+    if (handlers_.begin_drag) handlers_.begin_drag();
+  });
+  Bind(wxEVT_CONTEXT_MENU, [this](wxContextMenuEvent& event) {
+    if (handlers_.context_menu) handlers_.context_menu(event.GetPosition());
+  });
   // Range selections of a virtual list do not always report each row: after every click and
   // key the whole selection is read back once.
   for (wxWindow* child : GetChildren()) {
@@ -57,6 +60,29 @@ CatalogueListCtrl::~CatalogueListCtrl() {
   Unbind(wxEVT_LIST_ITEM_FOCUSED, &CatalogueListCtrl::OnItemStateEvent, this);
   rows_.SetHooks({});
   if (frozen_) Thaw();
+}
+
+void CatalogueListCtrl::AddColumn(const wxString& heading, bool right_aligned, int width) {
+  AppendColumn(heading, right_aligned ? wxLIST_FORMAT_RIGHT : wxLIST_FORMAT_LEFT, width);
+}
+
+wxPoint CatalogueListCtrl::KeyboardMenuPlace() {
+  const long focused = GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED);
+  const long first = GetTopItem();
+  const long row = focused >= first && focused < first + GetCountPerPage() ? focused : first;
+  wxRect rect;
+  if (row < 0 || !GetItemRect(row, rect, wxLIST_RECT_LABEL)) return wxPoint(0, 0);
+  // Inside the row, so that it stays in sight beside the menu.
+  return wxPoint(std::max(rect.x, 0) + rect.height / 2, rect.y + rect.height / 2);
+}
+
+std::vector<int> CatalogueListCtrl::ShownSelection() const {
+  std::vector<int> selected;
+  for (long row = GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED); row != -1;
+       row = GetNextItem(row, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED)) {
+    selected.push_back(static_cast<int>(row));
+  }
+  return selected;
 }
 
 wxString CatalogueListCtrl::OnGetItemText(long item, long column) const {

@@ -1,9 +1,8 @@
 #include "catalogue/column_sort.h"
 
-#include <wx/listctrl.h>
 #include <wx/utils.h>
 
-#include "catalogue/catalogue_list_ctrl.h"
+#include "catalogue/catalogue_rows_control.h"
 #include "catalogue/vaskel_view.h"
 #include "storage/catalogue_list.h"
 #include "storage/catalogue_sort.h"
@@ -11,10 +10,9 @@
 namespace vaskel {
 
 void AttachColumnSorting(CVaskelView& view) {
-  CatalogueListCtrl* list = view.ListCtrl();
+  CatalogueRowsControl* list = view.ListCtrl();
   if (list == nullptr) return;
-  list->Bind(wxEVT_LIST_COL_CLICK,
-             [&view](wxListEvent& event) { SortByColumnClick(view, event.GetColumn()); });
+  list->Handlers().column_click = [&view](int column) { SortByColumnClick(view, column); };
 }
 
 void SortByColumnClick(CVaskelView& view, int column) {
@@ -23,7 +21,7 @@ void SortByColumnClick(CVaskelView& view, int column) {
   wxBusyCursor hourglass;
   CatalogueList& rows = view.Rows();
   // The rows carry the user's latest selection and focus to their new places.
-  if (CatalogueListCtrl* list = view.ListCtrl()) list->SyncStoreFromControl();
+  if (CatalogueRowsControl* list = view.ListCtrl()) list->SyncStoreFromControl();
   // Every swap would otherwise repaint two rows: the control shows the result once instead.
   rows.SetRedraw(false);
   // Every row is sorted, shown or not, so that the find box and the order combine either way.
@@ -32,8 +30,8 @@ void SortByColumnClick(CVaskelView& view, int column) {
   rows.ResumeFilter();
   view.SetSortColumn(sort_column);
   rows.SetRedraw(true);
-  CatalogueListCtrl* list = view.ListCtrl();
-  if (list != nullptr && column >= 0 && column < list->GetColumnCount()) {
+  CatalogueRowsControl* list = view.ListCtrl();
+  if (list != nullptr && column >= 0 && column < list->ColumnCount()) {
     // The clicked column is kept as the sort column exactly when it was sorted ascending.
     list->ShowSortIndicator(column, sort_column == column);
   }

@@ -2,7 +2,6 @@
 
 #include <sys/statvfs.h>
 #include <wx/app.h>
-#include <wx/listctrl.h>
 
 #include <algorithm>
 #include <atomic>
@@ -14,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "catalogue/catalogue_list_ctrl.h"
+#include "catalogue/catalogue_rows_control.h"
 #include "catalogue/please_wait_window.h"
 #include "catalogue/preview_folder.h"
 #include "catalogue/vaskel_doc.h"
@@ -104,7 +103,7 @@ bool HelpFileDropTarget::OnDropFiles(wxCoord /*x*/, wxCoord /*y*/, const wxArray
 DraggedFiles DraggedRows(CVaskelView& view) {
   CVaskelDoc* doc = view.GetVaskelDoc();
   if (doc == nullptr) return {};
-  if (CatalogueListCtrl* list = view.ListCtrl()) list->SyncStoreFromControl();
+  if (CatalogueRowsControl* list = view.ListCtrl()) list->SyncStoreFromControl();
   const CatalogueList& rows = view.Rows();
   if (rows.GetSelectedCount() == 0) return {};
   StorageEngine& engine = doc->Engine();
@@ -142,7 +141,8 @@ DraggedFiles DraggedRows(CVaskelView& view) {
   // Flat, as an unpack without "Use Path": of two rows with one name, the one read last stays.
   ExtractionJob job(std::move(entries));
   EntryFiles files(job.Entries(), dragged.folder, false);
-  const std::string failure = WriteOnThread(job, files, view.ListCtrl());
+  const std::string failure =
+      WriteOnThread(job, files, view.ListCtrl() != nullptr ? &view.ListCtrl()->Window() : nullptr);
   if (!failure.empty()) {
     DragEnded(dragged, wxDragCancel);
     ShowMessage(failure, MessageIcon::kStop);
@@ -171,15 +171,15 @@ void DragEnded(const DraggedFiles& dragged, wxDragResult result) {
 }
 
 void AttachDragAndDrop(CVaskelView& view, std::function<void(const wxString& path)> open) {
-  CatalogueListCtrl* list = view.ListCtrl();
+  CatalogueRowsControl* list = view.ListCtrl();
   if (list == nullptr) return;
-  list->SetDropTarget(new HelpFileDropTarget(std::move(open)));
-  list->Bind(wxEVT_LIST_BEGIN_DRAG, [&view, list](wxListEvent&) {
+  list->Window().SetDropTarget(new HelpFileDropTarget(std::move(open)));
+  list->Handlers().begin_drag = [&view, list] {
     const DraggedFiles dragged = DraggedRows(view);
     if (dragged.files == nullptr) return;
-    wxDropSource source(*dragged.files, list);
+    wxDropSource source(*dragged.files, &list->Window());
     DragEnded(dragged, source.DoDragDrop(wxDrag_CopyOnly));
-  });
+  };
 }
 
 }  // namespace vaskel

@@ -3,9 +3,10 @@
 #include <wx/intl.h>
 #include <wx/srchctrl.h>
 
-#include "catalogue/catalogue_list_ctrl.h"
+#include "catalogue/catalogue_rows_control.h"
 #include "catalogue/operate_menu.h"
 #include "catalogue/vaskel_view.h"
+#include "platform/desktop/accessible_name.h"
 
 namespace vaskel {
 namespace {
@@ -19,6 +20,7 @@ FindBox::FindBox(CVaskelView& view, wxWindow& parent) : view_(view) {
                               wxSize(kFindBoxWidth, -1), wxTE_PROCESS_ENTER);
   // TRANSLATORS: the hint in the empty find box.
   control_->SetDescriptiveText(_("Find"));
+  SetAccessibleName(*control_, control_->GetDescriptiveText());
   control_->ShowCancelButton(true);
   control_->Bind(wxEVT_TEXT, &FindBox::OnText, this);
   control_->Bind(wxEVT_SEARCH_CANCEL, &FindBox::OnText, this);
@@ -54,7 +56,7 @@ void FindBox::Filter() {
   CatalogueList& rows = view_.Rows();
   if (text == rows.FilterText()) return;
   // The store decides what is selected: the user's last clicks first.
-  if (CatalogueListCtrl* list = view_.ListCtrl()) list->SyncStoreFromControl();
+  if (CatalogueRowsControl* list = view_.ListCtrl()) list->SyncStoreFromControl();
   rows.SetFilter(text);
   view_.ShowFileCount();
 }
@@ -84,13 +86,13 @@ void FindBox::OnKeyDown(wxKeyEvent& event) {
 }
 
 void FindBox::GoToList() {
-  CatalogueListCtrl* list = view_.ListCtrl();
+  CatalogueRowsControl* list = view_.ListCtrl();
   CatalogueList& rows = view_.Rows();
   if (list == nullptr || rows.GetItemCount() == 0) return;
   rows.SetItemState(-1, 0, LVIS_SELECTED);
   rows.SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-  list->EnsureVisible(0);
-  list->SetFocus();
+  list->ShowRow(0);
+  list->Window().SetFocus();
 }
 
 }  // namespace vaskel

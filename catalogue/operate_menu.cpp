@@ -1,13 +1,11 @@
 #include "catalogue/operate_menu.h"
 
-#include <wx/listctrl.h>
 #include <wx/menu.h>
 #include <wx/xrc/xmlres.h>
 
-#include <algorithm>
 #include <utility>
 
-#include "catalogue/catalogue_list_ctrl.h"
+#include "catalogue/catalogue_rows_control.h"
 #include "catalogue/vaskel_doc.h"
 #include "catalogue/vaskel_view.h"
 #include "res/resource_ids.h"
@@ -26,18 +24,6 @@ MenuTracker& Tracker() {
 int TrackMenu(wxWindow& owner, wxMenu& menu, const wxPoint& where) {
   if (const MenuTracker& tracker = Tracker()) return tracker(owner, menu, where);
   return owner.GetPopupMenuSelectionFromUser(menu, where);
-}
-
-// Where a menu opened from the keyboard goes: at the focused row when it is in sight, else at
-// the top of the rows, never where the pointer happens to rest.
-wxPoint KeyboardMenuPlace(const wxListCtrl& list) {
-  const long focused = list.GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED);
-  const long first = list.GetTopItem();
-  const long row = focused >= first && focused < first + list.GetCountPerPage() ? focused : first;
-  wxRect rect;
-  if (row < 0 || !list.GetItemRect(row, rect, wxLIST_RECT_LABEL)) return wxPoint(0, 0);
-  // Inside the row, so that it stays in sight beside the menu.
-  return wxPoint(std::max(rect.x, 0) + rect.height / 2, rect.y + rect.height / 2);
 }
 
 void RunRow(CVaskelView& view, int row) { view.Run(row); }
@@ -60,15 +46,15 @@ MenuTracker SetMenuTracker(MenuTracker tracker) {
 }
 
 void ShowOperateMenu(CVaskelView& view, const wxPoint& screen_position) {
-  CatalogueListCtrl* list = view.ListCtrl();
+  CatalogueRowsControl* list = view.ListCtrl();
   if (list == nullptr) return;
   const CatalogueList& rows = view.CurrentRows();
   const std::unique_ptr<wxMenu> menu = LoadOperateMenu(rows.GetSelectedCount());
   if (menu == nullptr) return;
   const wxPoint where = screen_position == wxDefaultPosition
-                            ? KeyboardMenuPlace(*list)
-                            : list->ScreenToClient(screen_position);
-  const int chosen = TrackMenu(*list, *menu, where);
+                            ? list->KeyboardMenuPlace()
+                            : list->Window().ScreenToClient(screen_position);
+  const int chosen = TrackMenu(list->Window(), *menu, where);
   // Only what the menu offered: a greyed entry cannot be chosen.
   if (chosen == wxID_NONE || menu->FindItem(chosen) == nullptr || !menu->IsEnabled(chosen)) {
     return;
@@ -90,11 +76,11 @@ void RunSelectedRow(CVaskelView& view) {
 }
 
 void AttachOperateMenu(CVaskelView& view) {
-  CatalogueListCtrl* list = view.ListCtrl();
+  CatalogueRowsControl* list = view.ListCtrl();
   if (list == nullptr) return;
-  list->Bind(wxEVT_CONTEXT_MENU,
-             [&view](wxContextMenuEvent& event) { ShowOperateMenu(view, event.GetPosition()); });
-  list->Bind(wxEVT_LIST_ITEM_ACTIVATED, [&view](wxListEvent&) { RunSelectedRow(view); });
+  // The menu goes at the focused row when the keyboard asked, never where the pointer rests.
+  list->Handlers().context_menu = [&view](const wxPoint& where) { ShowOperateMenu(view, where); };
+  list->Handlers().activated = [&view] { RunSelectedRow(view); };
 }
 
 }  // namespace vaskel

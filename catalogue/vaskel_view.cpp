@@ -14,7 +14,7 @@
 #include <optional>
 #include <string_view>
 
-#include "catalogue/catalogue_list_ctrl.h"
+#include "catalogue/catalogue_rows_control.h"
 #include "catalogue/column_sort.h"
 #include "catalogue/find_box.h"
 #include "catalogue/icon_bitmap_cache.h"
@@ -23,6 +23,7 @@
 #include "catalogue/please_wait_window.h"
 #include "catalogue/run_preview.h"
 #include "catalogue/vaskel_doc.h"
+#include "platform/desktop/accessible_name.h"
 #include "res/resource_ids.h"
 #include "res/string_table.h"
 #include "res/window_resources.h"
@@ -33,14 +34,14 @@ namespace vaskel {
 namespace {
 
 struct ColumnLayout {
-  wxListColumnFormat alignment;
+  bool right_aligned;
   int width;
 };
 constexpr ColumnLayout kColumns[kCatalogueColumnCount] = {
-    {wxLIST_FORMAT_LEFT, 150},
-    {wxLIST_FORMAT_RIGHT, 50},
-    {wxLIST_FORMAT_LEFT, 100},
-    {wxLIST_FORMAT_LEFT, 200},
+    {false, 150},
+    {true, 50},
+    {false, 100},
+    {false, 200},
 };
 
 using Clock = std::chrono::steady_clock;
@@ -71,7 +72,7 @@ CVaskelView::~CVaskelView() {
   find_box_.reset();
   if (box != nullptr) box->Destroy();
   pages_.reset();
-  if (list_ != nullptr) list_->Destroy();
+  if (list_ != nullptr) list_->Window().Destroy();
 }
 
 CVaskelDoc* CVaskelView::GetVaskelDoc() const { return wxDynamicCast(GetDocument(), CVaskelDoc); }
@@ -84,11 +85,12 @@ bool CVaskelView::OnCreate(wxDocument* doc, long flags) {
   // The frame is given to the view by the document manager once the framework's creation is
   // done: that creation raises the view's frame, which would map the main window before
   // start-up decides to show it.
-  list_ = new CatalogueListCtrl(frame, rows_, *icons_);
-  list_->Bind(wxEVT_DESTROY, [this](wxWindowDestroyEvent& event) {
-    if (event.GetEventObject() == list_) list_ = nullptr;
+  list_ = CreateCatalogueRowsControl(frame, rows_, *icons_);
+  list_->Window().Bind(wxEVT_DESTROY, [this](wxWindowDestroyEvent& event) {
+    if (list_ != nullptr && event.GetEventObject() == &list_->Window()) list_ = nullptr;
     event.Skip();
   });
+  SetAccessibleName(list_->Window(), _("Files"));
   CreateColumns();
   find_box_ = std::make_unique<FindBox>(*this, *frame);
   // The find box right-aligned in a row above the list, which takes the rest.
@@ -97,9 +99,9 @@ bool CVaskelView::OnCreate(wxDocument* doc, long flags) {
   find_row->Add(find_box_->Control(), 0, wxALL, kFindRowMargin);
   auto* layout = new wxBoxSizer(wxVERTICAL);
   layout->Add(find_row, 0, wxEXPAND);
-  layout->Add(list_, 1, wxEXPAND);
+  layout->Add(&list_->Window(), 1, wxEXPAND);
   frame->SetSizer(layout);
-  pages_ = std::make_unique<PagePreview>(list_);
+  pages_ = std::make_unique<PagePreview>(&list_->Window());
   AttachColumnSorting(*this);
   AttachOperateMenu(*this);
   frame->SendSizeEvent();
@@ -109,23 +111,24 @@ bool CVaskelView::OnCreate(wxDocument* doc, long flags) {
 
 void CVaskelView::CreateColumns() {
   for (int column = 0; column < kCatalogueColumnCount; ++column) {
-    list_->InsertColumn(column, res::Translated(kCatalogueColumnHeadings[column]),
-                        kColumns[column].alignment);
+    list_->AddColumn(res::Translated(kCatalogueColumnHeadings[column]),
+                     kColumns[column].right_aligned, kColumns[column].width);
   }
   // A translated heading longer than the English one widens its column (room for the sort
   // arrow too); English keeps the designed widths.
   const bool translated = wxTranslations::Get() != nullptr;
   for (int column = 0; column < kCatalogueColumnCount; ++column) {
     const wxString heading = res::Translated(kCatalogueColumnHeadings[column]);
-    const int needed = translated ? list_->GetTextExtent(heading).x + 2 * kCellPadding : 0;
-    list_->SetColumnWidth(column, std::max(kColumns[column].width, needed));
+    const int needed =
+        translated ? list_->Window().GetTextExtent(heading).x + 2 * kCellPadding : 0;
+    list_->ResizeColumn(column, std::max(kColumns[column].width, needed));
   }
   int type_width = kColumns[kTypeColumn].width;
   for (const std::string_view name : kCommonNames) {
     const wxString type = res::ToWx(image_lists_.TypeName(name));
-    type_width = std::max(type_width, list_->GetTextExtent(type).x + kCellPadding);
+    type_width = std::max(type_width, list_->Window().GetTextExtent(type).x + kCellPadding);
   }
-  list_->SetColumnWidth(kTypeColumn, type_width);
+  list_->ResizeColumn(kTypeColumn, type_width);
 }
 
 bool CVaskelView::OnClose(bool delete_window) {
@@ -165,7 +168,7 @@ void CVaskelView::OnInitialUpdate() {
   }
   timings_ = {};
   const Clock::time_point start = Clock::now();
-  std::optional<PleaseWaitWindow> please_wait(std::in_place, list_);
+  std::optional<PleaseWaitWindow> please_wait(std::in_place, &list_->Window());
   std::optional<wxBusyCursor> wait_cursor(std::in_place);
   const Clock::time_point walk_start = Clock::now();
   timings_.please_wait = walk_start - start;
@@ -200,7 +203,7 @@ void CVaskelView::ReportLeftOutEntries(int rows) {
                          .utf8_string();
   for (const std::string& line : left_out.Lines()) text += "\n\n" + line + ".";
   // Once the catalogue shows; dropped with the list should the window close first.
-  list_->CallAfter([text] { ShowMessage(text, MessageIcon::kExclamation); });
+  list_->Window().CallAfter([text] { ShowMessage(text, MessageIcon::kExclamation); });
 }
 
 void CVaskelView::Run(int row) {

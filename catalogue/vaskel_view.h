@@ -13,7 +13,7 @@
 
 namespace vaskel {
 
-class CatalogueListCtrl;
+class CatalogueRowsControl;
 class CVaskelDoc;
 class FindBox;
 class PagePreview;
@@ -48,7 +48,7 @@ class CVaskelView final : public wxView {
   // The rows with the user's latest clicks copied in from the control (a range selection is
   // read back later), as a command that acts on the selection needs them.
   CatalogueList& CurrentRows();
-  CatalogueListCtrl* ListCtrl() const { return list_; }
+  CatalogueRowsControl* ListCtrl() const { return list_; }
   FindBox* Find() const { return find_box_.get(); }
   PagePreview* Pages() const { return pages_.get(); }
 
@@ -86,7 +86,7 @@ class CVaskelView final : public wxView {
   SystemImageList image_lists_;
   std::unique_ptr<IconBitmapCache> icons_;
   CatalogueList rows_;
-  CatalogueListCtrl* list_ = nullptr;  // a child window of the frame
+  CatalogueRowsControl* list_ = nullptr;  // its window is a child of the frame
   std::unique_ptr<FindBox> find_box_;
   std::unique_ptr<PagePreview> pages_;
   TypeAndIconSource* type_source_ = nullptr;

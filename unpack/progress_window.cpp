@@ -23,6 +23,7 @@
 #include <thread>
 #include <utility>
 
+#include "platform/desktop/accessible_name.h"
 #include "platform/text/utf_text.h"
 #include "unpack/event_pump.h"
 
@@ -113,6 +114,8 @@ ProgressWindow::ProgressWindow(wxWindow* owner, const wxString& title, bool smoo
                        wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END | wxALIGN_LEFT);
   bar_ = new wxGauge(frame_, kBarId, upper_ - lower_, wxDefaultPosition, wxDefaultSize,
                      wxGA_HORIZONTAL | (smooth_bar ? wxGA_SMOOTH : 0));
+  // The bar is read by the window's first title, not the changing percentage after it.
+  SetAccessibleName(*bar_, frame_->GetTitle());
   cancel_button_ = new wxButton(frame_, kCancelButtonId, CancelCaption());
   cancel_button_->SetFont(font_);
   status_text_->SetFont(font_);

@@ -4,9 +4,11 @@
 #include <wx/intl.h>
 #include <wx/radiobut.h>
 #include <wx/statbox.h>
+#include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
 
+#include "platform/desktop/accessible_name.h"
 #include "platform/text/translation.h"
 #include "res/label_fit.h"
 #include "res/resource_ids.h"
@@ -38,11 +40,24 @@ UnpackDialog::UnpackDialog(wxWindow* parent) : file_choice_(IDC_UNPACK_ALL) {
   res::GrowControlsToFitTexts(*this);
   CentreOnParent();
   use_path_box_ = dynamic_cast<wxCheckBox*>(FindWindow(res::IDC_UNPACK_USE_PATH));
+  NameFolderFieldByItsCaption();
   Bind(wxEVT_INIT_DIALOG, &UnpackDialog::OnInitDialog, this);
   Bind(wxEVT_RADIOBUTTON, &UnpackDialog::OnChooseSelected, this, IDC_UNPACK_SELECTED);
   Bind(wxEVT_RADIOBUTTON, &UnpackDialog::OnChooseAll, this, IDC_UNPACK_ALL);
   Bind(wxEVT_BUTTON, &UnpackDialog::OnBrowseFolder, this, res::IDC_UNPACK_BROWSE);
   Bind(wxEVT_BUTTON, &UnpackDialog::OnOK, this, wxID_OK);
+}
+
+void UnpackDialog::NameFolderFieldByItsCaption() {
+  // The caption comes just before the field in the layout, as in the tab order.
+  wxWindow* caption = nullptr;
+  for (wxWindow* child : GetChildren()) {
+    if (child->GetId() == res::IDC_UNPACK_FOLDER && caption != nullptr) {
+      SetAccessibleLabel(*caption, *child);
+      return;
+    }
+    caption = dynamic_cast<wxStaticText*>(child) != nullptr ? child : nullptr;
+  }
 }
 
 void UnpackDialog::SetFileChoice(int choice) {

@@ -44,6 +44,8 @@ class UnpackDialog final : public wxDialog {
   wxCheckBox* UsePathBox() const { return use_path_box_; }
 
  private:
+  // Screen readers read the folder field by its caption, "Unpack to:".
+  void NameFolderFieldByItsCaption();
   void OnInitDialog(wxInitDialogEvent& event);
   void OnChooseSelected(wxCommandEvent& event);
   void OnChooseAll(wxCommandEvent& event);

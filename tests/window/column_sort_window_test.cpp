@@ -1,7 +1,5 @@
 // Header clicks in the window: the sort, the click rule kept across files, and rows carrying
 // their selection, focus and storage along, in the store and in the control.
-#include <wx/listctrl.h>
-
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -27,17 +25,10 @@ class ColumnSortTest : public WindowTest {
     ASSERT_EQ(Rows().GetItemCount(), 5);
   }
 
-  void ClickHeader(int column) const {
-    wxListEvent click(wxEVT_LIST_COL_CLICK, List()->GetId());
-    click.SetColumn(column);
-    click.SetEventObject(List());
-    List()->GetEventHandler()->ProcessEvent(click);
-  }
-
   std::vector<std::string> Shown(int column) const {
     std::vector<std::string> texts;
-    for (long row = 0; row < List()->GetItemCount(); ++row) {
-      texts.push_back(List()->GetItemText(row, column).utf8_string());
+    for (int row = 0; row < List()->ShownRowCount(); ++row) {
+      texts.push_back(List()->ShownText(row, column).utf8_string());
     }
     return texts;
   }
@@ -67,11 +58,11 @@ class ColumnSortTest : public WindowTest {
 };
 
 TEST_F(ColumnSortTest, SizeClicksSortByValueUpThenDownThenUpWithTheArrowFollowing) {
-  EXPECT_EQ(List()->GetSortIndicator(), -1);
+  EXPECT_EQ(List()->SortIndicator(), -1);
   ClickHeader(kSizeColumn);
   EXPECT_EQ(View()->SortColumn(), kSizeColumn);
   EXPECT_EQ(Shown(kSizeColumn), (std::vector<std::string>{"5", "7", "9", "10", "100"}));
-  EXPECT_EQ(List()->GetSortIndicator(), kSizeColumn);
+  EXPECT_EQ(List()->SortIndicator(), kSizeColumn);
   EXPECT_TRUE(List()->IsAscendingSortIndicator());
   ClickHeader(kSizeColumn);
   EXPECT_EQ(View()->SortColumn(), -1);
@@ -80,7 +71,7 @@ TEST_F(ColumnSortTest, SizeClicksSortByValueUpThenDownThenUpWithTheArrowFollowin
   ClickHeader(kSizeColumn);
   EXPECT_EQ(Shown(kSizeColumn), (std::vector<std::string>{"5", "7", "9", "10", "100"}));
   // A click on the header's blank part is no column: the next Size click still descends.
-  ClickHeader(-1);
+  SortByColumnClick(*View(), -1);
   EXPECT_EQ(View()->SortColumn(), kSizeColumn);
   ClickHeader(kSizeColumn);
   EXPECT_EQ(Shown(kSizeColumn), (std::vector<std::string>{"100", "10", "9", "7", "5"}));
@@ -90,8 +81,8 @@ TEST_F(ColumnSortTest, SelectionFocusAndStorageMoveWithTheRows) {
   // The person selects one x.txt and focuses the other, in the control.
   const int selected = RowShowing("x.txt", "two/");
   const int focused = RowShowing("x.txt", "one/");
-  List()->SetItemState(selected, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
-  List()->SetItemState(focused, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
+  SelectInControl(selected);
+  FocusInControl(focused);
   List()->SyncStoreFromControl();
 
   for (const int column : {kSizeColumn, kNameColumn, kSizeColumn}) {
@@ -101,9 +92,8 @@ TEST_F(ColumnSortTest, SelectionFocusAndStorageMoveWithTheRows) {
     EXPECT_EQ(Rows().GetSelectedCount(), 1);
     EXPECT_EQ(Rows().GetNextItem(-1, LVNI_SELECTED), now_selected);
     EXPECT_EQ(Rows().GetNextItem(-1, LVNI_FOCUSED), now_focused);
-    EXPECT_EQ(List()->GetSelectedItemCount(), 1);
-    EXPECT_EQ(List()->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED), now_selected);
-    EXPECT_EQ(List()->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED), now_focused);
+    EXPECT_EQ(List()->ShownSelection(), std::vector<int>{now_selected});
+    EXPECT_EQ(List()->ShownFocus(), now_focused);
   }
   // Every row still unpacks the stream it shows.
   for (int row = 0; row < Rows().GetItemCount(); ++row) {

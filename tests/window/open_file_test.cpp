@@ -20,7 +20,7 @@ using namespace res;
 class OpenFileTest : public WindowTest {
  protected:
   std::string Cell(int row, int column) const {
-    return List()->GetItemText(row, column).utf8_string();
+    return List()->ShownText(row, column).utf8_string();
   }
 };
 
@@ -30,7 +30,7 @@ TEST_F(OpenFileTest, ShowsTheCatalogueOfAWriterMadeFile) {
   Open(path);
   EXPECT_TRUE(messages_.empty());
   ASSERT_EQ(Rows().GetItemCount(), 12);
-  ASSERT_EQ(List()->GetItemCount(), 12);
+  ASSERT_EQ(List()->ShownRowCount(), 12);
   EXPECT_EQ(StatusText(0), "Total 12 file(s)");
   EXPECT_EQ(Title(), "twelve.chm - Vaskel");
   EXPECT_TRUE(MenuItemEnabled(ID_FILE_UNPACK));
@@ -60,7 +60,7 @@ TEST_F(OpenFileTest, FileTheEngineRefusesEmptiesTheCatalogue) {
   EXPECT_EQ(messages_[0].text, "Can't Open this file.\n\nno ITSF signature");
   EXPECT_EQ(messages_[0].icon, MessageIcon::kExclamation);
   EXPECT_EQ(Rows().GetItemCount(), 0);
-  EXPECT_EQ(List()->GetItemCount(), 0);
+  EXPECT_EQ(List()->ShownRowCount(), 0);
   EXPECT_EQ(Doc()->Engine().GetRootStorage(), nullptr);
   EXPECT_EQ(Doc()->Engine().Table().GetSize(), 0);
   EXPECT_EQ(Doc()->Engine().OpenedStorageCount(), 0u);
@@ -149,7 +149,7 @@ TEST_F(OpenFileTest, CorpusFilesWithEntriesLeftOutAreTold) {
 TEST_F(OpenFileTest, DroppedFileTheReaderRefusesLeavesTheOpenCatalogue) {
   const std::string good = WriteHelpFile("good.chm", TwelveStreams());
   ASSERT_TRUE(Start({good}));
-  auto* target = dynamic_cast<HelpFileDropTarget*>(List()->GetDropTarget());
+  auto* target = dynamic_cast<HelpFileDropTarget*>(List()->Window().GetDropTarget());
   ASSERT_NE(target, nullptr);
   const std::string notes = WriteFile("notes.txt", "not a help file");
   wxArrayString dropped;

@@ -1,7 +1,6 @@
 // The profile across starts, the recent-file list and the command-line flags.
 #include <wx/fileconf.h>
 #include <wx/frame.h>
-#include <wx/listctrl.h>
 #include <wx/menu.h>
 
 #include <filesystem>
@@ -13,6 +12,8 @@
 #include "app/profile.h"
 #include "app/recent_file_list.h"
 #include "app/window_layout.h"
+#include "catalogue/icon_bitmap_cache.h"
+#include "catalogue/system_image_list.h"
 #include "res/resource_ids.h"
 #include "tests/window/window_test_support.h"
 
@@ -141,10 +142,13 @@ TEST_F(ProfileTest, TwoInstancesKeepEachOthersRecentFilesAndColumnWidths) {
   other_list.Load(*other);
   other_list.KeepIn(other.get());
   wxFrame* other_frame = new wxFrame(nullptr, wxID_ANY, "B", wxPoint(10, 10), wxSize(400, 300));
-  auto* other_columns =
-      new wxListCtrl(other_frame, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxLC_REPORT);
-  for (int column = 0; column < List()->GetColumnCount(); ++column) {
-    other_columns->AppendColumn("c", wxLIST_FORMAT_LEFT, 77);
+  CatalogueList other_rows;
+  SystemImageList other_images;
+  IconBitmapCache other_icons(other_images);
+  CatalogueRowsControl* other_columns =
+      CreateCatalogueRowsControl(other_frame, other_rows, other_icons);
+  for (int column = 0; column < List()->ColumnCount(); ++column) {
+    other_columns->AddColumn("c", false, 77);
   }
   WindowLayout other_layout;
   other_layout.Restore(*other, other_frame, other_columns);
@@ -166,17 +170,18 @@ TEST_F(ProfileTest, TwoInstancesKeepEachOthersRecentFilesAndColumnWidths) {
   EXPECT_EQ(ProfileEntry("/Recent File List/File4"), "");
 
   // A widens a column and closes; B closes later with its columns and window unchanged.
-  List()->SetColumnWidth(kPathColumn, 321);
+  List()->ResizeColumn(kPathColumn, 321);
   Stop();
   EXPECT_EQ(ProfileEntry("/Settings/ColumnWidth3"), "321");
   other_layout.Save(*other, other_frame, other_columns);
   EXPECT_EQ(ProfileEntry("/Settings/ColumnWidth3"), "321");
   EXPECT_EQ(ProfileEntry("/Settings/WindowWidth"), "");
   // What B did change is stored.
-  other_columns->SetColumnWidth(0, 99);
+  other_columns->ResizeColumn(0, 99);
   other_layout.Save(*other, other_frame, other_columns);
   EXPECT_EQ(ProfileEntry("/Settings/ColumnWidth0"), "99");
   EXPECT_EQ(ProfileEntry("/Settings/ColumnWidth3"), "321");
+  other_columns->Window().Destroy();  // at once, before the rows it shows
   other_frame->Destroy();
 }
 

@@ -153,8 +153,8 @@ TEST_F(ProgressWindowTest, PumpDispatchesWaitingEventsAndEscapeInAnyWindowCancel
   const auto type = [&](int key) {
     wxKeyEvent typed(wxEVT_CHAR);
     typed.m_keyCode = key;
-    typed.SetEventObject(List());  // the main window's list, not the progress window
-    List()->GetEventHandler()->QueueEvent(typed.Clone());
+    typed.SetEventObject(&List()->Window());  // the main window's list, not the progress window
+    List()->Window().GetEventHandler()->QueueEvent(typed.Clone());
   };
   int calls = 0;
   wxTheApp->CallAfter([&] { ++calls; });

@@ -61,17 +61,12 @@ class RunPreviewTest : public UnpackWindowTest {
       for (const wxMenuItem* item : menu.GetMenuItems()) enabled.push_back(item->IsEnabled());
       return choose;
     };
-    wxContextMenuEvent click(wxEVT_CONTEXT_MENU, List()->GetId(), wxGetMousePosition());
-    click.SetEventObject(List());
-    List()->ProcessWindowEvent(click);
+    wxContextMenuEvent click(wxEVT_CONTEXT_MENU, List()->Window().GetId(), wxGetMousePosition());
+    click.SetEventObject(&List()->Window());
+    List()->Window().ProcessWindowEvent(click);
     return enabled;
   }
-  void DoubleClick(int row) {
-    wxListEvent activated(wxEVT_LIST_ITEM_ACTIVATED, List()->GetId());
-    activated.SetEventObject(List());
-    activated.m_itemIndex = row;
-    List()->ProcessWindowEvent(activated);
-  }
+  void DoubleClick(int row) { ActivateInControl(row); }
   void Run(int row) { RunEntry(Rows(), Doc()->Engine(), row); }
 
   fs::path preview_;
@@ -353,7 +348,7 @@ TEST_F(RunPreviewTest, DraggedRowsAreOfferedAsFilesAndADroppedHelpFileOpens) {
   EXPECT_NE(messages_.back().text.find("Unpack them instead"), std::string::npos);
   EXPECT_EQ(FilesBelow(process_ / "drags").size(), 2u);
 
-  auto* target = dynamic_cast<HelpFileDropTarget*>(List()->GetDropTarget());
+  auto* target = dynamic_cast<HelpFileDropTarget*>(List()->Window().GetDropTarget());
   ASSERT_NE(target, nullptr);
   const std::string dropped = WriteHelpFile("dropped.chm", NamedStreams({"/one.htm"}));
   wxArrayString drop;

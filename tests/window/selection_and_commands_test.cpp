@@ -36,16 +36,12 @@ TEST_F(SelectionTest, SelectAllSelectsEveryRowAndKeepsTheFocusedOne) {
   Command(ID_EDIT_SELECT_ALL);
   EXPECT_EQ(Rows().GetSelectedCount(), 12);
   EXPECT_EQ(Rows().GetNextItem(-1, LVNI_FOCUSED), 3);
-  EXPECT_EQ(List()->GetSelectedItemCount(), 12);
-  EXPECT_EQ(List()->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED), 3);
+  EXPECT_EQ(List()->ShownSelection().size(), 12u);
+  EXPECT_EQ(List()->ShownFocus(), 3);
 }
 
 TEST_F(SelectionTest, RowItemEventsUpdateTheStoreAtOnce) {
-  List()->SetItemState(4, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
-  wxListEvent selected(wxEVT_LIST_ITEM_SELECTED, List()->GetId());
-  selected.SetEventObject(List());
-  selected.m_itemIndex = 4;
-  List()->ProcessWindowEvent(selected);
+  SelectInControl(4);
   EXPECT_NE(Rows().GetItemState(4, LVIS_SELECTED), 0u);
 }
 
@@ -67,8 +63,8 @@ class FindBoxTest : public UnpackWindowTest {
   }
   std::vector<std::string> Shown(int column) const {
     std::vector<std::string> texts;
-    for (long row = 0; row < List()->GetItemCount(); ++row) {
-      texts.push_back(List()->GetItemText(row, column).utf8_string());
+    for (int row = 0; row < List()->ShownRowCount(); ++row) {
+      texts.push_back(List()->ShownText(row, column).utf8_string());
     }
     return texts;
   }
@@ -82,8 +78,8 @@ class FindBoxTest : public UnpackWindowTest {
 TEST_F(FindBoxTest, ShowsRowsWhoseNameOrPathContainsTheTextInAnyCase) {
   // Above the list, right-aligned, with the list taking the rest of the window.
   EXPECT_EQ(Box()->GetParent(), static_cast<wxWindow*>(Frame()));
-  EXPECT_LT(Box()->GetRect().GetBottom(), List()->GetRect().GetTop());
-  EXPECT_EQ(Box()->GetRect().GetRight() + 3, List()->GetRect().GetRight());
+  EXPECT_LT(Box()->GetRect().GetBottom(), List()->Window().GetRect().GetTop());
+  EXPECT_EQ(Box()->GetRect().GetRight() + 3, List()->Window().GetRect().GetRight());
   Rows().SetItemState(RowNamed("notes.txt"), LVIS_SELECTED, LVIS_SELECTED);
   Type("TOPics");  // the path of three rows, the name of none
   EXPECT_EQ(ShownSorted(kNameColumn),
@@ -103,10 +99,10 @@ TEST_F(FindBoxTest, ShowsRowsWhoseNameOrPathContainsTheTextInAnyCase) {
   EXPECT_EQ(Shown(kSizeColumn), (std::vector<std::string>{"1", "2", "5", "7", "11", "33", "64",
                                                           "70", "71", "72", "120", "300"}));
   Type("no such file");
-  EXPECT_EQ(List()->GetItemCount(), 0);
+  EXPECT_EQ(List()->ShownRowCount(), 0);
   EXPECT_EQ(StatusText(0), "0 of 12 file(s)");
   Type("");
-  EXPECT_EQ(List()->GetItemCount(), 12);
+  EXPECT_EQ(List()->ShownRowCount(), 12);
   // A new catalogue empties the box.
   Type("png");
   Open(WriteHelpFile("other.chm", TwelveStreams()));
@@ -118,7 +114,7 @@ TEST_F(FindBoxTest, SelectAllUnpackDownAndEnterActOnTheRowsShown) {
   Type(".html");
   Command(ID_EDIT_SELECT_ALL);
   EXPECT_EQ(Rows().GetSelectedCount(), 4);
-  EXPECT_EQ(List()->GetSelectedItemCount(), 4);
+  EXPECT_EQ(List()->ShownSelection().size(), 4u);
   Type("topics/");
   EXPECT_EQ(Rows().GetSelectedCount(), 2);  // the selected rows still shown
   // "All files" is every row shown.
@@ -141,7 +137,7 @@ TEST_F(FindBoxTest, SelectAllUnpackDownAndEnterActOnTheRowsShown) {
   EXPECT_EQ(Rows().GetSelectedCount(), 1);
   EXPECT_EQ(Rows().GetNextItem(-1, LVNI_SELECTED), 0);
   EXPECT_EQ(Rows().GetNextItem(-1, LVNI_FOCUSED), 0);
-  EXPECT_EQ(List()->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED), 0);
+  EXPECT_EQ(List()->ShownSelection(), std::vector<int>{0});
   Key(WXK_RETURN);
   ASSERT_EQ(desktop_launches_.size(), 1u);
   EXPECT_NE(desktop_launches_[0].path.find(std::string(Rows().GetItemText(0, kNameColumn))),
@@ -161,21 +157,21 @@ class ContextMenuPlaceTest : public UnpackWindowTest {
     ASSERT_TRUE(Start({WriteHelpFile("twelve.chm", TwelveStreams())}));
   }
   void ContextMenu(const wxPoint& screen_position) const {
-    wxContextMenuEvent event(wxEVT_CONTEXT_MENU, List()->GetId(), screen_position);
-    event.SetEventObject(List());
-    List()->ProcessWindowEvent(event);
+    wxContextMenuEvent event(wxEVT_CONTEXT_MENU, List()->Window().GetId(), screen_position);
+    event.SetEventObject(&List()->Window());
+    List()->Window().ProcessWindowEvent(event);
   }
 };
 
 TEST_F(ContextMenuPlaceTest, KeyPutsTheMenuAtTheFocusedRowAndAClickWhereItWas) {
-  List()->SetItemState(5, wxLIST_STATE_FOCUSED | wxLIST_STATE_SELECTED,
-                       wxLIST_STATE_FOCUSED | wxLIST_STATE_SELECTED);
+  SelectInControl(5);
+  FocusInControl(5);
   // The Menu key and Shift+F10 come with no position.
   ContextMenu(wxDefaultPosition);
-  wxRect row;
-  ASSERT_TRUE(List()->GetItemRect(5, row));
+  const wxRect row = RowRect(5);
+  ASSERT_FALSE(row.IsEmpty());
   EXPECT_TRUE(row.Contains(menu_place_)) << menu_place_.x << "," << menu_place_.y;
-  ContextMenu(List()->ClientToScreen(wxPoint(30, 40)));
+  ContextMenu(List()->Window().ClientToScreen(wxPoint(30, 40)));
   EXPECT_EQ(menu_place_, wxPoint(30, 40));
 }
 

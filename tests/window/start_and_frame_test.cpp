@@ -27,7 +27,7 @@ TEST_F(StartTest, WithoutFileShowsAnEmptyUntitledCatalogue) {
   ASSERT_TRUE(Start());
   EXPECT_EQ(Title(), "Untitled - Vaskel");
   EXPECT_EQ(Rows().GetItemCount(), 0);
-  EXPECT_EQ(List()->GetItemCount(), 0);
+  EXPECT_EQ(List()->ShownRowCount(), 0);
   EXPECT_EQ(StatusText(0), "Ready");
   EXPECT_FALSE(MenuItemEnabled(ID_FILE_UNPACK));
   EXPECT_FALSE(ToolEnabled(ID_FILE_UNPACK));
@@ -42,12 +42,12 @@ TEST_F(StartTest, WindowPlaceAndColumnWidthsComeBackAtTheNextStartUnlessOffEvery
   ASSERT_TRUE(Start());
   const wxRect moved(40, 30, 700, 480);
   Frame()->SetSize(moved);
-  List()->SetColumnWidth(kPathColumn, 321);
+  List()->ResizeColumn(kPathColumn, 321);
   Stop();
   ASSERT_TRUE(Start());
   EXPECT_EQ(Frame()->GetRect(), moved);
-  EXPECT_EQ(List()->GetColumnWidth(kPathColumn), 321);
-  EXPECT_EQ(List()->GetColumnWidth(kNameColumn), 150);
+  EXPECT_EQ(List()->ColumnWidth(kPathColumn), 321);
+  EXPECT_EQ(List()->ColumnWidth(kNameColumn), 150);
   Stop();
   {
     wxFileConfig profile(wxEmptyString, wxEmptyString, ProfileFilePath(), wxEmptyString,
@@ -59,7 +59,7 @@ TEST_F(StartTest, WindowPlaceAndColumnWidthsComeBackAtTheNextStartUnlessOffEvery
   const FramePlacement designed = PlaceMainFrame(screen.x, screen.y);
   EXPECT_EQ(Frame()->GetSize(), wxSize(designed.width, designed.height));
   EXPECT_NEAR(Frame()->GetPosition().x, designed.left, 50);
-  EXPECT_EQ(List()->GetColumnWidth(kPathColumn), 321);
+  EXPECT_EQ(List()->ColumnWidth(kPathColumn), 321);
 }
 
 // Lets the toolkit lay out what changed; `done` ends the wait early.
@@ -74,14 +74,14 @@ void LetTheToolkitCatchUp(Done done) {
 TEST_F(StartTest, SmallestWindowKeepsTheWholeToolbarAndThreeRowsInSight) {
   ASSERT_TRUE(Start({WriteHelpFile("twelve.chm", TwelveStreams())}));
   Frame()->SetSize(200, 150);
-  const auto rows_in_sight = [&] { return List()->GetCountPerPage(); };
+  const auto rows_in_sight = [&] { return RowsInSight(); };
   LetTheToolkitCatchUp(
       [&] { return Frame()->GetSize() != wxSize(200, 150) && rows_in_sight() >= 3; });
   EXPECT_GE(rows_in_sight(), CMainFrame::kRowsInSight)
       << Frame()->GetSize().x << "x" << Frame()->GetSize().y;
   wxToolBar* toolbar = Frame()->GetToolBar();
   EXPECT_GE(toolbar->GetSize().x, toolbar->GetBestSize().x);
-  EXPECT_TRUE(List()->IsShownOnScreen());
+  EXPECT_TRUE(List()->Window().IsShownOnScreen());
 }
 
 #ifdef __WXGTK__

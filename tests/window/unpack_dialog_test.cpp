@@ -325,8 +325,8 @@ TEST_F(UnpackDialogTest, EscapeStopsAfterTheFileInHandAndKeepsTheFilesBefore) {
                    if (!std::exchange(typed, true)) {
                      wxKeyEvent escape(wxEVT_CHAR);
                      escape.m_keyCode = WXK_ESCAPE;
-                     escape.SetEventObject(List());
-                     List()->GetEventHandler()->QueueEvent(escape.Clone());
+                     escape.SetEventObject(&List()->Window());
+                     List()->Window().GetEventHandler()->QueueEvent(escape.Clone());
                    }
                    return FindShownProgressWindow() == nullptr;  // cancelling hides it
                  },

@@ -2,6 +2,13 @@
 
 #include <unistd.h>
 #include <wx/log.h>
+#ifdef __WXGTK__
+#include <gtk/gtk.h>
+
+#include "catalogue/catalogue_data_view.h"
+#else
+#include "catalogue/catalogue_list_ctrl.h"
+#endif
 #include <wx/menu.h>
 #include <wx/toolbar.h>
 
@@ -137,6 +144,88 @@ wxString WindowTest::Title() const { return Frame()->GetTitle(); }
 void WindowTest::Open(const std::string& path) const {
   App().OpenDocumentFile(wxString::FromUTF8(path));
 }
+
+#ifdef __WXGTK__
+namespace {
+
+CatalogueDataView& Native(CatalogueRowsControl& list) {
+  return dynamic_cast<CatalogueDataView&>(list.Window());
+}
+
+}  // namespace
+
+void WindowTest::SelectInControl(int row) const {
+  CatalogueDataView& list = Native(*List());
+  list.Select(list.RowItem(row));
+  wxDataViewEvent changed(wxEVT_DATAVIEW_SELECTION_CHANGED, &list, list.RowItem(row));
+  list.ProcessWindowEvent(changed);
+}
+
+void WindowTest::FocusInControl(int row) const {
+  CatalogueDataView& list = Native(*List());
+  list.SetCurrentItem(list.RowItem(row));
+}
+
+void WindowTest::ClickHeader(int column) const {
+  CatalogueDataView& list = Native(*List());
+  gtk_tree_view_column_clicked(
+      GTK_TREE_VIEW_COLUMN(list.GetColumn(static_cast<unsigned int>(column))->GetGtkHandle()));
+}
+
+void WindowTest::ActivateInControl(int row) const {
+  CatalogueDataView& list = Native(*List());
+  wxDataViewEvent activated(wxEVT_DATAVIEW_ITEM_ACTIVATED, &list, list.RowItem(row));
+  list.ProcessWindowEvent(activated);
+}
+
+wxRect WindowTest::RowRect(int row) const {
+  CatalogueDataView& list = Native(*List());
+  return list.GetItemRect(list.RowItem(row), list.GetColumn(kNameColumn));
+}
+
+int WindowTest::RowsInSight() const { return Native(*List()).GetCountPerPage(); }
+#else
+namespace {
+
+CatalogueListCtrl& Native(CatalogueRowsControl& list) {
+  return dynamic_cast<CatalogueListCtrl&>(list.Window());
+}
+
+void SendListEvent(CatalogueListCtrl& list, wxEventType type, int row, int column) {
+  wxListEvent event(type, list.GetId());
+  event.SetEventObject(&list);
+  event.m_itemIndex = row;
+  event.m_col = column;
+  list.ProcessWindowEvent(event);
+}
+
+}  // namespace
+
+void WindowTest::SelectInControl(int row) const {
+  Native(*List()).SetItemState(row, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+  SendListEvent(Native(*List()), wxEVT_LIST_ITEM_SELECTED, row, 0);
+}
+
+void WindowTest::FocusInControl(int row) const {
+  Native(*List()).SetItemState(row, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
+}
+
+void WindowTest::ClickHeader(int column) const {
+  SendListEvent(Native(*List()), wxEVT_LIST_COL_CLICK, -1, column);
+}
+
+void WindowTest::ActivateInControl(int row) const {
+  SendListEvent(Native(*List()), wxEVT_LIST_ITEM_ACTIVATED, row, 0);
+}
+
+wxRect WindowTest::RowRect(int row) const {
+  wxRect rect;
+  Native(*List()).GetItemRect(row, rect, wxLIST_RECT_LABEL);
+  return rect;
+}
+
+int WindowTest::RowsInSight() const { return Native(*List()).GetCountPerPage(); }
+#endif
 
 void WindowTest::RunPendingCalls() const {
   wxTheApp->ProcessPendingEvents();

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
-#include <wx/listctrl.h>
 
 #include <filesystem>
 #include <string>
@@ -16,7 +15,7 @@
 #include "app/tip_dialog.h"
 #include "app/vaskel_app.h"
 #include "app/vaskel_doc_manager.h"
-#include "catalogue/catalogue_list_ctrl.h"
+#include "catalogue/catalogue_rows_control.h"
 #include "catalogue/vaskel_doc.h"
 #include "catalogue/vaskel_view.h"
 #include "storage/message_box.h"
@@ -47,7 +46,17 @@ class WindowTest : public ::testing::Test {
   CVaskelView* View() const;
   CVaskelDoc* Doc() const;
   CatalogueList& Rows() const { return View()->Rows(); }
-  CatalogueListCtrl* List() const { return View()->ListCtrl(); }
+  CatalogueRowsControl* List() const { return View()->ListCtrl(); }
+  // What the user does in the platform's native list, reported by the control as the user's
+  // own: a row added to the selection, a row focused, a header clicked, a row activated.
+  void SelectInControl(int row) const;
+  void FocusInControl(int row) const;
+  void ClickHeader(int column) const;
+  void ActivateInControl(int row) const;
+  // Where the control shows a row's name, in its window's coordinates.
+  wxRect RowRect(int row) const;
+  // How many rows the control has room to show.
+  int RowsInSight() const;
 
   // Sends a command as the menu or an accelerator would, to the frame.
   void Command(int resource_id) const;
