@@ -5,6 +5,11 @@
 
 #include <string_view>
 
+// windows.h names its LoadStringW so; the wx headers before this one bring it in.
+#ifdef LoadString
+#undef LoadString
+#endif
+
 namespace vaskel::res {
 
 // Empty when the table has no string of that id.
