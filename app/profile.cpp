@@ -51,8 +51,9 @@ void DeleteProfile() {
   wxRegKey vendor(vendor_key);
   size_t subkeys = 0;
   size_t values = 0;
-  if (vendor.Exists() && vendor.GetKeyInfo(&subkeys, nullptr, &values, nullptr) && subkeys == 0 &&
-      values == 0) {
+  // GetKeyInfo asks an open key only.
+  if (vendor.Exists() && vendor.Open(wxRegKey::Read) &&
+      vendor.GetKeyInfo(&subkeys, nullptr, &values, nullptr) && subkeys == 0 && values == 0) {
     vendor.DeleteSelf();
   }
 }

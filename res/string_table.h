@@ -6,6 +6,10 @@
 #include <string_view>
 
 #include "platform/text/translation.h"
+// windows.h names its LoadStringW so; the wx headers before this one bring it in.
+#ifdef LoadString
+#undef LoadString
+#endif
 
 namespace vaskel::res {
 

@@ -27,6 +27,10 @@ python3 pngkit.py palette16 "$work/toolbar16-flat.png" toolbar128.png
 rsvg-convert tip-bulb.svg -o "$work/tip-bulb.png"
 python3 pngkit.py on-white "$work/tip-bulb.png" tip-bulb.png
 
+# The Windows program's icon (vaskel.exe's resources), from the same PNGs.
+convert vaskel-16.png vaskel-24.png vaskel-32.png vaskel-48.png vaskel-64.png vaskel-256.png \
+  vaskel.ico
+
 for png in vaskel-*.png toolbar141.png toolbar128.png tip-bulb.png; do
   echo "$png $(python3 pngkit.py size "$png")"
 done

@@ -22,8 +22,13 @@ class TempFolder {
   TempFolder() {
     namespace fs = std::filesystem;
     std::error_code error;
+#ifdef _WIN32
+    // Under Wine "/dev/shm" is a folder too, but a path without a drive the program would keep.
+    const fs::path base = fs::temp_directory_path();
+#else
     const fs::path base =
         fs::is_directory("/dev/shm", error) ? fs::path("/dev/shm") : fs::temp_directory_path();
+#endif
     std::string pattern = (base / "vaskel-test-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     path_ = pattern;

@@ -2,14 +2,19 @@
 // files without tips or without a working rewind, and where the file is looked for.
 #include "app/tips_file.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
+#include <algorithm>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tests/support/temp_folder.h"
@@ -56,6 +61,31 @@ TEST_F(TipsFileTest, SkipsCommentsEmptyAndIndentedLinesAndWrapsToTheTop) {
             (std::vector<std::string>{"First tip\n", "Second & tip\n",
                                       "Third tip without a line feed", "First tip\n"}));
   EXPECT_EQ(rewind_failures_, 0);
+}
+
+// ctime's fixed form: "Www Mmm dd hh:mm:ss yyyy", the day padded with a space.
+bool HasCtimeForm(const std::string& stamp) {
+  const std::string_view days = "SunMonTueWedThuFriSat";
+  const std::string_view months = "JanFebMarAprMayJunJulAugSepOctNovDec";
+  const auto is_name_in = [&](std::string_view names, std::size_t at) {
+    const std::size_t found = names.find(stamp.substr(at, 3));
+    return found != std::string_view::npos && found % 3 == 0;
+  };
+  const auto digits = [&](std::size_t at, std::size_t count) {
+    return std::all_of(stamp.begin() + at, stamp.begin() + at + count,
+                       [](char c) { return c >= '0' && c <= '9'; });
+  };
+  return stamp.size() == 24 && is_name_in(days, 0) && stamp[3] == ' ' && is_name_in(months, 4) &&
+         stamp[7] == ' ' && (stamp[8] == ' ' || digits(8, 1)) && digits(9, 1) && stamp[10] == ' ' &&
+         digits(11, 2) && stamp[13] == ':' && digits(14, 2) && stamp[16] == ':' && digits(17, 2) &&
+         stamp[19] == ' ' && digits(20, 4);
+}
+
+TEST_F(TipsFileTest, TimeStampHasCtimesFixedFormInThisYear) {
+  const std::string stamp = TipsFile(Write("Tip\n")).TimeStamp();
+  EXPECT_TRUE(HasCtimeForm(stamp)) << "[" << stamp << "]";
+  const std::time_t now = std::time(nullptr);
+  EXPECT_EQ(stamp.substr(stamp.size() - 4), std::to_string(std::localtime(&now)->tm_year + 1900));
 }
 
 TEST_F(TipsFileTest, LinesLongerThan999BytesGoOnAsTheNextLine) {
@@ -105,6 +135,7 @@ TEST_F(TipsFileTest, FilesWithoutTipsAreReadThroughOnceAndNoMore) {
   EXPECT_EQ(missing.TimeStamp(), "");
 }
 
+#ifndef _WIN32  // a named pipe
 TEST_F(TipsFileTest, ARewindThatFailsIsReportedOnceAndEndsTheSearch) {
   // A pipe cannot be rewound. The writer end opens first, so opening the reader does not wait.
   const fs::path pipe_path = folder_ / "pipe";
@@ -120,6 +151,8 @@ TEST_F(TipsFileTest, ARewindThatFailsIsReportedOnceAndEndsTheSearch) {
   EXPECT_EQ(Read(file, 2), (std::vector<std::string>{"Only tip\n", "<none>"}));
   EXPECT_EQ(rewind_failures_, 1);
 }
+
+#endif
 
 TEST_F(TipsFileTest, LookedForInTheCurrentDirectoryThenBesideTheProgram) {
   const fs::path program_folder = folder_ / "bin";
