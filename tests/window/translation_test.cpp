@@ -19,6 +19,7 @@
 #include "app/tip_dialog.h"
 #include "app/translations.h"
 #include "res/resource_ids.h"
+#include "res/window_resources.h"
 #include "tests/window/unpack_test_support.h"
 #include "unpack/missing_folder.h"
 #include "unpack/progress_window.h"
@@ -145,6 +146,7 @@ TEST_F(PseudoLanguageTest, MainFrameMenusToolbarStatusAndColumnsComeFromTheCatal
   ASSERT_EQ(List()->ColumnCount(), kCatalogueColumnCount);
   for (int column = 0; column < List()->ColumnCount(); ++column) {
     const wxString heading = List()->ColumnHeading(column);
+    EXPECT_EQ(heading, Translated(kCatalogueColumnHeadings[column]));
     EXPECT_MARKED(heading);
     EXPECT_GE(List()->ColumnWidth(column), List()->Window().GetTextExtent(heading).x)
         << "cut: " << heading;
