@@ -6,6 +6,7 @@
 
 #include "app/app_art.h"
 #include "app/shell_commands.h"
+#include "platform/desktop/accessible_name.h"
 #include "res/label_fit.h"
 #include "res/resource_ids.h"
 #include "res/window_resources.h"
@@ -23,6 +24,7 @@ AboutDialog::AboutDialog(wxWindow* parent) {
   res::LoadWindowResources();
   loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, "IDD_ABOUTBOX");
   if (!loaded_) return;
+  SetAccessibleDialogRole(*this);
   if (auto* icon = wxDynamicCast(FindWindow("IDC_ABOUT_ICON"), wxStaticBitmap)) {
     const wxBitmap bitmap = ApplicationBitmap(32);
     if (bitmap.IsOk()) icon->SetBitmap(bitmap);

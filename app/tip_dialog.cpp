@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "app/profile.h"
+#include "platform/desktop/accessible_name.h"
 #include "res/label_fit.h"
 #include "res/resource_ids.h"
 #include "res/string_table.h"
@@ -45,6 +46,7 @@ TipDialog::TipDialog(wxWindow* parent, wxConfigBase& profile,
   res::LoadWindowResources();
   loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, "IDD_TIP");
   if (loaded_) {
+    SetAccessibleDialogRole(*this);
     // The layout's 231 x 164 dialog units are the client area in the dialog's own font; the
     // loader converts a dialog's size with its parent's font instead.
     SetClientSize(ConvertDialogToPixels(wxSize(231, 164)));

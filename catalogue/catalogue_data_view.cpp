@@ -98,6 +98,11 @@ void CatalogueDataView::AddColumn(const wxString& heading, bool right_aligned, i
                         GConnectFlags{});
 }
 
+wxString CatalogueDataView::ColumnHeading(int column) const {
+  const wxDataViewColumn* native = GetColumn(static_cast<unsigned int>(column));
+  return native != nullptr ? native->GetTitle() : wxString();
+}
+
 int CatalogueDataView::ColumnWidth(int column) const {
   // The width set or dragged, not the room the last column takes up to the window's edge.
   GtkTreeViewColumn* native = NativeColumn(GetColumn(static_cast<unsigned int>(column)));
@@ -189,9 +194,10 @@ void CatalogueDataView::OnRowsChanged(const CatalogueChange& change) {
   switch (change.kind) {
     case CatalogueChange::Kind::kDeletedAll: {
       FlagScope pushing(pushing_);
-      model_->Reset(0);
+      model_->ResetRows(0);
       count_stale_ = false;
       states_stale_ = false;
+      cells_stale_ = false;
       return;
     }
     case CatalogueChange::Kind::kInserted:
@@ -206,6 +212,7 @@ void CatalogueDataView::OnRowsChanged(const CatalogueChange& change) {
     case CatalogueChange::Kind::kChanged:
       if (frozen_ || count_stale_) {
         states_stale_ = true;
+        cells_stale_ = true;
         return;
       }
       PushStates(change.first, change.last);
@@ -229,6 +236,11 @@ void CatalogueDataView::SetRedraw(bool redraw) {
   if (frozen_) Thaw();
   frozen_ = false;
   ApplyItemCount();
+  if (cells_stale_) {
+    FlagScope pushing(pushing_);
+    model_->RowsRewritten();
+    cells_stale_ = false;
+  }
   if (states_stale_ && rows_.GetItemCount() > 0) PushStates(0, rows_.GetItemCount() - 1);
   states_stale_ = false;
   Refresh();
@@ -239,8 +251,9 @@ void CatalogueDataView::ApplyItemCount() {
   count_stale_ = false;
   FlagScope pushing(pushing_);
   // A new count is a new list to GTK: the selection and focus are pushed again.
-  model_->Reset(static_cast<unsigned int>(rows_.GetItemCount()));
+  model_->ResetRows(static_cast<unsigned int>(rows_.GetItemCount()));
   states_stale_ = true;
+  cells_stale_ = false;
   if (!frozen_ && rows_.GetItemCount() > 0) {
     PushStates(0, rows_.GetItemCount() - 1);
     states_stale_ = false;

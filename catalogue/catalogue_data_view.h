@@ -22,6 +22,7 @@ class CatalogueDataView final : public wxDataViewCtrl, public CatalogueRowsContr
   wxWindow& Window() override { return *this; }
   void AddColumn(const wxString& heading, bool right_aligned, int width) override;
   int ColumnCount() const override { return static_cast<int>(GetColumnCount()); }
+  wxString ColumnHeading(int column) const override;
   int ColumnWidth(int column) const override;
   void ResizeColumn(int column, int width) override;
   void ShowSortIndicator(int column, bool ascending) override;
@@ -57,9 +58,10 @@ class CatalogueDataView final : public wxDataViewCtrl, public CatalogueRowsContr
   bool frozen_ = false;
   bool count_stale_ = false;
   bool states_stale_ = false;
-  bool pushing_ = false;  // the control's events echo our own changes
-  bool syncing_ = false;  // the store's notifications echo the control's changes
-  wxPoint press_;         // where the left button went down, while it may start a drag
+  bool cells_stale_ = false;  // rows changed while frozen: what GTK holds of them is old
+  bool pushing_ = false;      // the control's events echo our own changes
+  bool syncing_ = false;      // the store's notifications echo the control's changes
+  wxPoint press_;             // where the left button went down, while it may start a drag
   bool may_drag_ = false;
 };
 

@@ -66,6 +66,12 @@ void CatalogueListCtrl::AddColumn(const wxString& heading, bool right_aligned, i
   AppendColumn(heading, right_aligned ? wxLIST_FORMAT_RIGHT : wxLIST_FORMAT_LEFT, width);
 }
 
+wxString CatalogueListCtrl::ColumnHeading(int column) const {
+  wxListItem heading;
+  heading.SetMask(wxLIST_MASK_TEXT);
+  return GetColumn(column, heading) ? heading.GetText() : wxString();
+}
+
 wxPoint CatalogueListCtrl::KeyboardMenuPlace() {
   const long focused = GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED);
   const long first = GetTopItem();

@@ -22,6 +22,7 @@ class CatalogueListCtrl final : public wxListCtrl, public CatalogueRowsControl {
   wxWindow& Window() override { return *this; }
   void AddColumn(const wxString& heading, bool right_aligned, int width) override;
   int ColumnCount() const override { return GetColumnCount(); }
+  wxString ColumnHeading(int column) const override;
   int ColumnWidth(int column) const override { return GetColumnWidth(column); }
   void ResizeColumn(int column, int width) override { wxListCtrl::SetColumnWidth(column, width); }
   void ShowSortIndicator(int column, bool ascending) override {

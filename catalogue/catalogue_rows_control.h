@@ -37,6 +37,7 @@ class CatalogueRowsControl {
 
   virtual void AddColumn(const wxString& heading, bool right_aligned, int width) = 0;
   virtual int ColumnCount() const = 0;
+  virtual wxString ColumnHeading(int column) const = 0;
   virtual int ColumnWidth(int column) const = 0;
   virtual void ResizeColumn(int column, int width) = 0;
 

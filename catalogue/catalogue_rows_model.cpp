@@ -5,6 +5,12 @@
 #include "storage/catalogue_list.h"
 
 namespace vaskel {
+namespace {
+
+// Past this many rows asked about, RowsRewritten resets the model instead.
+constexpr std::size_t kAskedRowsLimit = 1024;
+
+}  // namespace
 
 CatalogueRowsModel::CatalogueRowsModel(const CatalogueList& rows, IconBitmapCache& icons)
     : wxDataViewVirtualListModel(static_cast<unsigned int>(rows.GetItemCount())),
@@ -19,6 +25,7 @@ wxString CatalogueRowsModel::CellText(unsigned int row, unsigned int column) con
 
 void CatalogueRowsModel::GetValueByRow(wxVariant& value, unsigned int row,
                                        unsigned int column) const {
+  NoteAsked(row);
   const wxString text = CellText(row, column);
   if (column != kNameColumn) {
     value = text;
@@ -27,6 +34,30 @@ void CatalogueRowsModel::GetValueByRow(wxVariant& value, unsigned int row,
   const bool exists = row < static_cast<unsigned int>(rows_.GetItemCount());
   const int icon = exists ? rows_.GetItemImage(static_cast<int>(row)) : -1;
   value << wxDataViewIconText(text, exists ? Icon(icon) : wxBitmapBundle());
+}
+
+void CatalogueRowsModel::NoteAsked(unsigned int row) const {
+  if (row >= GetCount()) return;
+  if (asked_.size() < GetCount()) asked_.resize(GetCount());
+  if (asked_[row]) return;
+  asked_[row] = true;
+  asked_rows_.push_back(row);
+}
+
+void CatalogueRowsModel::ResetRows(unsigned int count) {
+  asked_.clear();
+  asked_rows_.clear();
+  Reset(count);
+}
+
+void CatalogueRowsModel::RowsRewritten() {
+  if (asked_rows_.size() > kAskedRowsLimit) {
+    ResetRows(GetCount());
+    return;
+  }
+  // Telling a row makes the tree view ask for it again, which notes nothing new.
+  const std::vector<unsigned int> asked = asked_rows_;
+  for (const unsigned int row : asked) RowChanged(row);
 }
 
 const wxBitmapBundle& CatalogueRowsModel::Icon(int icon_index) const {

@@ -34,6 +34,7 @@ UnpackDialog::UnpackDialog(wxWindow* parent) : file_choice_(IDC_UNPACK_ALL) {
   res::LoadWindowResources();
   loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, "IDD_UNPACK");
   if (!loaded_) return;
+  SetAccessibleDialogRole(*this);
   // The layout gives the dialog's own size in dialog units too, but converts it before the
   // layout's font is applied; measured again in that font it matches the controls.
   SetClientSize(ConvertDialogToPixels(kTemplateSize));

@@ -38,6 +38,12 @@ void SetAccessibleLabel(wxWindow& label, wxWindow& control) {
   });
 }
 
+void SetAccessibleDialogRole(wxWindow& dialog) {
+  if (auto* widget = static_cast<GtkWidget*>(dialog.GetHandle())) {
+    atk_object_set_role(gtk_widget_get_accessible(widget), ATK_ROLE_DIALOG);
+  }
+}
+
 void SetAccessibleStatus(wxWindow& bar, const wxString& text) {
   AtkObject* object = gtk_widget_get_accessible(static_cast<GtkWidget*>(bar.GetHandle()));
   atk_object_set_role(object, ATK_ROLE_STATUSBAR);

@@ -77,6 +77,45 @@ TEST_F(ColumnSortTest, SizeClicksSortByValueUpThenDownThenUpWithTheArrowFollowin
   EXPECT_EQ(Shown(kSizeColumn), (std::vector<std::string>{"100", "10", "9", "7", "5"}));
 }
 
+#ifdef __WXGTK__
+// A screen reader keeps the cells it has read: after a sort it must be told they changed.
+TEST_F(ColumnSortTest, ScreenReaderReadsTheSortedRows) {
+  const auto read_aloud = [this](int column) {
+    std::vector<std::string> texts;
+    for (int row = 0; row < RowsReadAloud(); ++row) texts.push_back(ReadAloud(row, column));
+    return texts;
+  };
+  const auto stored = [this](int column) {
+    std::vector<std::string> texts;
+    for (int row = 0; row < Rows().GetItemCount(); ++row) {
+      texts.emplace_back(Rows().GetItemText(row, column));
+    }
+    return texts;
+  };
+  EXPECT_EQ(read_aloud(kSizeColumn), stored(kSizeColumn));
+  EXPECT_EQ(read_aloud(kNameColumn), stored(kNameColumn));
+  for (int click = 0; click < 2; ++click) {  // up, then down: every row moves
+    ClickHeader(kSizeColumn);
+    EXPECT_EQ(read_aloud(kSizeColumn), stored(kSizeColumn));
+    EXPECT_EQ(read_aloud(kNameColumn), stored(kNameColumn));
+  }
+  ClickHeader(kNameColumn);
+  EXPECT_EQ(read_aloud(kPathColumn), stored(kPathColumn));
+
+  // Past a few screenfuls of rows read, the list starts over instead.
+  std::vector<chmwriter::Entry> many;
+  for (int index = 0; index < 1500; ++index) {
+    many.push_back(Stream("/f" + std::to_string(index) + ".txt", 1 + index * 7919 % 1000));
+  }
+  Open(WriteHelpFile("many.chm", many));
+  ASSERT_EQ(RowsReadAloud(), 1500);
+  EXPECT_EQ(read_aloud(kNameColumn), stored(kNameColumn));
+  ClickHeader(kSizeColumn);
+  EXPECT_EQ(read_aloud(kSizeColumn), stored(kSizeColumn));
+  EXPECT_EQ(read_aloud(kNameColumn), stored(kNameColumn));
+}
+#endif
+
 TEST_F(ColumnSortTest, SelectionFocusAndStorageMoveWithTheRows) {
   // The person selects one x.txt and focuses the other, in the control.
   const int selected = RowShowing("x.txt", "two/");

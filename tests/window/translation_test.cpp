@@ -19,6 +19,7 @@
 #include "app/tip_dialog.h"
 #include "app/translations.h"
 #include "res/resource_ids.h"
+#include "res/window_resources.h"
 #include "tests/window/unpack_test_support.h"
 #include "unpack/missing_folder.h"
 #include "unpack/progress_window.h"
@@ -142,13 +143,13 @@ TEST_F(PseudoLanguageTest, MainFrameMenusToolbarStatusAndColumnsComeFromTheCatal
   Open(help_file);
   EXPECT_MARKED(Title(), {"twelve.chm"});
   EXPECT_MARKED(StatusText(0));
-  for (int column = 0; column < List()->GetColumnCount(); ++column) {
-    wxListItem heading;
-    heading.SetMask(wxLIST_MASK_TEXT);
-    ASSERT_TRUE(List()->GetColumn(column, heading));
-    EXPECT_MARKED(heading.GetText());
-    EXPECT_GE(List()->GetColumnWidth(column), List()->GetTextExtent(heading.GetText()).x)
-        << "cut: " << heading.GetText();
+  ASSERT_EQ(List()->ColumnCount(), kCatalogueColumnCount);
+  for (int column = 0; column < List()->ColumnCount(); ++column) {
+    const wxString heading = List()->ColumnHeading(column);
+    EXPECT_EQ(heading, Translated(kCatalogueColumnHeadings[column]));
+    EXPECT_MARKED(heading);
+    EXPECT_GE(List()->ColumnWidth(column), List()->Window().GetTextExtent(heading).x)
+        << "cut: " << heading;
   }
   Open(WriteFile("not-help.chm", "plain text, not a help file"));
   ASSERT_FALSE(messages_.empty());

@@ -145,6 +145,33 @@ wxRect WindowTest::RowRect(int row) const {
 }
 
 int WindowTest::RowsInSight() const { return Native(*List()).GetCountPerPage(); }
+
+namespace {
+
+AtkObject* CatalogueAccessible(CatalogueRowsControl& list) {
+  return gtk_widget_get_accessible(Native(list).GtkGetTreeView());
+}
+
+}  // namespace
+
+int WindowTest::RowsReadAloud() const {
+  return atk_table_get_n_rows(ATK_TABLE(CatalogueAccessible(*List())));
+}
+
+std::string WindowTest::ReadAloud(int row, int column) const {
+  AtkObject* cell = atk_table_ref_at(ATK_TABLE(CatalogueAccessible(*List())), row, column);
+  if (cell == nullptr) return "(no cell)";
+  const char* name = atk_object_get_name(cell);
+  std::string text = name != nullptr ? name : "";
+  for (int part = 0; text.empty() && part < atk_object_get_n_accessible_children(cell); ++part) {
+    AtkObject* child = atk_object_ref_accessible_child(cell, part);
+    const char* part_name = child != nullptr ? atk_object_get_name(child) : nullptr;
+    if (part_name != nullptr) text = part_name;
+    if (child != nullptr) g_object_unref(child);
+  }
+  g_object_unref(cell);
+  return text;
+}
 #else
 namespace {
 

@@ -57,6 +57,12 @@ class WindowTest : public ::testing::Test {
   wxRect RowRect(int row) const;
   // How many rows the control has room to show.
   int RowsInSight() const;
+#ifdef __WXGTK__
+  // What a screen reader reads through the catalogue's accessible (ATK): its row count, and a
+  // cell's text (an icon beside a text reads by its parts).
+  int RowsReadAloud() const;
+  std::string ReadAloud(int row, int column) const;
+#endif
 
   // Sends a command as the menu or an accelerator would, to the frame.
   void Command(int resource_id) const;
