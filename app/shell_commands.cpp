@@ -8,6 +8,7 @@
 
 #include "platform/data_location.h"
 #include "platform/desktop/desktop_launcher.h"
+#include "platform/fs/utf8_path.h"
 #include "res/string_table.h"
 #include "res/window_resources.h"
 #include "storage/message_box.h"
@@ -68,7 +69,7 @@ wxString FindHelpContents() {
   if (in_current_directory.FileExists()) return in_current_directory.GetFullPath();
   const std::filesystem::path found = FindProgramDataFile(
       res::kHelpFileName, wxStandardPaths::Get().GetExecutablePath().utf8_string());
-  return found.empty() ? wxString() : wxString::FromUTF8(found.string());
+  return found.empty() ? wxString() : wxString::FromUTF8(platform::Utf8Of(found));
 }
 
 void OpenHelpContents() {

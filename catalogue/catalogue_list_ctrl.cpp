@@ -28,7 +28,7 @@ CatalogueListCtrl::CatalogueListCtrl(wxWindow* parent, CatalogueList& rows, Icon
                  wxLC_REPORT | wxLC_VIRTUAL | wxBORDER_SIMPLE),
       rows_(rows),
       icons_(icons) {
-  SetImageList(icons_.ImageList(), wxIMAGE_LIST_SMALL);
+  icons_.AttachTo(*this);
   rows_.SetHooks(CatalogueListHooks{
       [this](bool redraw) { SetRedraw(redraw); },
       [this] { RedrawNow(); },

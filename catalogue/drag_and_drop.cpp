@@ -1,6 +1,5 @@
 #include "catalogue/drag_and_drop.h"
 
-#include <sys/statvfs.h>
 #include <wx/app.h>
 #include <wx/listctrl.h>
 
@@ -19,6 +18,7 @@
 #include "catalogue/preview_folder.h"
 #include "catalogue/vaskel_doc.h"
 #include "catalogue/vaskel_view.h"
+#include "platform/fs/utf8_path.h"
 #include "res/string_table.h"
 #include "storage/catalogue_list.h"
 #include "storage/catalogue_sort.h"
@@ -35,17 +35,18 @@ std::string NewDragFolder(const std::string& drags) {
   for (int number = 1;; ++number) {
     const std::string folder = drags + "/" + std::to_string(number);
     std::error_code error;
-    if (std::filesystem::create_directory(folder, error)) return folder;
+    if (std::filesystem::create_directory(platform::Utf8Path(folder), error)) return folder;
     if (error) return {};
   }
 }
 
 // What a drag may write into `folder`: kLargestDrag, less when the disk has less free.
 std::uint64_t DragBound(const std::string& folder) {
-  struct statvfs disk {};
-  if (::statvfs(folder.c_str(), &disk) != 0) return kLargestDrag;
-  return std::min<std::uint64_t>(kLargestDrag,
-                                 static_cast<std::uint64_t>(disk.f_bavail) * disk.f_frsize);
+  std::error_code error;
+  const std::filesystem::space_info disk =
+      std::filesystem::space(platform::Utf8Path(folder), error);
+  if (error) return kLargestDrag;
+  return std::min<std::uint64_t>(kLargestDrag, disk.available);
 }
 
 std::string Megabytes(std::uint64_t bytes) {
@@ -145,11 +146,13 @@ DraggedFiles DraggedRows(CVaskelView& view) {
   }
   std::set<std::string> names;
   for (const JobEntry& entry : job.Entries()) {
-    const std::string file = dragged.folder + "/" + entry.name;
+    // The system's own separators: on Windows the shell takes the list as CF_HDROP paths.
+    const std::filesystem::path file =
+        (platform::Utf8Path(dragged.folder) / platform::Utf8Path(entry.name)).make_preferred();
     std::error_code error;
     if (std::filesystem::is_regular_file(file, error) && names.insert(entry.name).second) {
       if (!dragged.files) dragged.files = std::make_unique<wxFileDataObject>();
-      dragged.files->AddFile(wxString::FromUTF8(file));
+      dragged.files->AddFile(wxString::FromUTF8(platform::Utf8Of(file)));
     }
   }
   if (!dragged.files) DragEnded(dragged, wxDragCancel);
@@ -162,7 +165,7 @@ void DragEnded(const DraggedFiles& dragged, wxDragResult result) {
     return;
   }
   RemoveFromPreviewFolder(PreviewArea::kDrags,
-                          std::filesystem::path(dragged.folder).filename().string());
+                          platform::Utf8Of(platform::Utf8Path(dragged.folder).filename()));
 }
 
 void AttachDragAndDrop(CVaskelView& view, std::function<void(const wxString& path)> open) {

@@ -31,8 +31,12 @@ wxBitmap PlainPage(wxSize size) {
 
 }  // namespace
 
-IconBitmapCache::IconBitmapCache(const SystemImageList& images, wxSize size)
+IconBitmapCache::IconBitmapCache(SystemImageList& images, wxSize size)
     : images_(images), size_(size), list_(std::make_unique<wxImageList>(size.x, size.y, true)) {}
+
+void IconBitmapCache::AttachTo(wxListCtrl& list) const {
+  list.SetImageList(list_.get(), wxIMAGE_LIST_SMALL);
+}
 
 int IconBitmapCache::ImagePosition(int icon_index) {
   if (icon_index < 0) return FallbackPosition();

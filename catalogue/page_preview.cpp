@@ -15,6 +15,7 @@
 #include "catalogue/preview_folder.h"
 #include "catalogue/spelling_alias.h"
 #include "platform/desktop/desktop_launcher.h"
+#include "platform/fs/utf8_path.h"
 #include "storage/catalogue_list.h"
 #include "storage/catalogue_sort.h"
 #include "storage/entry_extraction.h"
@@ -61,7 +62,7 @@ std::string DocumentKey(const std::string& document_path, const StorageEngine& e
     identity += "open " + std::to_string(::getpid()) + " " + std::to_string(engine.OpenCount());
   }
   const std::size_t hash = std::hash<std::string>{}(identity);
-  std::string stem = fs::path(document_path).filename().string();
+  std::string stem = platform::Utf8Of(platform::Utf8Path(document_path).filename());
   for (char& c : stem) {
     if (c == '/' || static_cast<unsigned char>(c) < 0x20) c = '_';
   }
@@ -73,9 +74,9 @@ std::string DocumentKey(const std::string& document_path, const StorageEngine& e
 
 std::string ReadStart(const std::string& file) {
   std::error_code error;
-  const std::uintmax_t size = fs::file_size(file, error);
+  const std::uintmax_t size = fs::file_size(platform::Utf8Path(file), error);
   if (error) return {};
-  std::ifstream in(file, std::ios::binary);
+  std::ifstream in(platform::Utf8Path(file), std::ios::binary);
   std::string bytes(static_cast<std::size_t>(std::min<std::uintmax_t>(size, kMaxScannedBytes)),
                     '\0');
   in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -142,7 +143,7 @@ void PagePreview::AddSpelling(const Entry& entry, const std::string& spelling) {
   // Written before, but perhaps removed since, as the copies themselves may be.
   std::error_code error;
   if (!spellings_.insert(spelling).second &&
-      fs::exists(fs::symlink_status(folder_ + "/" + spelling, error))) {
+      fs::exists(fs::symlink_status(platform::Utf8Path(folder_ + "/" + spelling), error))) {
     return;
   }
   // Without it the browser misses one picture or script; the page shows all the same.
@@ -169,7 +170,8 @@ void PagePreview::AddSpellingsOf(const Entry& page) {
 
 bool PagePreview::OnDisk(const Entry& entry) const {
   std::error_code error;
-  return entry.copied && fs::is_regular_file(folder_ + "/" + entry.path + entry.name, error);
+  return entry.copied &&
+         fs::is_regular_file(platform::Utf8Path(folder_ + "/" + entry.path + entry.name), error);
 }
 
 void PagePreview::Copy(Entry& entry) {
@@ -224,7 +226,7 @@ void PagePreview::Run(const CatalogueList& rows, StorageEngine& engine, int row,
   const std::string file = folder_ + "/" + path + name;
   try {
     std::error_code error;
-    if (fs::create_directory(folder_, error)) {
+    if (fs::create_directory(platform::Utf8Path(folder_), error)) {
       // Made anew (removed since the last Run): nothing of the copy is left.
       for (Entry& entry : entries_) entry.copied = false;
       complete_.erase(key_);
@@ -241,7 +243,8 @@ void PagePreview::Run(const CatalogueList& rows, StorageEngine& engine, int row,
     return;
   }
   std::error_code error;
-  if (!fs::is_regular_file(file, error)) return;  // the stream could not be read
+  if (!fs::is_regular_file(platform::Utf8Path(file), error))
+    return;  // the stream could not be read
   const std::string failure = OpenWithDesktop(file, DesktopProgram::kDefaultForType);
   if (!failure.empty()) ShowMessage(failure, MessageIcon::kStop);
   // The rest follows while the window is idle, unless it is too much to copy.

@@ -171,7 +171,7 @@ void ClearPreviewFolder() {
   ::RemoveDirectoryW(preview.c_str());  // only succeeds when now empty
 }
 
-// The Windows build has no window to close: the removal is done at once.
+// Done at once: a window closing on Windows waits for its preview folder to go.
 void StartPreviewFolderRemoval() { ClearPreviewFolder(); }
 
 void SweepAbandonedPreviewFolders() {

@@ -11,6 +11,10 @@
 #include "catalogue/icon_index_table.h"
 #include "storage/type_and_icon_source.h"
 
+#ifdef _WIN32
+struct _IMAGELIST;  // the shell's HIMAGELIST points to one
+#endif
+
 namespace vaskel {
 
 class SystemImageList final : public TypeAndIconSource {
@@ -20,15 +24,21 @@ class SystemImageList final : public TypeAndIconSource {
   SystemImageList(const SystemImageList&) = delete;
   SystemImageList& operator=(const SystemImageList&) = delete;
 
+#ifdef _WIN32
+  // The shell's own list of small or large icons (process-wide, never to be destroyed); both
+  // share their indexes. Null when the shell gives none.
+  _IMAGELIST* GetImageList(bool small) const;
+#else
   // The shared list of small or large icons; both share their indexes, as the desktop's do.
   // Null when no list exists.
   const IconIndexTable* GetImageList(bool small) const;
-  // The index of the icon the icon theme gives a file of this name; open asks for the
-  // open-state icon (a folder's, chiefly). Only the extension counts (see
-  // MakeTypeLookupKey): names sharing one share the index. -1 when no icon is known.
-  int GetIconIndex(std::string_view name, bool open, bool small);
   // The theme names of an index's icon, best first (empty for an unknown index).
   const std::vector<std::string>& IconNamesAt(int index) const;
+#endif
+  // The index of the icon the desktop gives a file of this name; open asks for the open-state
+  // icon (a folder's, chiefly). Only the extension counts (see MakeTypeLookupKey): names
+  // sharing one share the index. -1 when no icon is known.
+  int GetIconIndex(std::string_view name, bool open, bool small);
 
   // For the catalogue walk: ShellTypeName and the small closed icon. They answer from this
   // instance's own cache, which needs no lock, and the walk asks both for one name in a row.

@@ -6,6 +6,7 @@
 
 #include "cli/commands.h"
 #include "cli/open_help_file.h"
+#include "platform/fs/utf8_path.h"
 #include "storage/catalogue_list.h"
 #include "storage/entry_files.h"
 #include "storage/extraction_job.h"
@@ -41,10 +42,6 @@ class NoTypesOrIcons final : public TypeAndIconSource {
   int SmallIconIndex(std::string_view) override { return 0; }
 };
 
-std::filesystem::path Utf8Path(std::string_view text) {
-  return std::filesystem::path(std::u8string(text.begin(), text.end()));
-}
-
 int RunDecompile(Arguments args) {
   if (WantsHelp(args) || args.size() != 2) return PrintHelp(args, kDecompileHelp);
   const std::string& help_file = args[0];
@@ -63,7 +60,7 @@ int RunDecompile(Arguments args) {
   for (int row = 0; row < list.GetItemCount(); ++row) entries.push_back(engine.RowEntry(list, row));
 
   std::error_code made_error;
-  std::filesystem::create_directories(Utf8Path(folder), made_error);
+  std::filesystem::create_directories(platform::Utf8Path(folder), made_error);
   ExtractionJob job(std::move(entries));
   EntryFiles files(job.Entries(), folder, true, [](const ExtractionError& error) {
     std::fprintf(stderr, "vaskel-cli: %s\n", error.what());

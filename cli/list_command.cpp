@@ -1,12 +1,7 @@
 #include <cstdio>
 #include <string>
 
-#ifdef _WIN32
-#include "catalogue/shell_type_name.h"
-#include "storage/type_and_icon_source.h"
-#else
 #include "catalogue/system_image_list.h"
-#endif
 #include "cli/commands.h"
 #include "cli/open_help_file.h"
 #include "storage/catalogue_list.h"
@@ -31,15 +26,6 @@ constexpr char kListHelp[] =
     "  vaskel-cli list manual.chm\n"
     "  vaskel-cli list manual.chm | awk -F'\\t' '$3 == \"\"'          # files of no known type\n"
     "  vaskel-cli list manual.chm | sort -t$'\\t' -k2,2n | tail -5   # the largest files\n";
-
-#ifdef _WIN32
-// No icon lists here yet: the Type column comes straight from the shell's type names.
-class SystemImageList final : public TypeAndIconSource {
- public:
-  std::string_view TypeName(std::string_view name) override { return CachedShellTypeName(name); }
-  int SmallIconIndex(std::string_view) override { return 0; }
-};
-#endif
 
 void AppendCell(std::string& line, std::string_view text) {
   for (const char c : text) {

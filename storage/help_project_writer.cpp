@@ -5,16 +5,13 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/fs/utf8_path.h"
 #include "storage/catalogue_list.h"
 #include "storage/help_project_reader.h"
 #include "storage/path_limit.h"
 
 namespace vaskel {
 namespace {
-
-std::filesystem::path Utf8Path(std::string_view text) {
-  return std::filesystem::path(std::u8string(text.begin(), text.end()));
-}
 
 bool WriteText(const std::filesystem::path& path, const std::string& text) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -38,7 +35,8 @@ std::vector<std::string> StoredFileNames(const CatalogueList& rows) {
 }
 
 std::string ProjectFileName(std::string_view help_file, std::span<const std::string> stored) {
-  const std::u8string stem_text = Utf8Path(help_file).filename().replace_extension().u8string();
+  const std::u8string stem_text =
+      platform::Utf8Path(help_file).filename().replace_extension().u8string();
   const std::string stem =
       stem_text.empty() ? std::string("project") : std::string(stem_text.begin(), stem_text.end());
   const auto taken = [&stored](const std::string& name) {
@@ -61,8 +59,8 @@ WrittenProject WriteHelpProject(IStorage& root, std::span<const std::string> sto
   WrittenProject result;
   result.project = ReadHelpProject(root, stored, help_file);
   result.file_name = ProjectFileName(help_file, stored);
-  result.written =
-      WriteText(Utf8Path(folder) / Utf8Path(result.file_name), ProjectText(result.project));
+  result.written = WriteText(platform::Utf8Path(folder) / platform::Utf8Path(result.file_name),
+                             ProjectText(result.project));
   return result;
 }
 

@@ -6,6 +6,7 @@
 #include <system_error>
 #include <utility>
 
+#include "platform/fs/utf8_path.h"
 #include "res/resource_ids.h"
 #include "res/window_resources.h"
 #include "storage/message_box.h"
@@ -32,7 +33,7 @@ bool AskYesNo(wxWindow* parent, const wxString& text) {
 }
 
 bool MakeSureFolderExists(wxWindow* parent, const std::string& folder) {
-  const std::filesystem::path path = std::filesystem::path(folder);
+  const std::filesystem::path path = platform::Utf8Path(folder);
   std::error_code error;
   // Whatever stands there (a folder, a file, a link) is extraction's to use or report.
   if (std::filesystem::exists(std::filesystem::symlink_status(path, error))) return true;

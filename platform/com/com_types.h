@@ -4,6 +4,13 @@
 #include <cstdint>
 #include <cstring>
 
+#ifdef _WIN32
+// The result codes and storage modes are the system's own macros there; constants of the same
+// names would be rewritten by them wherever a system header came first.
+#include <objbase.h>
+#include <winerror.h>
+#endif
+
 namespace vaskel {
 
 using HRESULT = std::int32_t;
@@ -12,6 +19,7 @@ using DWORD = std::uint32_t;
 
 constexpr HRESULT MakeFailure(std::uint32_t code) { return static_cast<HRESULT>(code); }
 
+#ifndef _WIN32
 constexpr HRESULT S_OK = 0;
 constexpr HRESULT S_FALSE = 1;
 constexpr HRESULT E_NOTIMPL = MakeFailure(0x80004001u);
@@ -30,15 +38,18 @@ constexpr HRESULT STG_E_INVALIDHEADER = MakeFailure(0x800300FBu);
 constexpr HRESULT STG_E_INVALIDNAME = MakeFailure(0x800300FCu);
 constexpr HRESULT STG_E_INVALIDFLAG = MakeFailure(0x800300FFu);
 constexpr HRESULT STG_E_DOCFILECORRUPT = MakeFailure(0x80030109u);
+#endif
 
 constexpr bool Succeeded(HRESULT hr) { return hr >= 0; }
 constexpr bool Failed(HRESULT hr) { return hr < 0; }
 
+#ifndef _WIN32
 // Storage access modes; only the ones the program passes are named.
 constexpr DWORD STGM_READ = 0x0;
 constexpr DWORD STGM_SHARE_DENY_WRITE = 0x20;
 
 constexpr DWORD CLSCTX_INPROC_SERVER = 0x1;
+#endif
 
 struct GUID {
   std::uint32_t Data1;

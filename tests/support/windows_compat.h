@@ -28,4 +28,10 @@ inline char* mkdtemp(char* pattern) {
 
 // Nobody is root here: permission checks hold for every user.
 inline int geteuid() { return 1; }
+
+// The C runtime's copy of the environment and the process's own, which GetTempPathW reads.
+inline int setenv(const char* name, const char* value, int /*overwrite*/) {
+  return _putenv_s(name, value);
+}
+inline int unsetenv(const char* name) { return _putenv_s(name, ""); }
 #endif

@@ -1,6 +1,7 @@
 // What the unpack, progress and Run tests share: a help file whose streams have distinct
-// bytes, a private runtime directory for the PreviewFolder, recorders in place of the desktop's
-// programs, the folder chooser and the popup menu, and a way to step into a modal dialog.
+// bytes, a private runtime directory (a temporary folder on Windows) for the PreviewFolder,
+// recorders in place of the desktop's programs, the folder chooser and the popup menu, and a way to
+// step into a modal dialog.
 #pragma once
 
 #include <wx/dialog.h>
@@ -60,6 +61,7 @@ class UnpackWindowTest : public WindowTest {
     std::filesystem::permissions(runtime_, std::filesystem::perms::owner_all);
     SaveEnvironment("XDG_RUNTIME_DIR", runtime_.string());
     SaveEnvironment("TMPDIR", (folder_ / "tmp").string());
+    SaveEnvironment("TMP", (folder_ / "tmp").string());  // Windows' temporary folder
     std::filesystem::create_directory(folder_ / "tmp");
     previous_launcher_ =
         SetDesktopLauncher([this](const std::string& path, DesktopProgram program) {

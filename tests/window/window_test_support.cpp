@@ -1,62 +1,24 @@
 #include "tests/window/window_test_support.h"
 
-#include <unistd.h>
 #include <wx/log.h>
 #include <wx/menu.h>
 #include <wx/toolbar.h>
 
-#include <cstdlib>
 #include <fstream>
-#include <sstream>
 
 #include "res/resource_ids.h"
+#include "tests/window/private_desktop.h"
 
 namespace vaskel::testing {
 namespace {
 
 bool window_system_ready = false;
 
-// The desktop the window tests see, set before the toolkit starts because GLib reads it once:
-// the system's MIME database, icons and settings, but none of its programs. HTML pages, help
-// files and web addresses have no program; PNG pictures have one that cannot start (its working
-// folder is missing). Nothing real starts, whatever is installed.
-void UsePrivateDesktop() {
-  namespace fs = std::filesystem;
-  static const TempFolder desktop;
-  const fs::path data = desktop.path() / "data";
-  const fs::path shared = desktop.path() / "share";
-  const fs::path config = desktop.path() / "config";
-  fs::create_directories(data / "applications");
-  fs::create_directories(shared);
-  fs::create_directories(config);
-  std::ofstream(data / "applications" / "broken-viewer.desktop")
-      << "[Desktop Entry]\nType=Application\nName=Broken Viewer\nExec=true %f\nPath="
-      << (desktop.path() / "gone").string() << "\nMimeType=image/png;\n";
-  std::ofstream(data / "applications" / "mimeapps.list")
-      << "[Default Applications]\nimage/png=broken-viewer.desktop\n";
-  const char* const system = std::getenv("XDG_DATA_DIRS");
-  std::stringstream folders(system != nullptr && *system != '\0' ? system
-                                                                 : "/usr/local/share:/usr/share");
-  std::error_code error;
-  for (std::string folder; std::getline(folders, folder, ':');) {
-    for (const auto& entry : fs::directory_iterator(folder, error)) {
-      const fs::path link = shared / entry.path().filename();
-      if (entry.path().filename() != "applications" && !fs::exists(link, error)) {
-        fs::create_directory_symlink(entry.path(), link, error);
-      }
-    }
-  }
-  ::setenv("XDG_DATA_HOME", data.c_str(), 1);
-  ::setenv("XDG_DATA_DIRS", shared.c_str(), 1);
-  ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-  ::setenv("XDG_CONFIG_DIRS", config.c_str(), 1);
-}
-
 // The toolkit starts once per test program; every test then starts the application anew.
 class ToolkitEnvironment final : public ::testing::Environment {
  public:
   void SetUp() override {
-    if (std::getenv("DISPLAY") == nullptr) return;
+    if (!DisplayAvailable()) return;
     UsePrivateDesktop();
     wxApp::SetInstance(new CVaskelApp());
     static char name[] = "window_tests";
@@ -78,8 +40,7 @@ bool WindowSystemReady() { return window_system_ready; }
 
 void WindowTest::SetUp() {
   if (!WindowSystemReady()) GTEST_SKIP() << "no display: run under Xvfb (./test does)";
-  std::filesystem::create_directories(folder_ / "config");
-  ::setenv("XDG_CONFIG_HOME", (folder_ / "config").c_str(), 1);
+  UsePrivateProfile(folder_);
   previous_messages_ = SetMessageBoxHandler([this](std::string_view text, MessageIcon icon) {
     messages_.push_back({std::string(text), icon});
   });
