@@ -22,8 +22,9 @@ class IconBitmapCache {
   IconBitmapCache(const IconBitmapCache&) = delete;
   IconBitmapCache& operator=(const IconBitmapCache&) = delete;
 
-  // Gives the control the image list to draw from; owned here (or by the shell), the control
-  // only borrows it.
+  // Owned here: the control only borrows it. Null on Windows, where the shell owns the list.
+  wxImageList* ImageList() const { return list_.get(); }
+  // Gives the list control the image list to draw from.
   void AttachTo(wxListCtrl& list) const;
 
   // The image list position showing the icon of this SystemImageList index, loading it on

@@ -15,8 +15,12 @@ IconBitmapCache::IconBitmapCache(SystemImageList& images, wxSize size)
     : images_(images), size_(size) {}
 
 void IconBitmapCache::AttachTo(wxListCtrl& list) const {
+  HIMAGELIST shell_list = images_.GetImageList(true);
+  if (shell_list == nullptr) return;  // rows then show no icons
+  // Icons drawn through their masks, on any background.
+  ImageList_SetBkColor(shell_list, CLR_NONE);
   // The control is made with LVS_SHAREIMAGELISTS: it never destroys the shell's list.
-  ListView_SetImageList(list.GetHWND(), images_.GetImageList(true), LVSIL_SMALL);
+  ListView_SetImageList(list.GetHWND(), shell_list, LVSIL_SMALL);
 }
 
 int IconBitmapCache::ImagePosition(int icon_index) {

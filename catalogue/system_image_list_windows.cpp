@@ -16,10 +16,10 @@ namespace {
 
 UINT SizeFlag(bool small) { return small ? SHGFI_SMALLICON : SHGFI_LARGEICON; }
 
-// A name with the key's extension (".htm" alone is a name without one to some shells); a key
-// that is a whole name without an extension asks for the shell's plain file icon.
+// A name with the key's extension (".htm" alone is a name without one to some shells), or the
+// whole name when it has none.
 std::wstring NameToAsk(const std::string& key) {
-  return L"file" + (!key.empty() && key.front() == '.' ? platform::Utf8ToWide(key) : L"");
+  return platform::Utf8ToWide(!key.empty() && key.front() == '.' ? "file" + key : key);
 }
 
 }  // namespace
@@ -31,14 +31,15 @@ SystemImageList::~SystemImageList() = default;
 _IMAGELIST* SystemImageList::GetImageList(bool small) const {
   SHFILEINFOW info{};
   return reinterpret_cast<HIMAGELIST>(
-      ::SHGetFileInfoW(L"file", FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
+      ::SHGetFileInfoW(L"file.txt", FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
                        SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SizeFlag(small)));
 }
 
 int SystemImageList::GetIconIndex(std::string_view name, bool open, bool small) {
   std::string key;
   MakeTypeLookupKey(name, key);
-  const std::wstring asked = NameToAsk(key);
+  std::wstring asked = NameToAsk(key);
+  if (asked.empty()) asked = L"file";  // no name, or not UTF-8: the plain file icon
   SHFILEINFOW info{};
   const UINT flags =
       SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SizeFlag(small) | (open ? SHGFI_OPENICON : 0u);

@@ -1,26 +1,28 @@
-#include <windows.h>
-// After windows.h, which it needs.
-#include <shlwapi.h>
-
-#include <array>
-
+// The shell's type name, asked as Explorer asks it: SHGetFileInfoW with SHGFI_USEFILEATTRIBUTES
+// for a normal file of that name, which touches nothing on disk. An extension no program has
+// registered is still named ("ZZZ File").
 #include "catalogue/type_description.h"
+
+// clang-format off
+#include <windows.h>
+#include <shellapi.h>
+// clang-format on
+
 #include "platform/fs/wide_text.h"
 
 namespace vaskel {
 
 std::string DescribeTypeOf(const std::string& key) {
-  // Only an extension has an association; a name without one has no type.
-  if (key.empty() || key.front() != '.') return {};
-  const std::wstring extension = platform::Utf8ToWide(key);
-  if (extension.empty()) return {};
-  std::array<wchar_t, 512> text{};
-  DWORD size = static_cast<DWORD>(text.size());
-  // ASSOCF_INIT_IGNOREUNKNOWN: no generic "File" answer for an unknown extension.
-  if (FAILED(::AssocQueryStringW(ASSOCF_INIT_IGNOREUNKNOWN, ASSOCSTR_FRIENDLYDOCNAME,
-                                 extension.c_str(), nullptr, text.data(), &size)))
+  if (key.empty()) return {};
+  // ".htm" alone is a name without an extension to some shells.
+  const std::wstring name = platform::Utf8ToWide(key.front() == '.' ? "file" + key : key);
+  if (name.empty()) return {};
+  SHFILEINFOW info{};
+  if (::SHGetFileInfoW(name.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
+                       SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES) == 0) {
     return {};
-  return platform::WideToUtf8(text.data());
+  }
+  return platform::WideToUtf8(info.szTypeName);
 }
 
 }  // namespace vaskel

@@ -5,9 +5,9 @@
 #include <cstring>
 
 #ifdef _WIN32
-// The result codes and storage modes are the system's own macros there; constants of the same
-// names would be rewritten by them wherever a system header came first.
-#include <objbase.h>
+// The result codes are the system's own macros there; constants of the same names would be
+// rewritten by them wherever a system header came first. Only winerror.h: windows.h would bring
+// its macros (CreateFile, ...) into every file of the program.
 #include <winerror.h>
 #endif
 
@@ -43,13 +43,16 @@ constexpr HRESULT STG_E_DOCFILECORRUPT = MakeFailure(0x80030109u);
 constexpr bool Succeeded(HRESULT hr) { return hr >= 0; }
 constexpr bool Failed(HRESULT hr) { return hr < 0; }
 
-#ifndef _WIN32
-// Storage access modes; only the ones the program passes are named.
+// Storage access modes; only the ones the program passes are named. Where the system's
+// objbase.h came first, its macros of the same values serve.
+#ifndef STGM_READ
 constexpr DWORD STGM_READ = 0x0;
+#endif
+#ifndef STGM_SHARE_DENY_WRITE
 constexpr DWORD STGM_SHARE_DENY_WRITE = 0x20;
+#endif
 
 constexpr DWORD CLSCTX_INPROC_SERVER = 0x1;
-#endif
 
 struct GUID {
   std::uint32_t Data1;

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/desktop/glib_ptr.h"
+#include "platform/desktop/launcher_override.h"
 #include "platform/desktop/open_with_chooser.h"
 
 namespace vaskel {
@@ -55,22 +56,10 @@ std::string OfferChooser(const std::string& shown, const std::string& content_ty
   return "Cannot open \"" + shown + "\": " + reason;
 }
 
-DesktopLauncher& Launcher() {
-  static DesktopLauncher launcher;
-  return launcher;
-}
-
 }  // namespace
 
-DesktopLauncher SetDesktopLauncher(DesktopLauncher launcher) {
-  return std::exchange(Launcher(), std::move(launcher));
-}
-
 std::string OpenWithDesktop(const std::string& path, DesktopProgram program) {
-  if (const DesktopLauncher& launcher = Launcher()) {
-    launcher(path, program);
-    return {};
-  }
+  if (LaunchedByOverride(path, program)) return {};
   const GCharPtr uri(g_filename_to_uri(path.c_str(), nullptr, nullptr));
   if (!uri) return "Cannot open \"" + path + "\": the name is not a local file's";
   const bool text = program == DesktopProgram::kTextEditor;

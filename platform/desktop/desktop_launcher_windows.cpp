@@ -13,17 +13,13 @@
 #include <array>
 #include <utility>
 
+#include "platform/desktop/launcher_override.h"
 #include "platform/desktop/open_with_chooser.h"
 #include "platform/desktop/system_message.h"
 #include "platform/fs/wide_text.h"
 
 namespace vaskel {
 namespace {
-
-DesktopLauncher& Launcher() {
-  static DesktopLauncher launcher;
-  return launcher;
-}
 
 // 0 once the program has started, else the system's error code.
 DWORD Execute(const std::wstring& file, const std::wstring& parameters) {
@@ -60,15 +56,8 @@ std::string CannotOpen(const std::string& shown, const std::string& reason) {
 
 }  // namespace
 
-DesktopLauncher SetDesktopLauncher(DesktopLauncher launcher) {
-  return std::exchange(Launcher(), std::move(launcher));
-}
-
 std::string OpenWithDesktop(const std::string& path, DesktopProgram program) {
-  if (const DesktopLauncher& launcher = Launcher()) {
-    launcher(path, program);
-    return {};
-  }
+  if (LaunchedByOverride(path, program)) return {};
   std::wstring file = platform::Utf8ToWide(path);
   if (file.empty()) return CannotOpen(path, "the name is not valid UTF-8");
   std::replace(file.begin(), file.end(), L'/', L'\\');  // the shell's own separator

@@ -1,7 +1,9 @@
 // Opening help files: the catalogue shown, a second file replacing it, files the engine cannot
 // open, entries the reader left out, and files dropped on the catalogue.
-#include <dlfcn.h>
 #include <wx/toplevel.h>
+#ifndef _WIN32
+#include <dlfcn.h>
+#endif
 
 #include <filesystem>
 #include <string_view>
@@ -11,6 +13,14 @@
 #include "res/resource_ids.h"
 #include "tests/support/corpus.h"
 #include "tests/window/window_test_support.h"
+#ifdef _WIN32
+// After the program's headers: commctrl.h's LVIS_ macros would rewrite the row store's
+// constants of the same names.
+// clang-format off
+#include <windows.h>
+#include <commctrl.h>
+// clang-format on
+#endif
 
 namespace vaskel::testing {
 namespace {
@@ -50,6 +60,25 @@ TEST_F(OpenFileTest, ShowsTheCatalogueOfAWriterMadeFile) {
   EXPECT_EQ(in_folders, 4);
   EXPECT_EQ(Doc()->Engine().Table().GetSize(), 12);
 }
+
+#ifdef _WIN32
+TEST_F(OpenFileTest, RowsShowTheShellsIconsFromItsOwnSmallImageList) {
+  ASSERT_TRUE(Start({WriteHelpFile("twelve.chm", TwelveStreams())}));
+  ASSERT_EQ(Rows().GetItemCount(), 12);
+  const HIMAGELIST shown = ListView_GetImageList(List()->GetHWND(), LVSIL_SMALL);
+  ASSERT_NE(shown, nullptr);
+  EXPECT_EQ(shown, View()->ImageLists().GetImageList(true));
+  for (int row = 0; row < 12; ++row) {
+    wxListItem item;
+    item.SetId(row);
+    item.SetMask(wxLIST_MASK_IMAGE);
+    ASSERT_TRUE(List()->GetItem(item));
+    const int index = View()->ImageLists().GetIconIndex(Cell(row, kNameColumn), false, true);
+    EXPECT_EQ(item.GetImage(), index) << Cell(row, kNameColumn);
+    EXPECT_GE(item.GetImage(), 0) << Cell(row, kNameColumn);
+  }
+}
+#endif
 
 TEST_F(OpenFileTest, FileTheEngineRefusesEmptiesTheCatalogue) {
   const std::string good = WriteHelpFile("good.chm", TwelveStreams());

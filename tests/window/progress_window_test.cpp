@@ -2,7 +2,9 @@
 // stored position.
 #include "unpack/progress_window.h"
 
+#ifdef __WXGTK__
 #include <dlfcn.h>
+#endif
 #include <wx/button.h>
 #include <wx/config.h>
 #include <wx/display.h>

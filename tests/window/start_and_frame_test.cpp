@@ -1,7 +1,8 @@
 // Start-up without a file, the frame's placement, bars and menus.
+#ifdef __WXGTK__
 #include <dlfcn.h>
+#endif
 #include <wx/display.h>
-#include <wx/fileconf.h>
 #include <wx/menu.h>
 #include <wx/toolbar.h>
 #include <wx/utils.h>
@@ -49,11 +50,7 @@ TEST_F(StartTest, WindowPlaceAndColumnWidthsComeBackAtTheNextStartUnlessOffEvery
   EXPECT_EQ(List()->GetColumnWidth(kPathColumn), 321);
   EXPECT_EQ(List()->GetColumnWidth(kNameColumn), 150);
   Stop();
-  {
-    wxFileConfig profile(wxEmptyString, wxEmptyString, ProfileFilePath(), wxEmptyString,
-                         wxCONFIG_USE_LOCAL_FILE);
-    profile.Write("/Settings/WindowX", -9000L);
-  }
+  OpenProfile()->Write("/Settings/WindowX", -9000L);  // as another instance stores it
   ASSERT_TRUE(Start());
   const wxSize screen = wxGetDisplaySize();
   const FramePlacement designed = PlaceMainFrame(screen.x, screen.y);
