@@ -4,6 +4,8 @@
 #pragma once
 
 #include <string_view>
+// windows.h's LoadString (a macro for LoadStringW) is not ours.
+#undef LoadString
 
 namespace vaskel::res {
 
