@@ -31,7 +31,8 @@ VASKEL_CLI="$linux/cli/vaskel-cli" "$linux/bench/unpack_window_bench" "$file" "$
 echo "== Windows window (wxMSW) under Wine, $runs runs"
 VASKEL_CLI=$(winepath -w "$windows/cli/vaskel-cli.exe") \
   wine "$windows/bench/unpack_window_bench.exe" "$(winepath -w "$file")" \
-  "$(winepath -w "$out_root")" "$runs" 2>/dev/null
+  "$(winepath -w "$out_root")" "$runs" 2>/dev/null ||
+  echo "(the Windows benchmark ended with status $?)"
 
 echo "== Sizes"
 for program in "$windows/app/vaskel.exe" "$windows/vaskel-setup.exe" "$windows/cli/vaskel-cli.exe"; do
