@@ -40,6 +40,18 @@ TEST(UnpackFolderTextTest, OneTrailingSeparatorGoesAndNothingElseChanges) {
   EXPECT_EQ(NormalizeUnpackFolder(wxString::FromUTF8("/ü/")), "/\xC3\xBC");
   EXPECT_TRUE(FolderRefusal(std::string(kPlatformPathLimit - 1, 'a')).empty());
   EXPECT_FALSE(FolderRefusal(std::string(kPlatformPathLimit, 'a')).empty());
+#ifdef _WIN32
+  EXPECT_EQ(NormalizeUnpackFolder("C:\\out\\"), "C:\\out");
+  EXPECT_EQ(NormalizeUnpackFolder("C:/out/"), "C:/out");
+  EXPECT_EQ(NormalizeUnpackFolder("C:\\"), "C:\\");  // "C:" would be the drive's current folder
+  EXPECT_EQ(NormalizeUnpackFolder("C:/"), "C:/");
+  EXPECT_EQ(NormalizeUnpackFolder("\\"), "\\");
+  // The limit counts UTF-16 units, as the system does: each 'ü' is two bytes but one unit.
+  std::string umlauts;
+  for (std::size_t unit = 0; unit + 1 < kPlatformPathLimit; ++unit) umlauts += "\xC3\xBC";
+  EXPECT_TRUE(FolderRefusal(umlauts).empty());
+  EXPECT_FALSE(FolderRefusal(umlauts + "a").empty());
+#endif
 }
 
 wxWindow* FindShownProgressWindow() {
@@ -167,7 +179,9 @@ TEST_F(UnpackDialogTest, EmptyOrOverlongFolderIsRefusedWithTheDialogStillOpen) {
   ASSERT_EQ(messages_.size(), 2u);
   EXPECT_EQ(messages_[0].text, "\"Unpack to\" filed can not be NULL");
   EXPECT_EQ(messages_[0].icon, MessageIcon::kExclamation);
-  EXPECT_NE(messages_[1].text.find("at most 4095"), std::string::npos) << messages_[1].text;
+  EXPECT_NE(messages_[1].text.find("at most " + std::to_string(kPlatformPathLimit - 1)),
+            std::string::npos)
+      << messages_[1].text;
   EXPECT_TRUE(FilesBelow(out_).empty());
 }
 

@@ -170,12 +170,13 @@ class UnpackWindowTest : public WindowTest {
     bytes << in.rdbuf();
     return bytes.str();
   }
-  // Every regular file below `root`, relative, sorted.
+  // Every regular file below `root`, relative, sorted, with '/' between levels everywhere.
   static std::vector<std::string> FilesBelow(const std::filesystem::path& root) {
     std::vector<std::string> files;
     if (!std::filesystem::exists(root)) return files;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
-      if (entry.is_regular_file()) files.push_back(entry.path().lexically_relative(root).string());
+      if (entry.is_regular_file())
+        files.push_back(entry.path().lexically_relative(root).generic_string());
     }
     std::sort(files.begin(), files.end());
     return files;
