@@ -384,9 +384,13 @@ TEST_F(UnpackDialogTest, WithoutUsePathFilesWrittenOverAreToldAndTheLastOneStays
   EXPECT_EQ(FilesBelow(out_), (std::vector<std::string>{"index.html", "x.css"}));
   EXPECT_EQ(ReadFile(out_ / "index.html"), "bytes of /c/index.html");
   ASSERT_EQ(messages_.size(), 1u);
+  // Named as the Path column shows them, with the platform's separator.
+  const std::string a = std::string("a") + kPathSeparator + "index.html";
+  const std::string b = std::string("b") + kPathSeparator + "index.html";
   EXPECT_EQ(messages_[0].text,
             "Unpacked without Use Path: 2 files were written over by a later file of the same "
-            "name: a/index.html, b/index.html.");
+            "name: " +
+                a + ", " + b + ".");
   EXPECT_EQ(FindShownProgressWindow(), nullptr);  // gone before the message
 
   // With the internal folders nothing collides and nothing is told.
