@@ -10,10 +10,12 @@ function(vaskel_platform_sources variable)
         list(APPEND kept ${source})
       endif()
     elseif(WIN32 AND EXISTS ${folder}/${stem}_windows.cpp)
-      # replaced
+      # Replaced, whether or not the list names the replacement itself.
+      list(APPEND kept ${folder}/${stem}_windows.cpp)
     else()
       list(APPEND kept ${source})
     endif()
   endforeach()
+  list(REMOVE_DUPLICATES kept)
   set(${variable} ${kept} PARENT_SCOPE)
 endfunction()

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <string_view>
+// windows.h's LoadString (a macro for LoadStringW) is not ours.
+#undef LoadString
 
 #include "platform/text/translation.h"
 // windows.h names its LoadStringW so; the wx headers before this one bring it in.

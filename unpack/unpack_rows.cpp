@@ -12,6 +12,7 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/fs/path_units.h"
 #include "platform/text/translation.h"
 #include "storage/catalogue_list.h"
 #include "storage/entry_files.h"
@@ -242,20 +243,39 @@ std::string WriteChosenRows(const UnpackJob& job, ProgressWindow& progress) {
   return report;
 }
 
+bool IsSeparator(char c) {
+#ifdef _WIN32
+  return c == '\\' || c == '/';  // Windows takes both
+#else
+  return c == '/';
+#endif
+}
+
+// The part of a folder's text that is a root ("/"; "\\", "C:" or "C:\\" on Windows), whose
+// separator belongs to it: "C:" alone is the drive's current folder, not its root.
+std::size_t RootLength(const std::string& folder) {
+#ifdef _WIN32
+  if (folder.size() >= 2 && folder[1] == ':')
+    return folder.size() > 2 && IsSeparator(folder[2]) ? 3 : 2;
+#endif
+  return !folder.empty() && IsSeparator(folder[0]) ? 1 : 0;
+}
+
 }  // namespace
 
 std::optional<std::string> NormalizeUnpackFolder(const wxString& text) {
   if (text.empty()) return std::nullopt;
   std::string folder = text.utf8_string();
-  if (folder.size() > 1 && folder.back() == kPathSeparator) folder.pop_back();
+  if (folder.size() > RootLength(folder) && IsSeparator(folder.back())) folder.pop_back();
   return folder;
 }
 
 std::string FolderRefusal(const std::string& folder) {
-  if (folder.size() < kPlatformPathLimit) return {};
+  const std::size_t units = platform::PathUnits(folder);
+  if (units < kPlatformPathLimit) return {};
   return FormatText(Tr("The folder to unpack to is %zu bytes long; this system takes at most %zu. "
                        "Choose a folder with a shorter path."),
-                    folder.size(), static_cast<std::size_t>(kPlatformPathLimit - 1));
+                    units, static_cast<std::size_t>(kPlatformPathLimit - 1));
 }
 
 void UnpackRows(const UnpackJob& job) {

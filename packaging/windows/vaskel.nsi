@@ -24,6 +24,7 @@ VIAddVersionKey "ProductName" "${PRODUCT}"
 VIAddVersionKey "FileDescription" "${PRODUCT} installer"
 VIAddVersionKey "FileVersion" "${VERSION}"
 VIAddVersionKey "ProductVersion" "${VERSION}"
+VIAddVersionKey "LegalCopyright" "The Vaskel developers"
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"

@@ -36,7 +36,7 @@ class ColumnSortTest : public WindowTest {
   int RowShowing(const std::string& name, const std::string& path) const {
     for (int row = 0; row < Rows().GetItemCount(); ++row) {
       if (Rows().GetItemText(row, kNameColumn) == name &&
-          Rows().GetItemText(row, kPathColumn) == path) {
+          Rows().GetItemText(row, kPathColumn) == ShownPath(path)) {
         return row;
       }
     }

@@ -14,6 +14,7 @@
 #include "tests/support/corpus.h"
 #include "tests/window/window_test_support.h"
 #ifdef _WIN32
+#include <wx/listctrl.h>
 // After the program's headers: commctrl.h's LVIS_ macros would rewrite the row store's
 // constants of the same names.
 // clang-format off
@@ -65,14 +66,16 @@ TEST_F(OpenFileTest, ShowsTheCatalogueOfAWriterMadeFile) {
 TEST_F(OpenFileTest, RowsShowTheShellsIconsFromItsOwnSmallImageList) {
   ASSERT_TRUE(Start({WriteHelpFile("twelve.chm", TwelveStreams())}));
   ASSERT_EQ(Rows().GetItemCount(), 12);
-  const HIMAGELIST shown = ListView_GetImageList(List()->GetHWND(), LVSIL_SMALL);
+  // The native list view there.
+  auto& list = dynamic_cast<wxListCtrl&>(List()->Window());
+  const HIMAGELIST shown = ListView_GetImageList(list.GetHWND(), LVSIL_SMALL);
   ASSERT_NE(shown, nullptr);
   EXPECT_EQ(shown, View()->ImageLists().GetImageList(true));
   for (int row = 0; row < 12; ++row) {
     wxListItem item;
     item.SetId(row);
     item.SetMask(wxLIST_MASK_IMAGE);
-    ASSERT_TRUE(List()->GetItem(item));
+    ASSERT_TRUE(list.GetItem(item));
     const int index = View()->ImageLists().GetIconIndex(Cell(row, kNameColumn), false, true);
     EXPECT_EQ(item.GetImage(), index) << Cell(row, kNameColumn);
     EXPECT_GE(item.GetImage(), 0) << Cell(row, kNameColumn);

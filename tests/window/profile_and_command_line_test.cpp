@@ -74,6 +74,11 @@ class ProfileTest : public WindowTest {
   // What another reader of the registry finds under `key`.
   std::string ProfileEntry(const wxString& key) const {
     wxRegConfig profile(kProfileApplication, kProfileVendor);
+    // Numbers are stored as numbers (REG_DWORD), the rest as text.
+    long number = 0;
+    if (profile.GetEntryType(key) == wxConfigBase::Type_Integer && profile.Read(key, &number)) {
+      return std::to_string(number);
+    }
     return profile.Read(key, wxString()).utf8_string();
   }
   static bool ProfileStored() {

@@ -115,7 +115,7 @@ TEST_F(FindBoxTest, SelectAllUnpackDownAndEnterActOnTheRowsShown) {
   Command(ID_EDIT_SELECT_ALL);
   EXPECT_EQ(Rows().GetSelectedCount(), 4);
   EXPECT_EQ(List()->ShownSelection().size(), 4u);
-  Type("topics/");
+  Type(ShownPath("topics/").c_str());
   EXPECT_EQ(Rows().GetSelectedCount(), 2);  // the selected rows still shown
   // "All files" is every row shown.
   const std::filesystem::path out = folder_ / "out";

@@ -16,6 +16,16 @@
 #include "app/window_layout.h"
 #include "res/resource_ids.h"
 #include "tests/window/window_test_support.h"
+#ifdef _WIN32
+#include <wx/srchctrl.h>
+
+#include "catalogue/find_box.h"
+// After the program's headers, as the list view's own are.
+// clang-format off
+#include <windows.h>
+#include <oleacc.h>
+// clang-format on
+#endif
 
 namespace vaskel::testing {
 namespace {
@@ -153,6 +163,41 @@ TEST_F(StartTest, CloseRunsTheCleanUpHookFirst) {
   EXPECT_TRUE(view_alive_at_hook);
   EXPECT_EQ(App().MainFrame(), nullptr);
 }
+
+#ifdef _WIN32
+// What a screen reader asks a window for its name, through the system's accessibility.
+std::wstring AccessibleName(wxWindow& window) {
+  IAccessible* accessible = nullptr;
+  if (FAILED(::AccessibleObjectFromWindow(window.GetHWND(), static_cast<DWORD>(OBJID_CLIENT),
+                                          IID_IAccessible,
+                                          reinterpret_cast<void**>(&accessible)))) {
+    return L"(no accessible object)";
+  }
+  VARIANT self;
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR name = nullptr;
+  std::wstring text = SUCCEEDED(accessible->get_accName(self, &name)) && name ? name : L"";
+  ::SysFreeString(name);
+  accessible->Release();
+  return text;
+}
+
+TEST_F(StartTest, ScreenReadersHearTheCatalogueAndTheFindBoxNamed) {
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(AccessibleName(List()->Window()), L"Files");
+  wxSearchCtrl* box = View()->Find()->Control();
+  const std::wstring box_name = box->GetDescriptiveText().ToStdWstring();
+  EXPECT_FALSE(box_name.empty());
+  EXPECT_EQ(AccessibleName(*box), box_name);
+  // The field inside it, which takes the focus and the keys.
+  for (wxWindow* child : box->GetChildren()) {
+    if (dynamic_cast<wxTextCtrl*>(child) != nullptr) {
+      EXPECT_EQ(AccessibleName(*child), box_name);
+    }
+  }
+}
+#endif
 
 }  // namespace
 }  // namespace vaskel::testing

@@ -215,7 +215,8 @@ TEST_F(TipTest, AStoredPositionTheSeekRejectsIsReportedEvenWithTipsOff) {
   const std::string tips = WriteTips();
   ASSERT_TRUE(Start({"-Embedding"}));
   Profile().Write("/Tip/StartUp", 1L);
-  Profile().Write("/Tip/FilePos", 4294967295L);
+  // The profile's numbers are 32 bits wide (a DWORD in the registry): these are their bits.
+  Profile().Write("/Tip/FilePos", static_cast<long>(0xFFFFFFFFu));
   Profile().Write("/Tip/TimeStamp", wxString::FromUTF8(TipsFile(tips).TimeStamp()));
   Stop();
   ASSERT_TRUE(Start());
@@ -224,7 +225,7 @@ TEST_F(TipTest, AStoredPositionTheSeekRejectsIsReportedEvenWithTipsOff) {
   EXPECT_TRUE(tips_shown_.empty());
   EXPECT_EQ(TipEntry("FilePos"), 0);  // where the file stood
 
-  Profile().Write("/Tip/FilePos", 2147483648L);
+  Profile().Write("/Tip/FilePos", static_cast<long>(0x80000000u));
   TipDialog dialog(Frame(), Profile(), tips);
   EXPECT_EQ(messages_.size(), 2u);
   EXPECT_EQ(dialog.TipText(), "");

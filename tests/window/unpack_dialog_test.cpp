@@ -40,6 +40,18 @@ TEST(UnpackFolderTextTest, OneTrailingSeparatorGoesAndNothingElseChanges) {
   EXPECT_EQ(NormalizeUnpackFolder(wxString::FromUTF8("/ü/")), "/\xC3\xBC");
   EXPECT_TRUE(FolderRefusal(std::string(kPlatformPathLimit - 1, 'a')).empty());
   EXPECT_FALSE(FolderRefusal(std::string(kPlatformPathLimit, 'a')).empty());
+#ifdef _WIN32
+  EXPECT_EQ(NormalizeUnpackFolder("C:\\out\\"), "C:\\out");
+  EXPECT_EQ(NormalizeUnpackFolder("C:/out/"), "C:/out");
+  EXPECT_EQ(NormalizeUnpackFolder("C:\\"), "C:\\");  // "C:" would be the drive's current folder
+  EXPECT_EQ(NormalizeUnpackFolder("C:/"), "C:/");
+  EXPECT_EQ(NormalizeUnpackFolder("\\"), "\\");
+  // The limit counts UTF-16 units, as the system does: each 'ü' is two bytes but one unit.
+  std::string umlauts;
+  for (std::size_t unit = 0; unit + 1 < kPlatformPathLimit; ++unit) umlauts += "\xC3\xBC";
+  EXPECT_TRUE(FolderRefusal(umlauts).empty());
+  EXPECT_FALSE(FolderRefusal(umlauts + "a").empty());
+#endif
 }
 
 wxWindow* FindShownProgressWindow() {
@@ -167,7 +179,9 @@ TEST_F(UnpackDialogTest, EmptyOrOverlongFolderIsRefusedWithTheDialogStillOpen) {
   ASSERT_EQ(messages_.size(), 2u);
   EXPECT_EQ(messages_[0].text, "\"Unpack to\" filed can not be NULL");
   EXPECT_EQ(messages_[0].icon, MessageIcon::kExclamation);
-  EXPECT_NE(messages_[1].text.find("at most 4095"), std::string::npos) << messages_[1].text;
+  EXPECT_NE(messages_[1].text.find("at most " + std::to_string(kPlatformPathLimit - 1)),
+            std::string::npos)
+      << messages_[1].text;
   EXPECT_TRUE(FilesBelow(out_).empty());
 }
 
@@ -370,9 +384,13 @@ TEST_F(UnpackDialogTest, WithoutUsePathFilesWrittenOverAreToldAndTheLastOneStays
   EXPECT_EQ(FilesBelow(out_), (std::vector<std::string>{"index.html", "x.css"}));
   EXPECT_EQ(ReadFile(out_ / "index.html"), "bytes of /c/index.html");
   ASSERT_EQ(messages_.size(), 1u);
+  // Named as the Path column shows them, with the platform's separator.
+  const std::string a = std::string("a") + kPathSeparator + "index.html";
+  const std::string b = std::string("b") + kPathSeparator + "index.html";
   EXPECT_EQ(messages_[0].text,
             "Unpacked without Use Path: 2 files were written over by a later file of the same "
-            "name: a/index.html, b/index.html.");
+            "name: " +
+                a + ", " + b + ".");
   EXPECT_EQ(FindShownProgressWindow(), nullptr);  // gone before the message
 
   // With the internal folders nothing collides and nothing is told.

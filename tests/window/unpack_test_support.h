@@ -170,12 +170,13 @@ class UnpackWindowTest : public WindowTest {
     bytes << in.rdbuf();
     return bytes.str();
   }
-  // Every regular file below `root`, relative, sorted.
+  // Every regular file below `root`, relative, sorted, with '/' between levels everywhere.
   static std::vector<std::string> FilesBelow(const std::filesystem::path& root) {
     std::vector<std::string> files;
     if (!std::filesystem::exists(root)) return files;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
-      if (entry.is_regular_file()) files.push_back(entry.path().lexically_relative(root).string());
+      if (entry.is_regular_file())
+        files.push_back(entry.path().lexically_relative(root).generic_string());
     }
     std::sort(files.begin(), files.end());
     return files;
@@ -183,7 +184,7 @@ class UnpackWindowTest : public WindowTest {
   int RowNamed(const std::string& name, const std::string& path = "") const {
     for (int row = 0; row < Rows().GetItemCount(); ++row) {
       if (Rows().GetItemText(row, kNameColumn) == name &&
-          Rows().GetItemText(row, kPathColumn) == path) {
+          Rows().GetItemText(row, kPathColumn) == ShownPath(path)) {
         return row;
       }
     }

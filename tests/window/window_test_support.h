@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <wx/app.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "catalogue/vaskel_doc.h"
 #include "catalogue/vaskel_view.h"
 #include "storage/message_box.h"
+#include "storage/path_limit.h"
 #include "tests/support/temp_folder.h"
 #include "tools/chmwriter/chm_writer.h"
 
@@ -26,6 +28,12 @@ namespace vaskel::testing {
 
 // True once the toolkit has started on a display.
 bool WindowSystemReady();
+
+// A folder inside the help file as the Path column shows it: '\\' between levels on Windows.
+inline std::string ShownPath(std::string path) {
+  std::replace(path.begin(), path.end(), '/', kPathSeparator);
+  return path;
+}
 
 struct ShownMessage {
   std::string text;

@@ -3,8 +3,8 @@
 # Prints the id of the first window whose title matches the pattern, waiting up to the given
 # seconds (default 60); fails when none shows.
 wait_for_window() {
-  local pattern=$1 seconds=${2:-60} id
-  for _ in $(seq $((seconds * 4))); do
+  local pattern=$1 deadline=$((SECONDS + ${2:-60})) id
+  while ((SECONDS < deadline)); do
     id=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | head -n 1)
     if [[ -n "$id" ]]; then
       echo "$id"
