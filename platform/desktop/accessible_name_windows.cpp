@@ -45,6 +45,10 @@ void SetAccessibleLabel(wxWindow&, wxWindow&) {
   // The proxy names a field by the caption that precedes it, as the layout places them.
 }
 
+void SetAccessibleDialogRole(wxWindow&) {
+  // A dialog's window class already gives it the dialog role.
+}
+
 void SetAccessibleStatus(wxWindow&, const wxString&) {
   // The native status bar is read with its text, and announced when it changes.
 }
