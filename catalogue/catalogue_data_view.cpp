@@ -9,6 +9,7 @@
 
 #include "catalogue/catalogue_rows_model.h"
 #include "catalogue/flag_scope.h"
+#include "catalogue/redraw_hold.h"
 
 namespace vaskel {
 namespace {
@@ -74,7 +75,7 @@ CatalogueDataView::~CatalogueDataView() {
                                          reinterpret_cast<gpointer>(OnNativeHeaderClicked),
                                          nullptr);
   }
-  if (frozen_) Thaw();
+  hold_.Release();
 }
 
 void CatalogueDataView::AddColumn(const wxString& heading, bool right_aligned, int width) {
@@ -202,15 +203,15 @@ void CatalogueDataView::OnRowsChanged(const CatalogueChange& change) {
     }
     case CatalogueChange::Kind::kInserted:
       count_stale_ = true;
-      if (!frozen_) ApplyItemCount();
+      if (!hold_.Held()) ApplyItemCount();
       return;
     case CatalogueChange::Kind::kReshown:
       count_stale_ = true;
       states_stale_ = true;
-      if (!frozen_) SetRedraw(true);
+      if (!hold_.Held()) SetRedraw(true);
       return;
     case CatalogueChange::Kind::kChanged:
-      if (frozen_ || count_stale_) {
+      if (hold_.Held() || count_stale_) {
         states_stale_ = true;
         cells_stale_ = true;
         return;
@@ -228,13 +229,7 @@ void CatalogueDataView::OnRowsChanged(const CatalogueChange& change) {
 }
 
 void CatalogueDataView::SetRedraw(bool redraw) {
-  if (!redraw) {
-    if (!frozen_) Freeze();
-    frozen_ = true;
-    return;
-  }
-  if (frozen_) Thaw();
-  frozen_ = false;
+  if (!hold_.Apply(redraw)) return;
   ApplyItemCount();
   if (cells_stale_) {
     FlagScope pushing(pushing_);
@@ -254,7 +249,7 @@ void CatalogueDataView::ApplyItemCount() {
   model_->ResetRows(static_cast<unsigned int>(rows_.GetItemCount()));
   states_stale_ = true;
   cells_stale_ = false;
-  if (!frozen_ && rows_.GetItemCount() > 0) {
+  if (!hold_.Held() && rows_.GetItemCount() > 0) {
     PushStates(0, rows_.GetItemCount() - 1);
     states_stale_ = false;
   }

@@ -8,6 +8,7 @@
 #include <wx/dataview.h>
 
 #include "catalogue/catalogue_rows_control.h"
+#include "catalogue/redraw_hold.h"
 #include "storage/catalogue_list.h"
 
 namespace vaskel {
@@ -55,7 +56,7 @@ class CatalogueDataView final : public wxDataViewCtrl, public CatalogueRowsContr
 
   CatalogueList& rows_;
   wxObjectDataPtr<CatalogueRowsModel> model_;
-  bool frozen_ = false;
+  RedrawHold hold_{*this};
   bool count_stale_ = false;
   bool states_stale_ = false;
   bool cells_stale_ = false;  // rows changed while frozen: what GTK holds of them is old

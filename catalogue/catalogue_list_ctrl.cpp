@@ -4,6 +4,7 @@
 
 #include "catalogue/flag_scope.h"
 #include "catalogue/icon_bitmap_cache.h"
+#include "catalogue/redraw_hold.h"
 #include "res/window_resources.h"
 
 namespace vaskel {
@@ -59,7 +60,7 @@ CatalogueListCtrl::~CatalogueListCtrl() {
   Unbind(wxEVT_LIST_ITEM_DESELECTED, &CatalogueListCtrl::OnItemStateEvent, this);
   Unbind(wxEVT_LIST_ITEM_FOCUSED, &CatalogueListCtrl::OnItemStateEvent, this);
   rows_.SetHooks({});
-  if (frozen_) Thaw();
+  hold_.Release();
 }
 
 void CatalogueListCtrl::AddColumn(const wxString& heading, bool right_aligned, int width) {
@@ -107,12 +108,12 @@ void CatalogueListCtrl::OnRowsChanged(const CatalogueChange& change) {
       DeleteAllItems();
       count_stale_ = false;
       states_stale_ = false;
-      if (!frozen_) Refresh();
+      if (!hold_.Held()) Refresh();
       return;
     }
     case CatalogueChange::Kind::kInserted:
       count_stale_ = true;
-      if (!frozen_) {
+      if (!hold_.Held()) {
         ApplyItemCount();
         Refresh();
       }
@@ -120,10 +121,10 @@ void CatalogueListCtrl::OnRowsChanged(const CatalogueChange& change) {
     case CatalogueChange::Kind::kReshown:
       count_stale_ = true;
       states_stale_ = true;
-      if (!frozen_) SetRedraw(true);
+      if (!hold_.Held()) SetRedraw(true);
       return;
     case CatalogueChange::Kind::kChanged:
-      if (frozen_ || count_stale_) {
+      if (hold_.Held() || count_stale_) {
         states_stale_ = true;
         return;
       }
@@ -134,13 +135,7 @@ void CatalogueListCtrl::OnRowsChanged(const CatalogueChange& change) {
 }
 
 void CatalogueListCtrl::SetRedraw(bool redraw) {
-  if (!redraw) {
-    if (!frozen_) Freeze();
-    frozen_ = true;
-    return;
-  }
-  if (frozen_) Thaw();
-  frozen_ = false;
+  if (!hold_.Apply(redraw)) return;
   ApplyItemCount();
   if (states_stale_ && rows_.GetItemCount() > 0) PushStates(0, rows_.GetItemCount() - 1);
   states_stale_ = false;

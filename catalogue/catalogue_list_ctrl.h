@@ -8,6 +8,7 @@
 #include <wx/listctrl.h>
 
 #include "catalogue/catalogue_rows_control.h"
+#include "catalogue/redraw_hold.h"
 #include "storage/catalogue_list.h"
 
 namespace vaskel {
@@ -62,7 +63,7 @@ class CatalogueListCtrl final : public wxListCtrl, public CatalogueRowsControl {
 
   CatalogueList& rows_;
   IconBitmapCache& icons_;
-  bool frozen_ = false;
+  RedrawHold hold_{*this};
   bool count_stale_ = false;
   bool states_stale_ = false;
   bool pushing_ = false;  // the control's events echo our own changes
